@@ -1,0 +1,38 @@
+// The offer window's two buttons.
+#include "dialogs/frmMsgBox.h"
+
+#include "dialogs/frmYesNo.h"
+#include "runtime/vbmath.h"
+#include "setup/frmAcrobat.h"
+
+using rt::Single;
+
+void frmMsgBox::Click(std::uint8_t control_id) {
+  if (control_id == forms::frmMsgBox::Command1) command1_Click();
+  if (control_id == forms::frmMsgBox::Command2) command2_Click();
+}
+
+void frmMsgBox::command2_Click() {
+  Instance<frmAcrobat>().blnAcrobat = rt::True;
+  Unload();
+}
+
+// Centred on the rectangle at (lngLeft, lngTop) with this window's size, not
+// on where the window stands now; half twips are kept, nothing is clamped.
+void frmMsgBox::command1_Click() {
+  frmYesNo& confirm = Instance<frmYesNo>();
+  frmAcrobat& main = Instance<frmAcrobat>();
+
+  const Single width = Width();
+  const Single confirm_width = confirm.Width();
+  const rt::Long left = main.lngLeft;
+  confirm.SetLeft(rt::CSng((static_cast<double>(width) - confirm_width) / 2.0 + left));
+
+  const Single height = Height();
+  const Single confirm_height = confirm.Height();
+  const rt::Long top = main.lngTop;
+  confirm.SetTop(rt::CSng((static_cast<double>(height) - confirm_height) / 2.0 + top));
+
+  confirm.Show(1, this);
+  if (rt::IsTrue(main.blnResult)) Unload();
+}

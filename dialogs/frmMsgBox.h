@@ -1,0 +1,24 @@
+// The Acrobat Reader offer window: "&Ja" accepts; "&Nine" asks for a
+// confirmation first, centred on the offer's place, and closes only if the
+// refusal is confirmed.
+#pragma once
+
+#include "forms/definitions.h"
+#include "runtime/form.h"
+
+class frmMsgBox : public rt::Form {
+ public:
+  explicit frmMsgBox(rt::Runtime& runtime) : rt::Form(runtime, forms::frmMsgBox::Definition()) {}
+
+  rt::Control& Command1() { return Ctl(forms::frmMsgBox::Command1); }
+  rt::Control& Command2() { return Ctl(forms::frmMsgBox::Command2); }
+  rt::Control& Image1() { return Ctl(forms::frmMsgBox::Image1); }
+  rt::Control& Label1() { return Ctl(forms::frmMsgBox::Label1); }
+  rt::Control& lblMessage() { return Ctl(forms::frmMsgBox::lblMessage); }
+
+  void command1_Click();
+  void command2_Click();
+
+ protected:
+  void Click(std::uint8_t control_id) override;
+};

@@ -1,0 +1,184 @@
+// The headless backend: windows as records, a fake clock and a script.
+#include "runtime/headless/headless_backend.h"
+
+#include "runtime/control.h"
+#include "runtime/form.h"
+
+namespace rt::headless {
+
+HeadlessBackend::HeadlessBackend() = default;
+HeadlessBackend::~HeadlessBackend() = default;
+
+void HeadlessBackend::SetScreen(ScreenMetrics screen) {
+  screen_ = screen;
+  if (screen.twips_per_pixel_x > 0) fonts_.SetDpi(1440.0 / screen.twips_per_pixel_x);
+}
+
+FrameInsets HeadlessBackend::Frame(const Form& window) {
+  return window.Maximized() ? FrameInsets{} : dialog_frame_;
+}
+
+// --- Script -------------------------------------------------------------
+
+HeadlessBackend& HeadlessBackend::Then(Action action, std::int64_t delay_micros) {
+  script_.push_back({std::move(action), delay_micros});
+  return *this;
+}
+
+HeadlessBackend& HeadlessBackend::Click(std::string window, std::string control, std::int64_t delay) {
+  return Then(
+      [window, control](HeadlessBackend& b) {
+        Form* f = b.FindWindow(window);
+        Control* c = f ? f->FindControl(control) : nullptr;
+        b.Note("click " + window + "." + control + (c ? "" : " (no such window or control)"));
+        if (c) b.sink_->OnClick(*c);
+      },
+      delay);
+}
+
+HeadlessBackend& HeadlessBackend::ClickAt(std::string window, int x, int y, std::int64_t delay) {
+  return Then(
+      [window, x, y](HeadlessBackend& b) {
+        Form* f = b.FindWindow(window);
+        b.Note("click " + window + " at " + std::to_string(x) + "," + std::to_string(y));
+        if (!f) return;
+        // Buttons lie in front of everything; among them the earlier in front.
+        for (const auto& c : f->Controls()) {
+          const PixelRect& r = c->Rect();
+          if (c->IsButton() && IsTrue(c->Visible()) && x >= r.x && x < r.x + r.width && y >= r.y &&
+              y < r.y + r.height) {
+            b.sink_->OnClick(*c);
+            return;
+          }
+        }
+      },
+      delay);
+}
+
+HeadlessBackend& HeadlessBackend::Press(std::string window, KeyInput key, std::int64_t delay) {
+  return Then(
+      [window, key](HeadlessBackend& b) {
+        b.Note("key " + window);
+        if (Form* f = b.FindWindow(window)) b.sink_->OnKey(*f, key);
+      },
+      delay);
+}
+
+HeadlessBackend& HeadlessBackend::Close(std::string window, std::int64_t delay) {
+  return Then(
+      [window](HeadlessBackend& b) {
+        b.Note("close " + window);
+        if (Form* f = b.FindWindow(window)) b.sink_->OnCloseRequest(*f);
+      },
+      delay);
+}
+
+HeadlessBackend& HeadlessBackend::Drag(std::string window, int left_px, int top_px, std::int64_t delay) {
+  return Then(
+      [window, left_px, top_px](HeadlessBackend& b) {
+        b.Note("drag " + window);
+        if (Form* f = b.FindWindow(window)) b.sink_->OnMoved(*f, left_px, top_px);
+      },
+      delay);
+}
+
+void HeadlessBackend::RunStep() {
+  Step step = std::move(script_.front());
+  script_.pop_front();
+  const Time due{last_step_.micros + step.delay};
+  if (now_ < due) now_ = due;
+  last_step_ = now_;
+  step.action(*this);
+}
+
+int HeadlessBackend::Run(const std::function<int()>& program) {
+  try {
+    return program();
+  } catch (const Terminated& t) {
+    return t.status;
+  }
+}
+
+// --- Event loop ---------------------------------------------------------
+
+void HeadlessBackend::WaitEvents() {
+  if (script_.empty()) throw ScriptExhausted("the program waits for input, but the script has no step left");
+  RunStep();
+}
+
+void HeadlessBackend::ProcessPendingEvents() {
+  ++polls_;
+  // Only timed steps happen while the program is busy; the others wait
+  // until it blocks for input.
+  if (!script_.empty() && script_.front().delay > 0 && Time{last_step_.micros + script_.front().delay} <= now_) {
+    RunStep();
+    return;
+  }
+  now_.micros += kIdleStepMicros;
+}
+
+// --- Windows ------------------------------------------------------------
+
+Form* HeadlessBackend::FindWindow(std::string_view name) const {
+  const auto it = windows_.find(name);
+  return it == windows_.end() ? nullptr : it->second.form;
+}
+
+const WindowRecord* HeadlessBackend::Record(std::string_view name) const {
+  const auto it = windows_.find(name);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+void HeadlessBackend::CreateWindow(Form& window) {
+  WindowRecord& r = windows_[std::string(window.Name())];
+  r = WindowRecord{};
+  r.form = &window;
+  r.name = window.Name();
+  window.native = &r;
+  Note("create " + r.name);
+}
+
+void HeadlessBackend::DestroyWindow(Form& window) {
+  Note("destroy " + std::string(window.Name()));
+  windows_.erase(std::string(window.Name()));
+  window.native = nullptr;
+}
+
+void HeadlessBackend::ShowWindow(Form& window, Form* owner, bool modal) {
+  auto* r = static_cast<WindowRecord*>(window.native);
+  r->shown = true;
+  r->modal = modal;
+  r->owner = owner ? std::string(owner->Name()) : std::string();
+  ++r->shows;
+  Note("show " + r->name + (modal ? " modal" : "") + (owner ? " owner " + r->owner : ""));
+}
+
+void HeadlessBackend::EnableWindow(Form& window, bool enabled) {
+  static_cast<WindowRecord*>(window.native)->enabled = enabled;
+}
+
+void HeadlessBackend::MoveWindow(Form&) {}
+void HeadlessBackend::UpdateControl(Control&) {}
+void HeadlessBackend::SetFocus(Form&, Control*) {}
+
+void HeadlessBackend::SetPointer(int pointer) {
+  pointer_ = pointer;
+  pointers_.push_back({pointer, now_});
+}
+
+// --- Services -----------------------------------------------------------
+
+Long HeadlessBackend::StartProgram(std::string_view command_line, Long show_mode) {
+  starts_.push_back({std::string(command_line), show_mode, now_});
+  Note("start " + std::string(command_line));
+  return start_result_;
+}
+
+void HeadlessBackend::ShowErrorMessage(std::string_view text) {
+  errors_.emplace_back(text);
+  Note("error");
+}
+
+void HeadlessBackend::Terminate(int status) { throw Terminated{status}; }
+
+}  // namespace rt::headless

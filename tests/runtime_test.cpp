@@ -1,0 +1,270 @@
+// The window runtime on the headless backend: default instances, loading,
+// modal showing and its nesting, input routing, the program's end, and the
+// standard error.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "runtime/form.h"
+#include "runtime/headless/headless_backend.h"
+#include "runtime/runtime.h"
+#include "runtime/vbmath.h"
+
+namespace {
+
+using rt::headless::HeadlessBackend;
+
+constexpr rt::ControlDef kButtons[] = {
+    {.id = 1, .name = "A", .kind = rt::ControlKind::kButton, .left = 120, .top = 120, .width = 900, .height = 375,
+     .caption = "&Alpha", .tab_index = 1, .is_default = rt::True},
+    {.id = 2, .name = "B", .kind = rt::ControlKind::kButton, .left = 1200, .top = 120, .width = 900, .height = 375,
+     .caption = "&Beta", .tab_index = 0, .cancel = rt::True},
+    {.id = 3, .name = "Hidden", .kind = rt::ControlKind::kButton, .left = 600, .top = 120, .width = 900,
+     .height = 375, .caption = "&Ok", .tab_index = 2, .visible = rt::False},
+    {.id = 4, .name = "Text", .kind = rt::ControlKind::kLabel, .left = 120, .top = 600, .width = 1500,
+     .height = 600, .caption = "Designed text", .tab_index = 3},
+};
+constexpr rt::WindowDef kDefA{.name = "frmA", .caption = "A", .client_width = 3000, .client_height = 1500,
+                              .controls = kButtons};
+constexpr rt::WindowDef kDefB{.name = "frmB", .caption = "B", .client_width = 4500, .client_height = 1500,
+                              .controls = kButtons};
+
+// A window whose handlers the test supplies.
+template <const rt::WindowDef& Def>
+class TestForm : public rt::Form {
+ public:
+  explicit TestForm(rt::Runtime& r) : rt::Form(r, Def) {}
+  std::function<void()> on_load;
+  std::function<void(std::uint8_t)> on_click;
+  int loads = 0;
+  std::vector<std::uint8_t> clicks;
+  rt::Control& Button(std::uint8_t id) { return Ctl(id); }
+
+ protected:
+  void Form_Load() override {
+    ++loads;
+    if (on_load) on_load();
+  }
+  void Click(std::uint8_t id) override {
+    clicks.push_back(id);
+    if (on_click) on_click(id);
+  }
+};
+using FormA = TestForm<kDefA>;
+using FormB = TestForm<kDefB>;
+
+struct RuntimeTest : ::testing::Test {
+  HeadlessBackend backend;
+  rt::Runtime runtime{backend};
+  FormA& a = runtime.Instance<FormA>();
+  FormB& b = runtime.Instance<FormB>();
+  int Run(const std::function<void()>& start) {
+    return backend.Run([&] { return runtime.RunWith(start); });
+  }
+};
+
+TEST_F(RuntimeTest, DefaultInstanceIsMadeOnceAndLoadedByFirstPropertyUse) {
+  EXPECT_EQ(&runtime.Instance<FormA>(), &a);
+  EXPECT_FALSE(a.IsLoaded());
+  EXPECT_EQ(a.loads, 0);
+  // 3000 twips of client area plus the 3 + 3 pixel frame at 15 twips per pixel.
+  EXPECT_FLOAT_EQ(a.Width(), 3090.0f);
+  EXPECT_FLOAT_EQ(a.Height(), 1875.0f);
+  EXPECT_TRUE(a.IsLoaded());
+  EXPECT_EQ(a.loads, 1);
+  EXPECT_FALSE(rt::IsTrue(a.Visible()));
+}
+
+TEST_F(RuntimeTest, ReloadStartsFromTheDefinitionAgain) {
+  a.Load();
+  a.Button(4).SetCaption("changed");
+  a.Button(1).SetVisible(rt::False);
+  a.Button(3).SetVisible(rt::True);
+  a.Button(2).SetLeft(5);
+  a.SetLeft(777);
+  a.Unload();
+  EXPECT_FALSE(a.IsLoaded());
+  EXPECT_EQ(a.Controls().size(), 0u);
+  a.Load();
+  EXPECT_EQ(a.loads, 2);
+  EXPECT_EQ(a.Button(4).Caption(), "Designed text");
+  EXPECT_TRUE(rt::IsTrue(a.Button(1).Visible()));
+  EXPECT_FALSE(rt::IsTrue(a.Button(3).Visible()));
+  EXPECT_FLOAT_EQ(a.Button(2).Left(), 1200.0f);
+  EXPECT_FLOAT_EQ(a.Left(), 0.0f);
+}
+
+TEST_F(RuntimeTest, ModalShowReturnsOnlyAfterTheUnloadingHandlerHasFinished) {
+  std::vector<std::string> order;
+  a.on_click = [&](std::uint8_t) {
+    a.Unload();
+    order.push_back("unloaded");
+    order.push_back(a.IsLoaded() ? "still loaded" : "handler goes on");
+  };
+  backend.Click("frmA", "A");
+  EXPECT_EQ(Run([&] {
+              a.Show(1);
+              order.push_back("show returned");
+            }),
+            0);
+  EXPECT_EQ(order, (std::vector<std::string>{"unloaded", "handler goes on", "show returned"}));
+}
+
+TEST_F(RuntimeTest, NestedModalBlocksItsOwnerAndReturnsInOrder) {
+  std::vector<std::string> order;
+  a.on_click = [&](std::uint8_t id) {
+    if (id == 1) {
+      b.Show(1, &a);
+      order.push_back("b returned");
+      EXPECT_TRUE(backend.Record("frmA")->enabled);
+    } else {
+      a.Unload();
+    }
+  };
+  b.on_click = [&](std::uint8_t) {
+    b.Unload();
+    order.push_back("b unloaded");
+  };
+  backend.Click("frmA", "A")
+      .Then([&](HeadlessBackend& be) {
+        EXPECT_EQ(be.Record("frmB")->owner, "frmA");
+        EXPECT_TRUE(be.Record("frmB")->modal);
+        EXPECT_FALSE(be.Record("frmA")->enabled);
+      })
+      .Click("frmA", "B")  // blocked: frmB is modal over it
+      .Press("frmA", {rt::Key::kEscape})
+      .Click("frmB", "A")
+      .Click("frmA", "B");
+  EXPECT_EQ(Run([&] { a.Show(1); }), 0);
+  EXPECT_EQ(a.clicks, (std::vector<std::uint8_t>{1, 2}));
+  EXPECT_EQ(order, (std::vector<std::string>{"b unloaded", "b returned"}));
+  EXPECT_EQ(runtime.ModalStack().size(), 0u);
+}
+
+TEST_F(RuntimeTest, ClicksOnAnUnloadedWindowOrHiddenButtonDoNothing) {
+  a.on_click = [&](std::uint8_t) { a.Unload(); };
+  b.on_click = [&](std::uint8_t) { b.Unload(); };
+  backend.Click("frmA", "A")
+      .Click("frmA", "A")  // double click: the window is gone
+      .Click("frmB", "Hidden")
+      .Press("frmB", {rt::Key::kChar, 'o', true})
+      .ClickAt("frmB", 70, 18)  // inside the hidden button only
+      .Click("frmB", "B");
+  EXPECT_EQ(Run([&] {
+              b.Show(0);
+              a.Show(0);
+            }),
+            0);
+  EXPECT_EQ(a.clicks.size(), 1u);
+  EXPECT_EQ(b.clicks, (std::vector<std::uint8_t>{2}));
+  EXPECT_EQ(backend.StepsLeft(), 0u);
+}
+
+TEST_F(RuntimeTest, ProgramEndsWhenNoWindowIsLoaded) {
+  a.on_load = [&] { a.SetVisible(rt::True); };
+  a.on_click = [&](std::uint8_t) { a.Unload(); };
+  backend.Click("frmA", "A").Click("frmA", "B");
+  EXPECT_EQ(Run([&] { a.Load(); }), 0);
+  EXPECT_FALSE(runtime.AnyLoaded());
+  EXPECT_EQ(backend.StepsLeft(), 1u);  // nothing ran after the last window went
+}
+
+TEST_F(RuntimeTest, KeyboardFollowsTabOrderDefaultAndCancel) {
+  std::vector<std::uint8_t> seen;
+  a.on_click = [&](std::uint8_t id) { seen.push_back(id); };
+  backend.Then([&](HeadlessBackend&) { EXPECT_EQ(a.Focused()->Name(), "B"); })  // lowest TabIndex
+      .Press("frmA", {rt::Key::kEnter})                                          // the focused one
+      .Press("frmA", {rt::Key::kTab})
+      .Then([&](HeadlessBackend&) { EXPECT_EQ(a.Focused()->Name(), "A"); })
+      .Press("frmA", {rt::Key::kEnter})
+      .Press("frmA", {rt::Key::kEscape})  // cancel button
+      .Press("frmA", {rt::Key::kChar, 'a', true})
+      .Press("frmA", {rt::Key::kChar, 'B', false})
+      .Press("frmA", {rt::Key::kChar, 'o', true})  // hidden button's key
+      .Press("frmA", {rt::Key::kTab})
+      .Press("frmA", {rt::Key::kTab})
+      .Then([&](HeadlessBackend&) { EXPECT_EQ(a.Focused()->Name(), "B"); })  // hidden one skipped
+      .Then([&](HeadlessBackend&) { a.Unload(); });
+  Run([&] { a.Show(1); });
+  EXPECT_EQ(seen, (std::vector<std::uint8_t>{2, 1, 2, 1, 2}));
+}
+
+TEST_F(RuntimeTest, CloseRequestUnloadsExceptDuringTheLoadHandler) {
+  a.on_load = [&] {
+    a.SetVisible(rt::True);
+    const rt::Time start = runtime.Now();
+    while (rt::EarlierThan(runtime.Now(), rt::AddSeconds(start, 1))) runtime.DoEvents();
+    EXPECT_TRUE(a.IsLoaded());  // the close request came while this handler ran
+    b.Show(1);
+    a.Unload();
+  };
+  backend.Close("frmA", 100'000).Close("frmA").Close("frmB");
+  EXPECT_EQ(Run([&] { a.Load(); }), 0);
+  EXPECT_TRUE(b.clicks.empty());
+  EXPECT_FALSE(b.IsLoaded());
+  EXPECT_FALSE(a.IsLoaded());
+  EXPECT_EQ(backend.StepsLeft(), 0u);
+}
+
+TEST_F(RuntimeTest, RunTimeErrorShowsOneMessageAndEndsWithNonZeroStatus) {
+  a.on_click = [&](std::uint8_t) { a.Button(1).SetWidth(rt::CSng(rt::Div(1, 0))); };
+  backend.Click("frmA", "A").Click("frmA", "A").Click("frmA", "B");
+  EXPECT_EQ(Run([&] { a.Show(1); }), rt::kErrorExitStatus);
+  ASSERT_EQ(backend.Errors().size(), 1u);
+  EXPECT_EQ(backend.Errors()[0], "Laufzeitfehler '11':\n\nDivision durch Null");
+  EXPECT_EQ(a.clicks.size(), 1u);
+}
+
+TEST_F(RuntimeTest, ScreenWithoutUsableMetricsIsAnErrorNotAWrongPosition) {
+  const rt::ScreenMetrics bad[] = {{640, 480, 0, 15}, {640, 480, 15, 0}, {0, 480, 15, 15}, {640, -1, 15, 15},
+                                   {640, 480, -15, 15}};
+  for (const auto& m : bad) {
+    HeadlessBackend be;
+    be.SetScreen(m);
+    rt::Runtime r(be);
+    const int status = be.Run([&] { return r.RunWith([&] { r.Instance<FormA>().Show(0); }); });
+    EXPECT_EQ(status, rt::kErrorExitStatus) << m.width_px << "x" << m.height_px;
+    EXPECT_EQ(be.Errors().size(), 1u);
+  }
+}
+
+TEST_F(RuntimeTest, NegativeOrNonFiniteSizesAreRejected) {
+  a.on_load = [&] { a.Button(1).SetHeight(-1); };
+  EXPECT_EQ(Run([&] { a.Load(); }), rt::kErrorExitStatus);
+  ASSERT_EQ(backend.Errors().size(), 1u);
+  EXPECT_NE(backend.Errors()[0].find("'380'"), std::string::npos);
+}
+
+TEST_F(RuntimeTest, ShowingAVisibleWindowModallyIsAnError) {
+  a.on_load = [&] {
+    a.Show(0);
+    a.Show(1);
+  };
+  EXPECT_EQ(Run([&] { a.Load(); }), rt::kErrorExitStatus);
+  EXPECT_NE(backend.Errors().at(0).find("'400'"), std::string::npos);
+}
+
+TEST_F(RuntimeTest, DoEventsPollsAndTheClockAddsSeconds) {
+  const rt::Time start = runtime.Now();
+  int passes = 0;
+  while (rt::EarlierThan(runtime.Now(), rt::AddSeconds(start, 1))) {
+    runtime.DoEvents();
+    ++passes;
+  }
+  EXPECT_EQ(passes, 1'000'000 / rt::headless::kIdleStepMicros);
+  EXPECT_EQ(runtime.Now(), rt::AddSeconds(start, 1));
+}
+
+TEST(Clock, NoRestartAtMidnight) {
+  // 23:59:50 as a time of day would wrap; the runtime's reading does not.
+  const rt::Time before_midnight{(24 * 3600 - 10) * std::int64_t{1'000'000}};
+  const rt::Time deadline = rt::AddSeconds(before_midnight, 20);
+  EXPECT_TRUE(rt::EarlierThan(before_midnight, deadline));
+  EXPECT_FALSE(rt::EarlierThan(rt::AddSeconds(before_midnight, 21), deadline));
+  const rt::Time a = rt::SteadyNow();
+  EXPECT_FALSE(rt::EarlierThan(rt::SteadyNow(), a));
+}
+
+}  // namespace

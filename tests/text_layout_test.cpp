@@ -1,0 +1,135 @@
+// The shared line breaker: every blank counts, nothing of a word is lost.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "forms/definitions.h"
+#include "runtime/headless/font_model.h"
+#include "runtime/text_layout.h"
+
+namespace {
+
+using rt::BreakLines;
+
+// One pixel per character, so that expectations can be counted by hand.
+class Monospace final : public rt::TextMeasurer {
+ public:
+  int TextWidth(const rt::FontRecord&, std::string_view text) override { return static_cast<int>(text.size()); }
+  int LineHeight(const rt::FontRecord&) override { return 1; }
+};
+
+std::vector<std::string> Break(std::string_view text, int width) {
+  Monospace m;
+  std::vector<std::string> out;
+  for (auto line : BreakLines(text, width, rt::kStandardFont, m)) out.emplace_back(line);
+  return out;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(BreakLines, WrapsAtBlanksAndKeepsFittingBlanksOnTheLine) {
+  EXPECT_EQ(Break("abc def", 5), (Lines{"abc ", "def"}));
+  EXPECT_EQ(Break("abc def", 7), (Lines{"abc def"}));
+  EXPECT_EQ(Break("a b c d", 3), (Lines{"a b", "c d"}));
+}
+
+TEST(BreakLines, RunOfBlanksPushesTheNextWordOntoTheNextLine) {
+  EXPECT_EQ(Break("ab     cd", 8), (Lines{"ab     ", "cd"}));
+  EXPECT_EQ(Break("ab     cd", 9), (Lines{"ab     cd"}));
+}
+
+TEST(BreakLines, BlanksReachingTheLineEndAreNotCarriedOver) {
+  EXPECT_EQ(Break("ab          cd", 8), (Lines{"ab      ", "cd"}));
+  // A leading run wider than the label still leaves the text shown.
+  EXPECT_EQ(Break(std::string(12, ' ') + "xy", 5), (Lines{"     ", "xy"}));
+  EXPECT_EQ(Break("ab" + std::string(30, ' ') + "cd" + std::string(30, ' ') + "ef", 6),
+            (Lines{"ab    ", "cd    ", "ef"}));
+}
+
+TEST(BreakLines, WordWiderThanTheLabelIsBrokenNotHidden) {
+  EXPECT_EQ(Break("abcdefghij", 4), (Lines{"abcd", "efgh", "ij"}));
+  EXPECT_EQ(Break("x abcdefghij", 4), (Lines{"x ", "abcd", "efgh", "ij"}));
+}
+
+TEST(BreakLines, HardBreaksAndNothingTrimmed) {
+  EXPECT_EQ(Break("ab\r\ncd\nef", 10), (Lines{"ab", "cd", "ef"}));
+  EXPECT_EQ(Break("  ab", 10), (Lines{"  ab"}));
+  EXPECT_TRUE(Break("", 10).empty());
+}
+
+std::vector<std::string> Words(std::string_view text) {
+  std::istringstream in{std::string(text)};
+  std::vector<std::string> words;
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
+const std::string kManual =
+    std::string(77, ' ') +
+    "Um sich das elektronische Handbuch anzuschauen, klicken Sie bitte die MANUAL.PDF Datei auf Ihrer CD doppelt";
+const std::string kGame = std::string(97, ' ') + "M\xF6" "chten Sie das Spiel installieren?";
+const std::string kSound = "  Vor dem Spielen konfigurieren Sie bitte" + std::string(13, ' ') +
+                           "erst den Sound mit der CONFIG.EXE," + std::string(16, ' ') +
+                           "die Sie im Spiele-Ordner Ihrer Festplatte" + std::string(11, ' ') + "finden k\xF6nnen.";
+
+// Every real text, at its label's width and at many others: each line fits,
+// and joining the lines gives back every word in order.
+TEST(BreakLines, RealTextsKeepEveryWordAndFitTheirLabels) {
+  rt::headless::FontModel fonts(96);
+  const struct {
+    std::string_view text;
+    const rt::FontRecord& font;
+    int label_width;
+  } texts[] = {{forms::frmMsgBox::kT1, forms::kSansSerif975, 209}, {forms::frmMsgBox::kT2, forms::kArialBold1275, 233},
+               {forms::frmYesNo::kT3, forms::kSansSerif975, 249},  {forms::frmNewBox::kT4, forms::kSansSerif975, 265},
+               {kManual, forms::kSansSerif975, 249},                {kGame, forms::kSansSerif975, 265},
+               {kSound, forms::kSansSerif975, 265}};
+  for (const auto& t : texts) {
+    for (int width : {t.label_width, 40, 100, 180, 320, 600}) {
+      const auto lines = BreakLines(t.text, width, t.font, fonts);
+      std::string joined;
+      for (auto line : lines) {
+        EXPECT_LE(fonts.TextWidth(t.font, line), width) << t.text << " @" << width << ": [" << line << "]";
+        joined += std::string(line) + " ";
+      }
+      EXPECT_EQ(Words(joined), Words(t.text)) << t.text << " @" << width;
+    }
+  }
+}
+
+TEST(BreakLines, SoundNoticeRunsLayOutTheThreeLines) {
+  // At the notice label's width each long run of blanks ends a line, so the
+  // notice reads as three lines starting with "Vor", "erst" and "die".
+  rt::headless::FontModel fonts(96);
+  const auto lines = BreakLines(kSound, 265, forms::kSansSerif975, fonts);
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0].substr(0, 5), "  Vor");
+  EXPECT_EQ(Words(lines[0]).size(), 6u);
+  EXPECT_EQ(Words(lines[1]).front(), "erst");
+}
+
+TEST(BreakLines, LeadingRunOfManualNoticeKeepsItsWidth) {
+  rt::headless::FontModel fonts(96);
+  const auto lines = BreakLines(kManual, 249, forms::kSansSerif975, fonts);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0].find_first_not_of(' ') == std::string_view::npos ? lines[0].size() : lines[0].find_first_not_of(' '),
+            77u);
+}
+
+TEST(ParseAccessKey, MarksTheKeyAndHidesTheAmpersand) {
+  const auto ja = rt::ParseAccessKey("&Ja");
+  EXPECT_EQ(ja.shown, "Ja");
+  EXPECT_EQ(ja.key_index, 0);
+  EXPECT_EQ(ja.key, 'J');
+  const auto ende = rt::ParseAccessKey("&Ende");
+  EXPECT_EQ(ende.key, 'E');
+  const auto amp = rt::ParseAccessKey("A&&B &c");
+  EXPECT_EQ(amp.shown, "A&B c");
+  EXPECT_EQ(amp.key_index, 4);
+  EXPECT_EQ(amp.key, 'C');
+  EXPECT_EQ(rt::ParseAccessKey("OK").key, 0);
+}
+
+}  // namespace

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing the launcher need on Debian 12.
+# Idempotent: asks apt only for packages that are missing.
+#   tools/install-deps.sh          build + run (Linux)
+#   tools/install-deps.sh --tests  also the test tools and the Windows cross build with wine
+set -euo pipefail
+
+want=(cmake g++ make pkg-config libfltk1.3-dev libjpeg62-turbo-dev libfreetype-dev libstb-dev
+      fonts-liberation xvfb xdotool imagemagick x11-utils xauth util-linux)
+if [[ "${1:-}" == "--tests" ]]; then
+  want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev valgrind g++-mingw-w64-i686 wine wine32)
+fi
+
+sudo=""
+[[ $(id -u) -ne 0 ]] && sudo="sudo"
+
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+if printf '%s\n' "${missing[@]}" | grep -q '^wine32$'; then
+  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
