@@ -1,0 +1,105 @@
+// The welcome screen: the Mirelund lake and castle at dusk, with the title.
+#include <cmath>
+
+#include "detmath.h"
+#include "scenery.h"
+#include "scenes.h"
+
+namespace artgen {
+
+Canvas MirelundLandscape(int width, int height, bool calm_corner) {
+  // Drawn at 800 x 600 and resized, so every use shows the same place.
+  constexpr int W = 800, H = 600;
+  Canvas c(W, H);
+  const int horizon = 372;
+  Sky(c,
+      {Rgb(10, 14, 44), Rgb(28, 30, 78), Rgb(70, 52, 110), Rgb(150, 78, 112), Rgb(228, 128, 86),
+       Rgb(252, 196, 120)},
+      0, horizon);
+  Stars(c, 230, 260, 11, 0.9);
+  Moon(c, 642, 92, 24, {0.85, 0.8, 0.95});
+  Clouds(c, 120, 330, Rgb(60, 44, 88), Rgb(250, 160, 120), 0.36, 21, 1.2);
+  if (calm_corner) {
+    // The inset covers the upper left: keep it to the plain sky there.
+    Canvas plain(W, H);
+    Sky(plain,
+        {Rgb(10, 14, 44), Rgb(28, 30, 78), Rgb(70, 52, 110), Rgb(150, 78, 112),
+         Rgb(228, 128, 86), Rgb(252, 196, 120)},
+        0, horizon);
+    c.Shade([&](int x, int y, Color old) {
+      double k = SmoothStep(300, 220, x) * SmoothStep(350, 300, y) * 0.7;
+      return Mix(old, plain.At(x, y), k);
+    });
+  }
+  Mountains(c, Ridge(W, horizon, 175, 5, 6, 0.7), Rgb(92, 82, 128), Rgb(196, 150, 168),
+            Rgb(240, 220, 235), 40, Rgb(176, 128, 150), 0.45, 31);
+  Mountains(c, Ridge(W, horizon, 95, 8, 7, 0.8), Rgb(52, 46, 84), Rgb(150, 100, 120),
+            Rgb(220, 190, 210), 22, Rgb(120, 86, 120), 0.22, 37);
+  // The crag the castle stands on, rising from the water on the right.
+  Path crag;
+  std::vector<Pt> pts{{470, horizon + 2.0}};
+  for (int i = 0; i <= 40; ++i) {
+    double t = i / 40.0;
+    double x = 470 + t * 320;
+    double top = 298 + 70 * SmoothStep(0.0, 0.18, 0.18 - t) + 80 * SmoothStep(0.78, 1.0, t);
+    pts.push_back({x, top + (Fbm(x * 0.05, 3, 3, 55) - 0.5) * 18});
+  }
+  pts.push_back({790, horizon + 2.0});
+  crag.AddPolygon(pts);
+  Mask cm = FillMask(W, H, crag);
+  c.PaintShaded(cm, [&](int x, int y) {
+    double n = Fbm(x * 0.04, y * 0.09, 5, 61);
+    return Mix(Rgb(26, 22, 44), Rgb(70, 50, 70), n * 0.8 + (x - 470) / 900.0);
+  });
+  Castle castle = MakeCastle(630, 302, 0.78, 7);
+  DrawCastle(c, castle, Rgb(30, 26, 50), Rgb(240, 170, 150), Rgb(255, 200, 110));
+  Water(c, horizon, Rgb(30, 40, 90), 0.35, 71);
+  // Moonlight on the water below the moon.
+  for (int y = horizon; y < H; ++y)
+    for (int x = 560; x < 730; ++x) {
+      double d = std::fabs(x - 642.0) / (14 + (y - horizon) * 0.35);
+      double streak = SmoothStep(0.55, 0.8, Fbm(x * 0.05, y * 0.7, 3, 73));
+      double k = Clamp(1 - d) * streak * 0.55;
+      if (k > 0) c.At(x, y) = Mix(c.At(x, y), {1.0, 0.95, 0.85}, k);
+    }
+  // Near shore: dark meadow with reeds, a stand of firs on either side.
+  std::vector<double> shore(W + 1);
+  for (int x = 0; x <= W; ++x)
+    shore[x] = 505 - 40 * SmoothStep(400, 0, x) + (Fbm(x * 0.01, 1, 4, 81) - 0.5) * 30;
+  Hills(c, shore, Rgb(44, 40, 52), Rgb(10, 10, 18), 83);
+  Path trees;
+  Rng rng(91);
+  for (int i = 0; i < 9; ++i) {
+    double x = 690 + i * 14 + rng.Range(-6, 6);
+    AddFir(trees, x, 520 + rng.Range(0, 30), rng.Range(190, 330), 100 + i);
+  }
+  for (int i = 0; i < 10; ++i) {
+    double x = rng.Range(0, 260);
+    AddFir(trees, x, 480 + rng.Range(0, 30) + x * 0.08, rng.Range(70, 135), 200 + i);
+  }
+  for (int i = 0; i < 40; ++i) {
+    double x = rng.Range(0, W), y = shore[static_cast<int>(x)] + 6;
+    trees.AddLine(x, y, x + rng.Range(-5, 5), y - rng.Range(10, 26), 1.4);
+  }
+  Mask tm = FillMask(W, H, trees);
+  c.PaintShaded(tm, [&](int x, int y) {
+    double n = Fbm(x * 0.1, y * 0.1, 3, 95);
+    return Mix(Rgb(8, 10, 18), Rgb(34, 30, 46), n * 0.7);
+  });
+  if (width == W && height == H) return c;
+  return c.Resize(width, height);
+}
+
+Canvas WelcomeScreen(const Fonts& fonts) {
+  Canvas c = MirelundLandscape(800, 600, true);
+  GoldStyle title;
+  title.outline = 3;
+  title.shadow = 5;
+  title.bevel = 3;
+  title.glow = 16;
+  GoldText(c, fonts.serif_bold.Centred("Mirelund", 112, 420, 556, 6), title);
+  Ornament(c, 420, 578, 180, 9);
+  return c;
+}
+
+}  // namespace artgen
