@@ -7,6 +7,10 @@
 
 using rt::Single;
 
+rt::Single CentreOn(Single outer, Single inner, rt::Long origin) {
+  return rt::CSng((static_cast<double>(outer) - inner) / 2.0 + origin);
+}
+
 void frmMsgBox::Click(std::uint8_t control_id) {
   if (control_id == forms::frmMsgBox::Command1) command1_Click();
   if (control_id == forms::frmMsgBox::Command2) command2_Click();
@@ -26,12 +30,12 @@ void frmMsgBox::command1_Click() {
   const Single width = Width();
   const Single confirm_width = confirm.Width();
   const rt::Long left = main.lngLeft;
-  confirm.SetLeft(rt::CSng((static_cast<double>(width) - confirm_width) / 2.0 + left));
+  confirm.SetLeft(CentreOn(width, confirm_width, left));
 
   const Single height = Height();
   const Single confirm_height = confirm.Height();
   const rt::Long top = main.lngTop;
-  confirm.SetTop(rt::CSng((static_cast<double>(height) - confirm_height) / 2.0 + top));
+  confirm.SetTop(CentreOn(height, confirm_height, top));
 
   confirm.Show(1, this);
   if (rt::IsTrue(main.blnResult)) Unload();

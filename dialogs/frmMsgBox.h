@@ -6,6 +6,10 @@
 #include "forms/definitions.h"
 #include "runtime/form.h"
 
+// Where a window `inner` wide (or high) goes to be centred on a span `outer`
+// wide starting at `origin`: halved by 2.0, rounded to Single only.
+rt::Single CentreOn(rt::Single outer, rt::Single inner, rt::Long origin);
+
 class frmMsgBox : public rt::Form {
  public:
   explicit frmMsgBox(rt::Runtime& runtime) : rt::Form(runtime, forms::frmMsgBox::Definition()) {}

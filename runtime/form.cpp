@@ -32,6 +32,11 @@ void Form::Load() {
   std::shared_ptr<const Image> background, icon;
   if (!def_.picture.empty()) background = std::make_shared<const Image>(DecodePicture(def_.picture));
   if (def_.icon.kind == IconKind::kPicture) icon = std::make_shared<const Image>(DecodePicture(def_.icon.picture));
+  std::vector<std::unique_ptr<Control>> controls;
+  for (const ControlDef& cd : def_.controls) {
+    controls.push_back(std::make_unique<Control>(*this, cd));
+    controls.back()->Build();
+  }
 
   loaded_ = true;
   visible_ = false;
@@ -45,12 +50,8 @@ void Form::Load() {
   background_ = std::move(background);
   icon_ = std::move(icon);
   focused_ = nullptr;
-  controls_.clear();
+  controls_ = std::move(controls);
   runtime_.loaded_.push_back(this);
-  for (const ControlDef& cd : def_.controls) {
-    controls_.push_back(std::make_unique<Control>(*this, cd));
-    controls_.back()->Build();
-  }
   runtime_.backend().CreateWindow(*this);
   created_ = true;
   runtime_.UpdateEnabled();
@@ -222,8 +223,8 @@ Control* Form::ButtonForKey(KeyInput key) {
   return nullptr;
 }
 
-void Form::DispatchClick(Control& button) {
-  if (focused_ != &button) {
+void Form::DispatchClick(Control& button, bool take_focus) {
+  if (take_focus && focused_ != &button) {
     focused_ = &button;
     if (created_) runtime_.backend().SetFocus(*this, focused_);
   }

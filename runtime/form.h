@@ -92,7 +92,8 @@ class Form {
   void FocusFirst();
   void MoveFocus(int step);
   std::vector<Control*> TabOrder() const;
-  void DispatchClick(Control& button);
+  // Mouse clicks and access keys move the focus; Enter and Escape do not.
+  void DispatchClick(Control& button, bool take_focus);
 
   Runtime& runtime_;
   const WindowDef& def_;

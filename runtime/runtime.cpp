@@ -128,14 +128,14 @@ void Runtime::OnClick(Control& button) {
   Guard([&] {
     Form& window = button.Parent();
     if (!AcceptsInput(window) || !button.IsButton() || !IsTrue(button.Visible())) return;
-    window.DispatchClick(button);
+    window.DispatchClick(button, true);
   });
 }
 
 void Runtime::OnKey(Form& window, KeyInput key) {
   Guard([&] {
     if (!AcceptsInput(window)) return;
-    if (Control* button = window.ButtonForKey(key)) window.DispatchClick(*button);
+    if (Control* button = window.ButtonForKey(key)) window.DispatchClick(*button, key.key == Key::kChar);
   });
 }
 

@@ -39,6 +39,24 @@ struct Program {
   }
 };
 
+// The whole sequence answered: everything accepted, or everything declined
+// (the refusal of Acrobat Reader confirmed, the game not installed).
+inline void AcceptEverything(rt::headless::HeadlessBackend& b) {
+  b.Click("frmMsgBox", "Command2")
+      .Click("frmYesNo", "Command3")
+      .Click("frmNewBox", "Command1")
+      .Click("frmNewBox", "Command3")
+      .Click("frmOption", "Command1");
+}
+inline void DeclineEverything(rt::headless::HeadlessBackend& b) {
+  b.Click("frmMsgBox", "Command1")
+      .Click("frmYesNo", "Command1")
+      .Click("frmYesNo", "Command3")
+      .Click("frmNewBox", "Command2")
+      .Click("frmNewBox", "Command3")
+      .Click("frmOption", "Command1");
+}
+
 inline rt::KeyInput Enter() { return {rt::Key::kEnter}; }
 inline rt::KeyInput Escape() { return {rt::Key::kEscape}; }
 inline rt::KeyInput Tab() { return {rt::Key::kTab}; }

@@ -66,6 +66,13 @@ std::vector<std::string> Words(std::string_view text) {
   return words;
 }
 
+std::string NonBlank(std::string_view text) {
+  std::string out;
+  for (char c : text)
+    if (c != ' ') out += c;
+  return out;
+}
+
 const std::string kManual =
     std::string(77, ' ') +
     "Um sich das elektronische Handbuch anzuschauen, klicken Sie bitte die MANUAL.PDF Datei auf Ihrer CD doppelt";
@@ -75,7 +82,7 @@ const std::string kSound = "  Vor dem Spielen konfigurieren Sie bitte" + std::st
                            "die Sie im Spiele-Ordner Ihrer Festplatte" + std::string(11, ' ') + "finden k\xF6nnen.";
 
 // Every real text, at its label's width and at many others: each line fits,
-// and joining the lines gives back every word in order.
+// and joining the lines gives back every character of the text in order.
 TEST(BreakLines, RealTextsKeepEveryWordAndFitTheirLabels) {
   rt::headless::FontModel fonts(96);
   const struct {
@@ -94,7 +101,11 @@ TEST(BreakLines, RealTextsKeepEveryWordAndFitTheirLabels) {
         EXPECT_LE(fonts.TextWidth(t.font, line), width) << t.text << " @" << width << ": [" << line << "]";
         joined += std::string(line) + " ";
       }
-      EXPECT_EQ(Words(joined), Words(t.text)) << t.text << " @" << width;
+      EXPECT_EQ(NonBlank(joined), NonBlank(t.text)) << t.text << " @" << width;
+      // Words are only broken where a single word is wider than the label.
+      if (width >= t.label_width) {
+        EXPECT_EQ(Words(joined), Words(t.text)) << t.text << " @" << width;
+      }
     }
   }
 }

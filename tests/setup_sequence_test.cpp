@@ -1,0 +1,296 @@
+// The whole setup on the headless backend: the scenarios a user can take,
+// the dialog position, the wait after the Acrobat Reader setup, and the
+// command lines.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "program_fixture.h"
+
+namespace {
+
+using rt::False;
+using rt::True;
+using rt::headless::HeadlessBackend;
+using testing_support::AcceptEverything;
+using testing_support::DeclineEverything;
+using testing_support::kSecond;
+using testing_support::Program;
+
+std::vector<std::string> Started(const HeadlessBackend& b) {
+  std::vector<std::string> out;
+  for (const auto& s : b.Starts()) {
+    EXPECT_EQ(s.show_mode, 3);
+    out.push_back(s.command_line);
+  }
+  return out;
+}
+
+using Lines = std::vector<std::string>;
+
+const std::string kManual =
+    std::string(77, ' ') +
+    "Um sich das elektronische Handbuch anzuschauen, klicken Sie bitte die MANUAL.PDF Datei auf Ihrer CD doppelt";
+const std::string kGame = std::string(97, ' ') + "M\xF6" "chten Sie das Spiel installieren?";
+const std::string kSound = "  Vor dem Spielen konfigurieren Sie bitte" + std::string(13, ' ') +
+                           "erst den Sound mit der CONFIG.EXE," + std::string(16, ' ') +
+                           "die Sie im Spiele-Ordner Ihrer Festplatte" + std::string(11, ' ') + "finden k\xF6nnen.";
+
+TEST(SetupSequence, AcceptEverything) {
+  Program p;
+  std::vector<std::string> seen;
+  auto look = [&](const char* window) {
+    return [&, window](HeadlessBackend& b) {
+      rt::Form* f = b.FindWindow(window);
+      ASSERT_NE(f, nullptr) << window;
+      std::string buttons;
+      for (const auto& c : f->Controls())
+        if (c->IsButton() && rt::IsTrue(c->Visible())) buttons += c->ButtonText().shown + " ";
+      seen.push_back(std::string(window) + ": " + buttons + "| " + f->FindControl("Label1")->Caption());
+    };
+  };
+  p.backend.Click("frmMsgBox", "Command2")
+      .Then([&](HeadlessBackend& b) {
+        // After the full wait, under the hourglass until then.
+        ASSERT_EQ(b.Starts().size(), 1u);
+        EXPECT_EQ(b.Now(), rt::AddSeconds(b.Starts()[0].at, 20));
+        EXPECT_EQ(b.CurrentPointer(), 0);
+      })
+      .Then(look("frmYesNo"))
+      .Click("frmYesNo", "Command3")
+      .Then(look("frmNewBox"))
+      .Click("frmNewBox", "Command1")
+      .Then(look("frmNewBox"))
+      .Click("frmNewBox", "Command3")
+      .Click("frmOption", "Command1");
+  EXPECT_EQ(p.RunLauncher(), 0);
+  EXPECT_EQ(Started(p.backend), (Lines{"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}));
+  ASSERT_EQ(p.backend.Pointers().size(), 2u);
+  EXPECT_EQ(p.backend.Pointers()[0].pointer, 11);
+  EXPECT_EQ(p.backend.Pointers()[0].at, p.backend.Starts()[0].at);
+  EXPECT_EQ(p.backend.Pointers()[1].pointer, 0);
+  EXPECT_EQ(p.backend.Pointers()[1].at, rt::AddSeconds(p.backend.Starts()[0].at, 20));
+  EXPECT_EQ(seen, (Lines{"frmYesNo: OK | " + kManual, "frmNewBox: Ja Nine | " + kGame, "frmNewBox: OK | " + kSound}));
+  EXPECT_EQ(p.backend.StepsLeft(), 0u);
+  EXPECT_FALSE(p.runtime.AnyLoaded());
+}
+
+TEST(SetupSequence, MessageTextsHaveTheirExactLengths) {
+  EXPECT_EQ(kManual.size(), 184u);
+  EXPECT_EQ(kGame.size(), 132u);
+  EXPECT_EQ(kSound.size(), 170u);
+}
+
+TEST(SetupSequence, DeclineAndConfirmStartsNothingAndDoesNotWait) {
+  Program p;
+  DeclineEverything(p.backend);
+  EXPECT_EQ(p.RunLauncher(), 0);
+  EXPECT_TRUE(p.backend.Starts().empty());
+  EXPECT_TRUE(p.backend.Pointers().empty());
+  EXPECT_EQ(p.backend.PendingPolls(), 0);
+  EXPECT_EQ(p.backend.Now(), rt::Time{});
+  EXPECT_EQ(p.Main().blnAcrobat, False);
+  EXPECT_EQ(p.Main().blnResult, False);
+}
+
+TEST(SetupSequence, ScenariosStartWhatWasAskedFor) {
+  const struct {
+    const char* what;
+    std::function<void(HeadlessBackend&)> script;
+    Lines started;
+  } cases[] = {
+      {"decline, withdraw, then accept; game no",
+       [](HeadlessBackend& b) {
+         b.Click("frmMsgBox", "Command1")
+             .Click("frmYesNo", "Command2")
+             .Click("frmMsgBox", "Command2")
+             .Click("frmYesNo", "Command3")
+             .Click("frmNewBox", "Command2")
+             .Click("frmNewBox", "Command3")
+             .Click("frmOption", "Command1");
+       },
+       {"D:\\Acrobat\\Setup.exe"}},
+      {"decline and confirm; game yes",
+       [](HeadlessBackend& b) {
+         b.Click("frmMsgBox", "Command1")
+             .Click("frmYesNo", "Command1")
+             .Click("frmYesNo", "Command3")
+             .Click("frmNewBox", "Command1")
+             .Click("frmNewBox", "Command3")
+             .Click("frmOption", "Command1");
+       },
+       {"D:\\Data\\Subset.exe"}},
+      // The confirmation left blnResult True, so closing the game question starts the game's setup.
+      {"decline and confirm; game question closed",
+       [](HeadlessBackend& b) {
+         b.Click("frmMsgBox", "Command1")
+             .Click("frmYesNo", "Command1")
+             .Click("frmYesNo", "Command3")
+             .Close("frmNewBox")
+             .Click("frmNewBox", "Command3")
+             .Click("frmOption", "Command1");
+       },
+       {"D:\\Data\\Subset.exe"}},
+      {"accept; game question closed",
+       [](HeadlessBackend& b) {
+         b.Click("frmMsgBox", "Command2")
+             .Click("frmYesNo", "Command3")
+             .Close("frmNewBox")
+             .Click("frmNewBox", "Command3")
+             .Click("frmOption", "Command1");
+       },
+       {"D:\\Acrobat\\Setup.exe"}},
+      {"offer closed; everything else closed too",
+       [](HeadlessBackend& b) {
+         b.Close("frmMsgBox").Close("frmYesNo").Close("frmNewBox").Close("frmNewBox").Close("frmOption");
+       },
+       {}},
+  };
+  for (const auto& c : cases) {
+    Program p;
+    c.script(p.backend);
+    EXPECT_EQ(p.RunLauncher(), 0) << c.what;
+    EXPECT_EQ(Started(p.backend), c.started) << c.what;
+    EXPECT_EQ(p.backend.StepsLeft(), 0u) << c.what;
+  }
+}
+
+TEST(SetupSequence, FolderOtherThanADriveRootIsAppendedWithoutSeparator) {
+  Program p;
+  p.backend.SetProgramFolder("D:\\SETUP");
+  p.backend.SetStartResult(2);  // the file is not there; nothing may change
+  AcceptEverything(p.backend);
+  EXPECT_EQ(p.RunLauncher(), 0);
+  EXPECT_EQ(Started(p.backend), (Lines{"D:\\SETUPAcrobat\\Setup.exe", "D:\\SETUPData\\Subset.exe"}));
+  ASSERT_EQ(p.backend.Pointers().size(), 2u);
+  EXPECT_EQ(p.backend.Pointers()[1].at.micros - p.backend.Pointers()[0].at.micros, 20 * kSecond);
+}
+
+struct Position {
+  rt::Long left, top;
+};
+
+// lngLeft/lngTop as RunSetup leaves them, and where each dialog was shown.
+Position PositionOn(rt::ScreenMetrics screen, rt::FrameInsets frame, std::vector<Position>* shown = nullptr) {
+  Program p(screen);
+  p.backend.SetDialogFrame(frame);
+  auto record = [&, shown](const char* name) {
+    return [&, shown, name](HeadlessBackend& b) {
+      if (shown) shown->push_back({rt::CLng(b.FindWindow(name)->Left()), rt::CLng(b.FindWindow(name)->Top())});
+    };
+  };
+  p.backend.Then(record("frmMsgBox"))
+      .Click("frmMsgBox", "Command1")
+      .Then(record("frmYesNo"))
+      .Click("frmYesNo", "Command1")
+      .Then(record("frmYesNo"))
+      .Click("frmYesNo", "Command3")
+      .Then(record("frmNewBox"))
+      .Click("frmNewBox", "Command2")
+      .Click("frmNewBox", "Command3")
+      .Click("frmOption", "Command1");
+  EXPECT_EQ(p.RunLauncher(), 0);
+  return {p.Main().lngLeft, p.Main().lngTop};
+}
+
+TEST(DialogPosition, WorkedExamples) {
+  // 640 x 480 at 15: Image2 3753.51 wide, so 2 x 360 + 3753.51 rounds to 4474;
+  // with the 5655-twip offer that passes 9600, so 9600 - 150 - 5655 = 3795.
+  // Height 2955: (7200 - 2955) / 2 = 2122.5 -> 2122; + 1600 = 3722; fits.
+  const Position a = PositionOn({640, 480, 15, 15}, {3, 22, 3, 3});
+  EXPECT_EQ(a.left, 3795);
+  EXPECT_EQ(a.top, 3722);
+  // A 4200-twip high offer: 1500, then 3100, then moved up to 7200 - 150 - 4200.
+  const Position b = PositionOn({640, 480, 15, 15}, {3, 105, 3, 3});
+  EXPECT_EQ(b.top, 2850);
+}
+
+TEST(DialogPosition, RightOfTheInsetWhereItFits) {
+  // 1920 x 1080 at 15: Image2 is 3255 x 28800 / 8325 wide; 2 x 360 plus that, ties to even.
+  const float w2 = static_cast<float>(3255.0 * static_cast<float>(28800.0 / 8325.0));
+  const Position p = PositionOn({1920, 1080, 15, 15}, {3, 22, 3, 3});
+  EXPECT_EQ(p.left, static_cast<rt::Long>(std::nearbyint(720.0 + w2)));
+  EXPECT_EQ(p.top, static_cast<rt::Long>(std::nearbyint((16200.0 - 2955) / 2)) + 3600);
+}
+
+TEST(DialogPosition, EqualityAtTheEdgesIsNotCorrected) {
+  // One twip per pixel makes the frame a free parameter. 12000 wide: Image2 is
+  // 4691.89 wide, lngLeft 5412; an offer 6578 wide ends exactly 10 twips short.
+  const Position equal = PositionOn({12000, 9000, 1, 1}, {3, 22, 1010, 3});
+  EXPECT_EQ(equal.left, 5412);
+  const Position over = PositionOn({12000, 9000, 1, 1}, {3, 22, 1011, 3});
+  EXPECT_EQ(over.left, 12000 - 10 - 6579);
+  // 9000 high: an offer 4980 high gives 2010 + 2000 = 4010, ending exactly at 9000 - 10.
+  const Position equal_v = PositionOn({12000, 9000, 1, 1}, {3, 2397, 3, 3});
+  EXPECT_EQ(equal_v.top, 4010);
+  const Position over_v = PositionOn({12000, 9000, 1, 1}, {3, 2399, 3, 3});
+  EXPECT_EQ(over_v.top, 9000 - 10 - 4982);
+}
+
+TEST(DialogPosition, EveryDialogAtTheSamePointWhateverItsSize) {
+  std::vector<Position> shown;
+  const Position p = PositionOn({800, 600, 15, 15}, {3, 22, 3, 3}, &shown);
+  ASSERT_EQ(shown.size(), 4u);
+  EXPECT_EQ(shown[0].left, p.left);
+  EXPECT_EQ(shown[0].top, p.top);
+  // The confirmation centres on the offer; the presenters put theirs at the point.
+  EXPECT_EQ(shown[1].left, p.left + (5655 - 4215) / 2);
+  EXPECT_EQ(shown[2].left, p.left);
+  EXPECT_EQ(shown[2].top, p.top);
+  EXPECT_EQ(shown[3].left, p.left);
+  EXPECT_EQ(shown[3].top, p.top);
+}
+
+TEST(DialogPosition, ScreensSmallAndLargeAndUnevenPixels) {
+  const rt::ScreenMetrics screens[] = {{320, 200, 15, 15},   {640, 480, 12, 12},  {800, 600, 15, 15},
+                                       {1920, 1080, 12, 15}, {7680, 4320, 15, 15}, {1024, 768, 15, 12}};
+  for (const auto& s : screens) {
+    const double sw = s.width_px * static_cast<double>(s.twips_per_pixel_x);
+    const double sh = s.height_px * static_cast<double>(s.twips_per_pixel_y);
+    const double dw = 5565 + 6 * s.twips_per_pixel_x;
+    const double dh = 2580 + 25 * s.twips_per_pixel_y;
+    const Position p = PositionOn(s, {3, 22, 3, 3});
+    // Never closer than 10 pixels to the right or bottom edge (within rounding).
+    EXPECT_LE(p.left + dw + 10 * s.twips_per_pixel_x, sw + 0.5) << s.width_px;
+    EXPECT_LE(p.top + dh + 10 * s.twips_per_pixel_y, sh + 0.5) << s.height_px;
+  }
+}
+
+TEST(Wait, TwentySecondsUnderTheHourglassWhileEventsAreHandled) {
+  Program p;
+  rt::Time handled{};
+  p.backend.Click("frmMsgBox", "Command2")
+      .Then(
+          [&](HeadlessBackend& b) {
+            handled = b.Now();
+            EXPECT_EQ(b.CurrentPointer(), 11);
+          },
+          3 * kSecond)
+      .Press("frmAcrobat", testing_support::Enter(), kSecond)  // nothing to click; still handled
+      .Close("frmAcrobat", kSecond)                             // ignored while the setup runs
+      .Then([&](HeadlessBackend& b) {
+        EXPECT_TRUE(p.Main().IsLoaded());
+        EXPECT_EQ(b.Now().micros - b.Starts().at(0).at.micros, 20 * kSecond);
+      })
+      .Click("frmYesNo", "Command3")
+      .Click("frmNewBox", "Command2")
+      .Click("frmNewBox", "Command3")
+      .Click("frmOption", "Command1");
+  EXPECT_EQ(p.RunLauncher(), 0);
+  const rt::Time start = p.backend.Starts().at(0).at;
+  EXPECT_EQ(handled.micros - start.micros, 3 * kSecond);
+  EXPECT_EQ(p.backend.PendingPolls(), 20 * kSecond / rt::headless::kIdleStepMicros + 3);
+  EXPECT_EQ(p.backend.StepsLeft(), 0u);
+}
+
+TEST(Wait, EndsTwentySecondsAfterTheStartAcrossMidnight) {
+  Program p;
+  p.backend.AdvanceClock((24 * 3600 - 5) * kSecond);  // five seconds before midnight
+  AcceptEverything(p.backend);
+  EXPECT_EQ(p.RunLauncher(), 0);
+  ASSERT_EQ(p.backend.Pointers().size(), 2u);
+  EXPECT_EQ(p.backend.Pointers()[1].at.micros - p.backend.Pointers()[0].at.micros, 20 * kSecond);
+}
+
+}  // namespace
