@@ -1,0 +1,59 @@
+// Little helpers the picture tests share: reading little and big endian
+// fields, and a check that a call raises the runtime's invalid-picture error.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "runtime/error.h"
+#include "runtime/picture.h"
+
+namespace picture_test {
+
+inline std::uint32_t Le16(std::span<const std::uint8_t> b, size_t at) {
+  return b[at] | (b[at + 1] << 8);
+}
+inline std::uint32_t Le32(std::span<const std::uint8_t> b, size_t at) {
+  return Le16(b, at) | (Le16(b, at + 2) << 16);
+}
+inline std::int32_t SLe32(std::span<const std::uint8_t> b, size_t at) {
+  return static_cast<std::int32_t>(Le32(b, at));
+}
+inline std::uint32_t Be16(std::span<const std::uint8_t> b, size_t at) {
+  return (b[at] << 8) | b[at + 1];
+}
+
+// Decoding must either raise error 481 or give a picture; anything else
+// (another exception, a crash under the sanitizers) fails the test.
+inline ::testing::AssertionResult RaisesInvalidPicture(std::span<const std::uint8_t> bytes) {
+  try {
+    rt::Image image = rt::DecodePicture(bytes);
+    return ::testing::AssertionFailure()
+           << "decoded " << bytes.size() << " bytes to " << image.width << "x" << image.height;
+  } catch (const rt::RuntimeError& e) {
+    if (e.number() != rt::ErrorNumber::kInvalidPicture)
+      return ::testing::AssertionFailure() << "wrong error " << static_cast<int>(e.number());
+    return ::testing::AssertionSuccess();
+  }
+}
+
+// Either a sane picture or error 481.
+inline ::testing::AssertionResult DecodesOrRaises(std::span<const std::uint8_t> bytes) {
+  try {
+    rt::Image image = rt::DecodePicture(bytes);
+    if (image.width <= 0 || image.height <= 0 ||
+        image.rgba.size() != static_cast<size_t>(image.width) * image.height * 4)
+      return ::testing::AssertionFailure() << "inconsistent image";
+    return ::testing::AssertionSuccess();
+  } catch (const rt::RuntimeError& e) {
+    if (e.number() != rt::ErrorNumber::kInvalidPicture)
+      return ::testing::AssertionFailure() << "wrong error " << static_cast<int>(e.number());
+    return ::testing::AssertionSuccess();
+  }
+}
+
+}  // namespace picture_test
