@@ -3,10 +3,12 @@
 // command lines.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "program_fixture.h"
+#include "runtime/vbmath.h"
 
 namespace {
 
