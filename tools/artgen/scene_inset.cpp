@@ -61,11 +61,18 @@ Canvas WelcomeInset(const Fonts&) {
   cp.AddPolygon(cliff);
   Mask cm = FillMask(W, H, cp);
   c.PaintShaded(cm, [&](int x, int y) {
-    double strata = Ridged(x * 0.05, y * 0.12, 4, 315);
-    double lit = SmoothStep(80, 160, x + (Fbm(x * 0.05, y * 0.05, 3, 317) - 0.5) * 50);
-    Color col = Mix(Rgb(18, 20, 38), Rgb(70, 74, 112), lit * 0.8 + strata * 0.3);
-    return col;
+    // Layered rock, its ledges catching the moon from the right.
+    double strata = Ridged(x * 0.03 + Fbm(x * 0.02, y * 0.02, 3, 316) * 2, y * 0.11, 4, 315);
+    double lit = SmoothStep(70, 170, x + (Fbm(x * 0.05, y * 0.05, 3, 317) - 0.5) * 60);
+    double grit = Fbm(x * 0.3, y * 0.3, 2, 318);
+    Color col = Mix(Rgb(22, 24, 44), Rgb(96, 100, 146), Clamp(lit * 0.55 + SmoothStep(0.5, 0.85, strata) * 0.5));
+    return col * (0.85 + 0.3 * grit);
   });
+  Mask ledge = cm;
+  ledge.Shift(-2, 2);
+  Mask rim_light = cm;
+  rim_light.Subtract(ledge);
+  c.Paint(rim_light, Rgb(150, 160, 210), 0.6);
   Path tower;
   tower.AddRect(34, 62, 74, 156);
   tower.AddRect(30, 58, 78, 66);

@@ -362,7 +362,7 @@ Canvas ProductRange(const Fonts& fonts) {
     c.Paint(sm, {0, 0, 0}, 0.5);
   }
   for (int i : order) DrawBox(c, cam, where[i], boxes[i].front, spines[i], tops[i], false);
-  c.Grain(0.02, 681);
+  c.Grain(0.014, 681);
   return c;
 }
 

@@ -1,5 +1,7 @@
 // The welcome screen: the Mirelund lake and castle at dusk, with the title.
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "detmath.h"
 #include "scenery.h"
@@ -33,8 +35,19 @@ Canvas MirelundLandscape(int width, int height, bool calm_corner) {
   }
   Mountains(c, Ridge(W, horizon, 175, 5, 6, 0.7), Rgb(92, 82, 128), Rgb(196, 150, 168),
             Rgb(240, 220, 235), 40, Rgb(176, 128, 150), 0.45, 31);
-  Mountains(c, Ridge(W, horizon, 95, 8, 7, 0.8), Rgb(52, 46, 84), Rgb(150, 100, 120),
-            Rgb(220, 190, 210), 22, Rgb(120, 86, 120), 0.22, 37);
+  // Wooded foothills along the far shore, their crest a line of firs.
+  std::vector<double> foothills = Ridge(W, horizon + 2, 48, 8, 7, 0.35);
+  Path treeline;
+  Rng tree_rng(9);
+  for (double x = -4; x < W + 4; x += tree_rng.Range(3.5, 6.5)) {
+    double foot = foothills[static_cast<size_t>(Clamp(x, 0, W))] + 4;
+    AddFir(treeline, x, foot, tree_rng.Range(9, 20), static_cast<std::uint32_t>(x * 7 + 1000));
+  }
+  Mask tl = FillMask(W, H, treeline);
+  c.PaintShaded(tl, [&](int x, int y) {
+    return Mix(Rgb(40, 38, 74), Rgb(70, 56, 96), Fbm(x * 0.05, y * 0.05, 3, 39));
+  });
+  Hills(c, foothills, Rgb(52, 44, 82), Rgb(34, 30, 62), 37);
   // The crag the castle stands on, rising from the water on the right.
   Path crag;
   std::vector<Pt> pts{{470, horizon + 2.0}};
@@ -76,10 +89,6 @@ Canvas MirelundLandscape(int width, int height, bool calm_corner) {
   for (int i = 0; i < 10; ++i) {
     double x = rng.Range(0, 260);
     AddFir(trees, x, 480 + rng.Range(0, 30) + x * 0.08, rng.Range(70, 135), 200 + i);
-  }
-  for (int i = 0; i < 40; ++i) {
-    double x = rng.Range(0, W), y = shore[static_cast<int>(x)] + 6;
-    trees.AddLine(x, y, x + rng.Range(-5, 5), y - rng.Range(10, 26), 1.4);
   }
   Mask tm = FillMask(W, H, trees);
   c.PaintShaded(tm, [&](int x, int y) {
