@@ -61,9 +61,18 @@ Canvas MirelundLandscape(int width, int height, bool calm_corner) {
   crag.AddPolygon(pts);
   Mask cm = FillMask(W, H, crag);
   c.PaintShaded(cm, [&](int x, int y) {
-    double n = Fbm(x * 0.04, y * 0.09, 5, 61);
-    return Mix(Rgb(26, 22, 44), Rgb(70, 50, 70), n * 0.8 + (x - 470) / 900.0);
+    // Ledges of layered rock; the side towards the sunset glow catches it.
+    double strata = Ridged(x * 0.02 + Fbm(x * 0.015, y * 0.02, 3, 62) * 2, y * 0.09, 4, 61);
+    double grit = Fbm(x * 0.25, y * 0.25, 2, 63);
+    double lit = SmoothStep(560, 470, x + (Fbm(x * 0.03, y * 0.03, 3, 64) - 0.5) * 80);
+    Color col = Mix(Rgb(24, 20, 42), Rgb(92, 62, 84), Clamp(lit * 0.5 + SmoothStep(0.5, 0.85, strata) * 0.45));
+    return col * (0.85 + 0.3 * grit);
   });
+  Mask ledge = cm;
+  ledge.Shift(2, 2);
+  Mask rim = cm;
+  rim.Subtract(ledge);
+  c.Paint(rim, Rgb(230, 150, 140), 0.5);
   Castle castle = MakeCastle(630, 302, 0.78, 7);
   DrawCastle(c, castle, Rgb(30, 26, 50), Rgb(240, 170, 150), Rgb(255, 200, 110));
   Water(c, horizon, Rgb(30, 40, 90), 0.35, 71);

@@ -182,14 +182,15 @@ void Water(Canvas& c, int horizon, Color tint, double tint_amount, std::uint32_t
   for (int y = horizon; y < c.height(); ++y) {
     double depth = (y - horizon + 1.0) / (c.height() - horizon);
     for (int x = 0; x < c.width(); ++x) {
-      double wave = Fbm(x * 0.01, y * 0.25 / (0.3 + depth), 4, seed) - 0.5;
-      double sy = 2.0 * horizon - y + wave * (2 + 14 * depth);
-      double sx = x + wave * 6 * depth;
+      // Swell: long in x, short in y, both growing towards the viewer.
+      double wave = Fbm(x * 0.012 / (0.3 + depth), y * 0.1 / (0.15 + depth), 4, seed) - 0.5;
+      double sy = 2.0 * horizon - y + wave * (1.5 + 10 * depth);
+      double sx = x + wave * 5 * depth;
       Color col = above.Sample(sx, std::clamp(sy, 0.0, horizon - 1.0));
-      double streak = Fbm(x * 0.004, y * 0.6 / (0.2 + depth), 3, seed + 1);
+      double streak = Fbm(x * 0.004, y * 0.3 / (0.2 + depth), 3, seed + 1);
       double fresnel = 0.62 + 0.3 * (1 - depth);
       col = Mix(col * fresnel, tint, tint_amount * (0.4 + 0.6 * depth));
-      col = col * (0.92 + 0.16 * streak);
+      col = col * (0.94 + 0.12 * streak);
       c.At(x, y) = col;
     }
   }
