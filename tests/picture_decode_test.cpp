@@ -146,7 +146,7 @@ TEST(BmpDecoding, ForgedHeadersAreRefused) {
 
 // ---- icons ----
 
-struct IconSpec {
+struct IconShape {
   int size = 4;
   int bits = 4;
   std::uint32_t colours_used = 0;
@@ -154,7 +154,7 @@ struct IconSpec {
 
 // A square icon whose pixel (x, y) has colour index (x + y) % colours, and
 // whose mask makes the left column transparent. For 32 bits the alpha is x*60.
-Bytes MakeIcon(const IconSpec& s, bool with_alpha = true) {
+Bytes MakeIcon(const IconShape& s, bool with_alpha = true) {
   int n = s.size;
   int colours = s.bits <= 8 ? (s.colours_used ? s.colours_used : 1 << s.bits) : 0;
   size_t xor_stride = (n * s.bits + 31) / 32 * 4, and_stride = (n + 31) / 32 * 4;
@@ -200,7 +200,7 @@ Bytes MakeIcon(const IconSpec& s, bool with_alpha = true) {
 
 TEST(IconDecoding, PalettizedIconsOfEveryDepth) {
   for (int bits : {1, 4, 8}) {
-    IconSpec s{8, bits, 0};
+    IconShape s{8, bits, 0};
     rt::Image im = rt::DecodePicture(MakeIcon(s));
     ASSERT_EQ(im.width, 8) << bits;
     ASSERT_EQ(im.height, 8) << bits;

@@ -88,19 +88,15 @@ Canvas ReaderProduct(const Fonts& fonts) {
   Path fold;
   fold.AddPolygon({{60.0 * k, 8.0 * k}, {60.0 * k, 24.0 * k}, {76.0 * k, 24.0 * k}});
   c.Fill(fold, Rgb(196, 204, 216));
-  Path outline = page_path(0, 0);
-  Mask edge = FillMask(W, H, outline);
-  Mask inner = edge;
-  inner.Blur(k * 0.8);
-  inner.Scale(1.0);
-  // Text of the page, drawn as a little picture of itself.
-  auto draw_content = [&](Canvas& dst, double scale, double cx, double cy) {
-    auto tr = [&](double x, double y) { return Pt{cx + (x * k - cx) * scale, cy + (y * k - cy) * scale}; };
+  // What is printed on the page, in 100 x 108 units.
+  {
+    Canvas& dst = c;
+    auto tr = [&](double x, double y) { return Pt{x * k, y * k}; };
     Path heading;
     Pt a = tr(18, 14), b = tr(50, 22);
     heading.AddRect(a.x, a.y, b.x, b.y);
     dst.Fill(heading, Rgb(178, 30, 36));
-    Path title = fonts.sans_bold.Shape("PDF", 7.5 * k * scale, tr(20, 21).x, tr(20, 21).y);
+    Path title = fonts.sans_bold.Shape("PDF", 7.5 * k, tr(20, 21).x, tr(20, 21).y);
     dst.Fill(title, Rgb(255, 255, 255));
     Path lines;
     for (int i = 0; i < 9; ++i) {
@@ -115,25 +111,19 @@ Canvas ReaderProduct(const Fonts& fonts) {
     picture.AddRect(p.x, p.y, q.x, q.y);
     Mask pm = FillMask(dst.width(), dst.height(), picture);
     dst.PaintShaded(pm, [&](int, int y) { return Mix(Rgb(90, 150, 220), Rgb(70, 140, 70), SmoothStep(p.y, q.y, y)); });
-  };
-  draw_content(c, 1.0, 0, 0);
-  Path rim_line = page_path(0, 0);
-  Mask pm2 = FillMask(W, H, rim_line);
-  Mask in2 = pm2;
-  in2.Shift(0, 0);
-  // A thin grey border around the sheet.
-  Mask border = pm2;
-  Mask shrunk = pm2;
+  }
+  // A thin grey border: where the sheet's blurred copy falls below full.
+  Mask border = page;
+  Mask shrunk = page;
   shrunk.Blur(1.2 * k);
-  shrunk.Scale(1.0);
   for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) border.At(x, y) = static_cast<float>(Clamp(pm2.At(x, y) - Clamp((shrunk.At(x, y) - 0.5) * 8)));
+    for (int x = 0; x < W; ++x)
+      border.At(x, y) = static_cast<float>(Clamp(page.At(x, y) - Clamp((shrunk.At(x, y) - 0.5) * 8)));
   c.Paint(border, Rgb(120, 130, 150));
 
   // The reading glass over the lower right of the sheet, magnifying it.
   const double lx = 60.0 * k, ly = 60.0 * k, lr = 21.0 * k;
-  Canvas magnified = c;
-  draw_content(magnified, 1.0, 0, 0);
+  const Canvas magnified = c;
   Canvas lens_view(W, H);
   for (int y = 0; y < H; ++y)
     for (int x = 0; x < W; ++x) {
