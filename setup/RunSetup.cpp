@@ -8,6 +8,7 @@
 #include "runtime/vbmath.h"
 #include "setup/frmAcrobat.h"
 #include "setup/mdlMain.h"
+#include "setup/messages.h"
 
 using rt::CLng;
 using rt::CSng;
@@ -19,14 +20,9 @@ constexpr double kDialogMarginPixels = 10;
 constexpr double kBelowCentreDivisor = 4.5;  // screen height / 4.5 below the centre
 constexpr std::int64_t kWaitAfterAcrobatSeconds = 20;
 
-const std::string kManualNotice =
-    std::string(77, ' ') +
-    "Um sich das elektronische Handbuch anzuschauen, klicken Sie bitte die MANUAL.PDF Datei auf Ihrer CD doppelt";
-const std::string kGameQuestion = std::string(97, ' ') + "M\xF6" "chten Sie das Spiel installieren?";
-const std::string kSoundNotice = std::string(2, ' ') + "Vor dem Spielen konfigurieren Sie bitte" +
-                                 std::string(13, ' ') + "erst den Sound mit der CONFIG.EXE," +
-                                 std::string(16, ' ') + "die Sie im Spiele-Ordner Ihrer Festplatte" +
-                                 std::string(11, ' ') + "finden k\xF6nnen.";
+const std::string kManualNotice = setup_messages::ManualNotice();
+const std::string kGameQuestion = setup_messages::GameQuestion();
+const std::string kSoundNotice = setup_messages::SoundNotice();
 
 }  // namespace
 
