@@ -6,6 +6,13 @@
 using rt::Single;
 
 void frmAcrobat::Form_Load() {
+  FitToScreen();
+  SetVisible(rt::True);
+  RunSetup();
+  Unload();
+}
+
+void frmAcrobat::FitToScreen() {
   const Single W1 = Image1().Width();
   const Single SW = Screen().Width();
   const Single RW = rt::CSng(rt::Div(SW, W1));
@@ -18,8 +25,4 @@ void frmAcrobat::Form_Load() {
   // Scaled by the ratios taken before Image1 changed; the position stays.
   Image2().SetWidth(rt::CSng(static_cast<double>(Image2().Width()) * RW));
   Image2().SetHeight(rt::CSng(static_cast<double>(Image2().Height()) * RH));
-
-  SetVisible(rt::True);
-  RunSetup();
-  Unload();
 }

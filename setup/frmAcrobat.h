@@ -21,6 +21,8 @@ class frmAcrobat : public rt::Form {
   void MyMsgBox(const std::string& strMessage, const rt::Boolean& blnokbutton);
   void MyNewBox(const std::string& strMessage, const rt::Boolean& blnokbutton);
   void myForm();
+  // The load handler's first step: the artwork fitted to the screen.
+  void FitToScreen();
 
   rt::Control& Image1() { return Ctl(forms::frmAcrobat::Image1); }
   rt::Control& Image2() { return Ctl(forms::frmAcrobat::Image2); }
