@@ -1,0 +1,99 @@
+// The FLTK widgets of a window's controls. Each reads the core's Control while
+// it is attached; once its window is destroyed it is detached and never
+// touches the Control again (FLTK may still hold the widget for a moment,
+// because deletion is deferred until the event loop is back in charge).
+#pragma once
+
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Widget.H>
+
+#include <memory>
+#include <string>
+
+#include "runtime/control.h"
+#include "runtime/fltk/images.h"
+
+namespace rt::fltk {
+
+class Fonts;
+class FltkBackend;
+
+class ControlView {
+ public:
+  virtual ~ControlView() = default;
+  // Geometry and visibility from the Control. The window redraws as a whole
+  // afterwards: transparent labels need what lies behind them drawn again.
+  virtual void Sync() = 0;
+  virtual void Detach() = 0;
+  virtual Fl_Widget& Widget() = 0;
+  virtual const Control* Source() const = 0;
+};
+
+class ButtonWidget final : public Fl_Button, public ControlView {
+ public:
+  ButtonWidget(Control& control, Fonts& fonts, FltkBackend& backend);
+  void Sync() override;
+  void Detach() override { control_ = nullptr; }
+  Fl_Widget& Widget() override { return *this; }
+  const Control* Source() const override { return control_; }
+  // The focus rectangle, and the dark outer border of the button that Enter
+  // would press.
+  void SetLook(bool focused, bool emphasised);
+  bool Focused() const { return focused_; }
+  int handle(int event) override;
+
+ protected:
+  void draw() override;
+
+ private:
+  static void Clicked(Fl_Widget* widget, void* data);
+  Control* control_;
+  Fonts& fonts_;
+  FltkBackend& backend_;
+  std::string tooltip_;  // UTF-8; FLTK keeps only the pointer
+  bool focused_ = false;
+  bool emphasised_ = false;
+};
+
+class LabelWidget final : public Fl_Widget, public ControlView {
+ public:
+  LabelWidget(Control& control, Fonts& fonts);
+  void Sync() override;
+  void Detach() override { control_ = nullptr; }
+  Fl_Widget& Widget() override { return *this; }
+  const Control* Source() const override { return control_; }
+  int handle(int) override { return 0; }
+
+ protected:
+  void draw() override;
+
+ private:
+  Control* control_;
+  Fonts& fonts_;
+};
+
+class ImageWidget final : public Fl_Widget, public ControlView {
+ public:
+  explicit ImageWidget(Control& control);
+  void Sync() override;
+  void Detach() override { control_ = nullptr; }
+  Fl_Widget& Widget() override { return *this; }
+  const Control* Source() const override { return control_; }
+  int handle(int) override { return 0; }
+  const DrawablePicture* Picture() const { return picture_.get(); }
+
+ protected:
+  void draw() override;
+
+ private:
+  Control* control_;
+  std::unique_ptr<DrawablePicture> picture_;
+  bool stretch_;
+  bool border_;
+};
+
+// A new widget for the control, not yet in any group; whoever adds it to a
+// group hands it to FLTK, which deletes it with the group.
+ControlView* MakeView(Control& control, Fonts& fonts, FltkBackend& backend);
+
+}  // namespace rt::fltk

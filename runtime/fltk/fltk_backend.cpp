@@ -1,0 +1,168 @@
+// The backend object: native windows created, shown, changed and destroyed
+// from the core's state.
+#include "runtime/fltk/fltk_backend.h"
+
+#include <algorithm>
+
+#include "runtime/error.h"
+#include "runtime/fltk/images.h"
+#include "runtime/fltk/linux_process.h"
+#include "runtime/fltk/window.h"
+#include "runtime/form.h"
+
+// FLTK and X11 last: Xlib defines True and False as macros.
+#include <FL/Fl.H>
+#include <FL/x.H>
+
+namespace rt::fltk {
+
+namespace {
+
+constexpr int kStandardIconSize = 32;
+
+// The display must be open before the fonts are registered and measured.
+double OpenDisplay() {
+  fl_open_display();
+  float h = 0, v = 0;
+  Fl::screen_dpi(h, v, 0);
+  return RoundedDpi(h);
+}
+
+}  // namespace
+
+FltkBackend::FltkBackend() : fonts_(OpenDisplay()) {
+  Fl::visible_focus(0);  // the core draws the focus; FLTK moves none
+  Fl_Image::RGB_scaling(FL_RGB_SCALING_BILINEAR);
+}
+
+FltkBackend::~FltkBackend() {
+  for (FormWindow* w : windows_) {
+    w->Detach();
+    w->hide();
+    delete w;
+  }
+  windows_.clear();
+  Fl::do_widget_deletion();
+}
+
+InputSink& FltkBackend::Sink() {
+  if (!sink_) Raise(ErrorNumber::kObjectRequired, "no input sink");
+  return *sink_;
+}
+
+const Fl_RGB_Image& FltkBackend::StandardIcon() {
+  if (!standard_icon_) {
+    standard_icon_pixels_ = StandardIconRgba(kStandardIconSize);
+    standard_icon_ = std::make_unique<Fl_RGB_Image>(standard_icon_pixels_.data(), kStandardIconSize,
+                                                    kStandardIconSize, 4);
+  }
+  return *standard_icon_;
+}
+
+FormWindow* FltkBackend::Find(const Form& form) const {
+  auto* w = static_cast<FormWindow*>(form.native);
+  return std::find(windows_.begin(), windows_.end(), w) != windows_.end() ? w : nullptr;
+}
+
+void FltkBackend::CreateWindow(Form& form) {
+  if (Find(form)) DestroyWindow(form);
+  auto* w = new FormWindow(form, *this);
+  windows_.push_back(w);
+  form.native = w;
+  w->SetFocus(form.Focused());
+}
+
+void FltkBackend::DestroyWindow(Form& form) {
+  FormWindow* w = Find(form);
+  form.native = nullptr;
+  for (const auto& c : form.Controls()) c->native = nullptr;
+  if (!w) return;
+  std::erase(windows_, w);
+  w->Detach();
+  w->hide();
+  // Perhaps called from a click on one of its own buttons: FLTK deletes the
+  // window once that callback has returned.
+  Fl::delete_widget(w);
+}
+
+void FltkBackend::ShowWindow(Form& form, Form* owner, bool modal) {
+  FormWindow* w = Find(form);
+  if (!w) return;
+  w->show();
+  w->cursor(pointer_ == kPointerHourglass ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
+  // Above its owner; a modal window without one stays above the window the
+  // user was working in, as on Windows.
+  FormWindow* above = owner ? Find(*owner) : nullptr;
+  if (!above && modal) {
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+      if (*it != w && (*it)->shown() && (*it)->visible()) {
+        above = *it;
+        break;
+      }
+  }
+  if (above && above != w && above->shown() && fl_xid(w) && fl_xid(above))
+    XSetTransientForHint(fl_display, fl_xid(w), fl_xid(above));
+  Fl::flush();
+}
+
+void FltkBackend::EnableWindow(Form& form, bool enabled) {
+  if (FormWindow* w = Find(form)) w->SetEnabled(enabled);
+}
+
+void FltkBackend::MoveWindow(Form& form) {
+  if (FormWindow* w = Find(form)) w->Place();
+}
+
+void FltkBackend::UpdateControl(Control& control) {
+  FormWindow* w = Find(control.Parent());
+  if (!w) return;
+  if (ControlView* v = w->ViewOf(control)) v->Sync();
+  w->redraw();
+}
+
+void FltkBackend::SetFocus(Form& form, Control* button) {
+  if (FormWindow* w = Find(form)) w->SetFocus(button);
+}
+
+void FltkBackend::SetPointer(int pointer) {
+  pointer_ = pointer;
+  const Fl_Cursor c = pointer == kPointerHourglass ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT;
+  for (FormWindow* w : windows_)
+    if (w->shown()) w->cursor(c);
+  Fl::flush();
+}
+
+void FltkBackend::WindowMoved(FormWindow& window, int client_x, int client_y) {
+  Form* form = window.form();
+  if (!form) return;
+  const FrameInsets f = Frame(*form);
+  Sink().OnMoved(*form, client_x - f.left, client_y - f.top);
+}
+
+std::string FltkBackend::ProgramFolder() {
+#ifdef RT_FLTK_HAVE_PROGRAM_FOLDER
+  return rt::fltk::ProgramFolder();
+#else
+  Raise(ErrorNumber::kInvalidProcedureCall, "this build has no program folder lookup");
+#endif
+}
+
+Long FltkBackend::StartProgram(std::string_view command_line, Long show_mode) {
+#ifdef RT_FLTK_HAVE_PROGRAM_START
+  return rt::fltk::StartProgram(command_line, show_mode);
+#else
+  (void)command_line;
+  (void)show_mode;
+  Raise(ErrorNumber::kInvalidProcedureCall, "this build cannot start programs");
+#endif
+}
+
+void FltkBackend::CloseAll() {
+  for (FormWindow* w : windows_) {
+    w->Detach();
+    w->hide();
+  }
+  Fl::flush();
+}
+
+}  // namespace rt::fltk

@@ -1,0 +1,78 @@
+// The Linux/X11 backend on FLTK 1.3. It holds every native window of the
+// program and pushes raw input to the core; all window state stays in the
+// core. Frame insets are those of the window manager (none under a bare X
+// server); a maximized window covers the whole screen without a frame.
+#pragma once
+
+#include <FL/Fl_RGB_Image.H>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "runtime/backend.h"
+#include "runtime/fltk/fonts.h"
+
+namespace rt::fltk {
+
+class FormWindow;
+
+class FltkBackend final : public Backend {
+ public:
+  FltkBackend();
+  ~FltkBackend() override;
+  FltkBackend(const FltkBackend&) = delete;
+  FltkBackend& operator=(const FltkBackend&) = delete;
+
+  InputSink& Sink();
+  // The window's new client position after a move by the user.
+  void WindowMoved(FormWindow& window, int client_x, int client_y);
+  const Fl_RGB_Image& StandardIcon();
+  int Pointer() const { return pointer_; }
+  // Windows created and not yet destroyed, oldest first.
+  const std::vector<FormWindow*>& Windows() const { return windows_; }
+  Fonts& FontSet() { return fonts_; }
+
+  // Backend.
+  void SetInputSink(InputSink& sink) override { sink_ = &sink; }
+  ScreenMetrics Screen() override;
+  FrameInsets Frame(const Form& window) override;
+  TextMeasurer& Text() override { return fonts_; }
+  void CreateWindow(Form& window) override;
+  void DestroyWindow(Form& window) override;
+  void ShowWindow(Form& window, Form* owner, bool modal) override;
+  void EnableWindow(Form& window, bool enabled) override;
+  void MoveWindow(Form& window) override;
+  void UpdateControl(Control& control) override;
+  void SetFocus(Form& window, Control* button) override;
+  void SetPointer(int pointer) override;
+  void WaitEvents() override;
+  void ProcessPendingEvents() override;
+  Time Now() override { return SteadyNow(); }
+  std::string ProgramFolder() override;
+  Long StartProgram(std::string_view command_line, Long show_mode) override;
+  void ShowErrorMessage(std::string_view text) override;
+  [[noreturn]] void Terminate(int status) override;
+
+ private:
+  FormWindow* Find(const Form& form) const;
+  void CloseAll();
+
+  InputSink* sink_ = nullptr;
+  Fonts fonts_;
+  std::vector<FormWindow*> windows_;
+  std::optional<FrameInsets> frame_;  // the window manager's, once known
+  std::unique_ptr<Fl_RGB_Image> standard_icon_;
+  std::vector<unsigned char> standard_icon_pixels_;
+  int pointer_ = kPointerDefault;
+};
+
+// The screen's DPI as FLTK reports it, rounded to whole dots (an X server
+// keeps the screen size in whole millimetres, so 96 comes back as 95.9);
+// 96 where nothing usable is reported.
+double RoundedDpi(float reported);
+
+// Twips per pixel of a DPI.
+Single TwipsPerPixel(double dpi);
+
+}  // namespace rt::fltk

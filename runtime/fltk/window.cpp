@@ -1,0 +1,162 @@
+// Program windows: drawing, placement, and the raw input they pass on.
+#include "runtime/fltk/window.h"
+
+#include <algorithm>
+
+#include "runtime/fltk/charset.h"
+#include "runtime/fltk/colours.h"
+#include "runtime/fltk/fltk_backend.h"
+#include "runtime/fltk/keys.h"
+#include "runtime/fltk/stacking.h"
+
+// FLTK and X11 last: Xlib defines True and False as macros.
+#include <FL/Fl.H>
+#include <FL/fl_draw.H>
+
+namespace rt::fltk {
+
+FormWindow::FormWindow(Form& form, FltkBackend& backend)
+    : Fl_Double_Window(std::max(1, form.ClientWidthPx()), std::max(1, form.ClientHeightPx())),
+      form_(&form),
+      backend_(backend) {
+  end();
+  box(FL_NO_BOX);
+  resizable(nullptr);  // fixed size; children keep their own rectangles
+  title_ = Windows1252ToUtf8(form.Caption());
+  label(title_.c_str());
+  callback(&FormWindow::CloseRequested, this);
+  if (const Image* bg = form.BackgroundPicture()) background_ = std::make_unique<DrawablePicture>(*bg);
+
+  switch (form.IconKindOf()) {
+    case IconKind::kPicture:
+      if (const Image* img = form.IconImage()) {
+        PackedPixels p = Pack(*img);
+        if (!p.bytes.empty()) {
+          icon_pixels_ = std::move(p.bytes);
+          icon_ = std::make_unique<Fl_RGB_Image>(icon_pixels_.data(), p.width, p.height, p.depth);
+          icon(icon_.get());
+        }
+      }
+      break;
+    case IconKind::kStandard:
+      icon(&backend.StandardIcon());
+      break;
+    case IconKind::kNone:
+      break;
+  }
+
+  std::vector<ControlKind> kinds;
+  for (const auto& c : form.Controls()) kinds.push_back(c->Kind());
+  for (const auto& c : form.Controls()) {
+    ControlView* v = MakeView(*c, backend.FontSet(), backend);
+    views_.push_back(v);
+    c->native = v;
+  }
+  for (std::size_t i : BackToFront(kinds)) add(views_[i]->Widget());
+  for (ControlView* v : views_) v->Sync();
+  Place();
+}
+
+FormWindow::~FormWindow() = default;
+
+void FormWindow::Detach() {
+  for (ControlView* v : views_) v->Detach();
+  form_ = nullptr;
+}
+
+void FormWindow::Place() {
+  if (!form_) return;
+  placing_ = true;
+  if (form_->Maximized()) {
+    int sx = 0, sy = 0, sw = 0, sh = 0;
+    Fl::screen_xywh(sx, sy, sw, sh, 0);
+    border(0);
+    resize(sx, sy, std::max(1, sw), std::max(1, sh));
+  } else {
+    const FrameInsets f = backend_.Frame(*form_);
+    resize(form_->LeftPx() + f.left, form_->TopPx() + f.top, std::max(1, form_->ClientWidthPx()),
+           std::max(1, form_->ClientHeightPx()));
+  }
+  force_position(1);
+  placed_x_ = x();
+  placed_y_ = y();
+  placing_ = false;
+}
+
+void FormWindow::resize(int X, int Y, int W, int H) {
+  const bool moved = X != x() || Y != y();
+  Fl_Double_Window::resize(X, Y, W, H);
+  if (placing_ || !moved || !shown() || !form_ || form_->Maximized()) return;
+  if (X == placed_x_ && Y == placed_y_) return;  // the echo of our own placement
+  placed_x_ = X;
+  placed_y_ = Y;
+  backend_.WindowMoved(*this, X, Y);
+}
+
+void FormWindow::SetFocus(const Control* button) {
+  for (ControlView* v : views_) {
+    auto* b = dynamic_cast<ButtonWidget*>(v);
+    if (!b || !b->Source()) continue;
+    const bool focused = b->Source() == button;
+    const bool emphasised = focused || (button == nullptr && IsTrue(b->Source()->def().is_default));
+    b->SetLook(focused, emphasised);
+  }
+}
+
+ControlView* FormWindow::ViewOf(const Control& control) const {
+  for (ControlView* v : views_)
+    if (v->Source() == &control) return v;
+  return nullptr;
+}
+
+void FormWindow::CloseRequested(Fl_Widget*, void* data) {
+  auto* self = static_cast<FormWindow*>(data);
+  if (self->form_ && self->enabled_) self->backend_.Sink().OnCloseRequest(*self->form_);
+}
+
+void FormWindow::HandleKey() {
+  const char* text = Fl::event_text();
+  const RawKey raw{Fl::event_key(), Fl::event_state(),
+                   text ? std::string_view(text, static_cast<std::size_t>(std::max(0, Fl::event_length())))
+                        : std::string_view()};
+  const TranslatedKey t = TranslateKey(raw);
+  // The core may unload this window: nothing of it is used afterwards.
+  if (t.action == KeyAction::kKey) backend_.Sink().OnKey(*form_, t.input);
+  else if (t.action == KeyAction::kClose) backend_.Sink().OnCloseRequest(*form_);
+}
+
+int FormWindow::handle(int event) {
+  switch (event) {
+    case FL_KEYBOARD:
+    case FL_SHORTCUT:
+      // Swallowed either way: FLTK's own navigation and Escape-closes must not act.
+      if (form_ && enabled_) HandleKey();
+      return 1;
+    case FL_KEYUP:
+      return 1;
+    case FL_PUSH:
+    case FL_DRAG:
+    case FL_MOUSEWHEEL:
+      if (!form_ || !enabled_) return 1;
+      break;
+    default:
+      break;
+  }
+  return Fl_Double_Window::handle(event);
+}
+
+void FormWindow::draw() {
+  if (damage() & ~FL_DAMAGE_CHILD) {
+    const Rgb back = form_ ? ToRgb(form_->BackColour()) : Rgb{};
+    fl_color(fl_rgb_color(back.r, back.g, back.b));
+    fl_rectf(0, 0, w(), h());
+    if (background_ && form_) {
+      fl_push_clip(0, 0, w(), h());
+      background_->Draw(0, 0);
+      fl_pop_clip();
+    }
+  }
+  draw_children();
+}
+
+}  // namespace rt::fltk
