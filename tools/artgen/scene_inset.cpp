@@ -7,28 +7,6 @@
 #include "scenes.h"
 
 namespace artgen {
-namespace {
-
-void AddDragon(Path& p, double x, double y, double s) {
-  // Side view, flying left: body and tail as one outline, two wings.
-  std::vector<Pt> body{{-30, 0}, {-24, -4}, {-18, -4}, {-10, -2}, {0, -3}, {10, -2}, {18, 0},
-                       {26, 3}, {34, 4}, {42, 2}, {48, -2}, {52, -1}, {47, 3}, {40, 7},
-                       {30, 8}, {18, 6}, {8, 5}, {-4, 4}, {-14, 3}, {-22, 2}, {-28, 3}, {-33, 2}};
-  std::vector<Pt> wing_up{{-4, -2}, {-14, -18}, {-8, -34}, {10, -48}, {12, -36}, {20, -34},
-                          {19, -23}, {29, -21}, {23, -11}, {31, -7}, {14, -1}};
-  std::vector<Pt> wing_far{{-2, -2}, {-6, -14}, {2, -26}, {6, -18}, {12, -19}, {10, -8},
-                           {16, -5}};
-  std::vector<Pt> tail_tip{{50, -1}, {58, -6}, {56, 1}, {59, 6}, {50, 2}};
-  std::vector<Pt> head{{-30, 0}, {-38, -3}, {-44, -2}, {-40, -6}, {-33, -8}, {-27, -4}};
-  for (auto* part : {&body, &wing_up, &wing_far, &tail_tip, &head}) {
-    std::vector<Pt> pts;
-    for (Pt q : *part) pts.push_back({x + q.x * s, y + q.y * s});
-    p.AddPolygon(pts);
-  }
-}
-
-}  // namespace
-
 Canvas WelcomeInset(const Fonts&) {
   constexpr int W = 252, H = 308;
   Canvas c(W, H);

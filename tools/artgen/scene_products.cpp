@@ -87,19 +87,12 @@ Canvas CoverDragon(const Fonts& fonts) {
             Rgb(255, 120, 40), 10, Rgb(110, 30, 20), 0.2, 615);
   // Lava on the peak and a fiery glow where the dragon breathes.
   Path glow_spot;
-  glow_spot.AddCircle(70, 205, 40);
+  glow_spot.AddCircle(60, 195, 40);
   Mask gm = FillMask(kCoverW, kCoverH, glow_spot);
   gm.Blur(30);
   c.AddLight(gm, Rgb(255, 170, 60), 1.3);
   Path dragon;
-  std::vector<Pt> body{{80, 200}, {96, 188}, {118, 186}, {140, 196}, {168, 202}, {196, 196},
-                       {224, 206}, {250, 230}, {262, 262}, {250, 250}, {232, 226}, {200, 216},
-                       {168, 220}, {136, 214}, {110, 206}, {92, 208}};
-  std::vector<Pt> wing{{130, 196}, {120, 120}, {150, 60}, {200, 30}, {196, 70}, {226, 60},
-                       {222, 100}, {254, 96}, {236, 136}, {262, 146}, {210, 170}, {176, 200}};
-  std::vector<Pt> far_wing{{150, 196}, {176, 140}, {222, 120}, {214, 150}, {238, 156}, {196, 196}};
-  std::vector<Pt> head{{80, 200}, {60, 192}, {44, 196}, {56, 186}, {72, 178}, {92, 186}};
-  for (auto* part : {&body, &wing, &far_wing, &head}) dragon.AddPolygon(*part);
+  AddDragon(dragon, 176, 196, 2.2);
   Mask dm = FillMask(kCoverW, kCoverH, dragon);
   Mask rim = dm;
   rim.Shift(-2, -2);
@@ -108,7 +101,7 @@ Canvas CoverDragon(const Fonts& fonts) {
   edge.Subtract(rim);
   c.Paint(edge, Rgb(255, 140, 50), 0.8);
   Path fire;
-  fire.AddPolygon({{46, 196}, {10, 170}, {-4, 200}, {12, 226}});
+  fire.AddPolygon({{80, 190}, {30, 168}, {6, 196}, {34, 222}});
   Mask fm = FillMask(kCoverW, kCoverH, fire);
   fm.Blur(6);
   c.AddLight(fm, Rgb(255, 220, 120), 1.6);
@@ -267,7 +260,7 @@ void DrawBox(Canvas& c, const Camera& cam, const Placement& at, const Canvas& fr
   // the reflection).
   auto seen = [&](const Pt q[4]) { return (SignedArea(q) > 0) != reflection; };
   if (!reflection && seen(t)) c.DrawQuad(top, t, [](double, double) { return 1.05; });
-  if (seen(r)) c.DrawQuad(spine, r, [](double u, double) { return 0.62 - 0.1 * u; });
+  if (seen(r)) c.DrawQuad(spine, r, [](double u, double) { return 0.78 - 0.12 * u; });
   if (seen(l)) c.DrawQuad(spine, l, [](double u, double) { return 0.5 + 0.1 * u; });
   // Light from the upper left, falling off a little across the cover.
   c.DrawQuad(front, f, [](double u, double v) { return 1.08 - 0.14 * u - 0.08 * v; });

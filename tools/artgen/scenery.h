@@ -37,6 +37,10 @@ void AddFir(Path& p, double x, double y, double height, std::uint32_t seed);
 // A round-crowned tree silhouette.
 void AddLeafTree(Path& p, double x, double y, double height, std::uint32_t seed);
 
+// A dragon in flight, heading left, its body's middle at (x, y); s = 1 for
+// about 100 px from snout to tail.
+void AddDragon(Path& p, double x, double y, double s);
+
 struct Castle {
   Path body;
   std::vector<Pt> windows;  // lit window centres
