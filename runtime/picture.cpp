@@ -167,6 +167,56 @@ bool IsStartOfFrame(std::uint8_t marker) {
          marker != 0xCC;
 }
 
+// What the marker segments before a scan have defined so far.
+struct JpegTables {
+  bool quant[4] = {};
+  bool dc[4] = {};
+  bool ac[4] = {};
+  std::uint8_t ids[4] = {};
+  std::uint8_t quant_of[4] = {};
+  std::uint64_t components = 0;
+};
+
+void ReadQuantTables(const Reader& r, std::uint64_t at, std::uint64_t end, JpegTables& t) {
+  while (at < end) {
+    std::uint8_t pq = r.U8(at) >> 4, tq = r.U8(at) & 15;
+    if (pq > 1 || tq > 3) Invalid("bad JPEG quantization table");
+    at += 1 + 64 * (pq + 1ull);
+    if (at > end) Invalid("short JPEG quantization table");
+    t.quant[tq] = true;
+  }
+}
+
+// stb_image trusts the code counts: more than 256 codes would overrun its
+// tables, and a scan using a table never defined reads uninitialized memory.
+void ReadHuffmanTables(const Reader& r, std::uint64_t at, std::uint64_t end, JpegTables& t) {
+  while (at < end) {
+    std::uint8_t tc = r.U8(at) >> 4, th = r.U8(at) & 15;
+    if (tc > 1 || th > 3) Invalid("bad JPEG Huffman table");
+    if (end - at < 17) Invalid("short JPEG Huffman table");
+    std::uint64_t codes = 0;
+    for (int i = 1; i <= 16; ++i) codes += r.U8(at + i);
+    if (codes > 256) Invalid("too many JPEG Huffman codes");
+    at += 17 + codes;
+    if (at > end) Invalid("short JPEG Huffman table");
+    (tc == 0 ? t.dc : t.ac)[th] = true;
+  }
+}
+
+void CheckScanHeader(const Reader& r, std::uint64_t at, std::uint64_t length, const JpegTables& t) {
+  std::uint64_t n = r.U8(at + 2);
+  if (n < 1 || n > t.components || length != 6 + 2 * n) Invalid("bad JPEG scan header");
+  for (std::uint64_t i = 0; i < n; ++i) {
+    std::uint8_t id = r.U8(at + 3 + 2 * i), tables = r.U8(at + 4 + 2 * i);
+    std::uint64_t c = 0;
+    while (c < t.components && t.ids[c] != id) ++c;
+    if (c == t.components) Invalid("JPEG scan of an unknown component");
+    std::uint8_t td = tables >> 4, ta = tables & 15;
+    if (td > 3 || ta > 3 || !t.dc[td] || !t.ac[ta]) Invalid("JPEG scan without its Huffman tables");
+    if (!t.quant[t.quant_of[c]]) Invalid("JPEG scan without its quantization table");
+  }
+}
+
 // Walks the marker segments and entropy-coded scans, so that a file cut short
 // or with segment lengths pointing past its end is refused before stb_image
 // (which pads missing bytes with zeros) gets to see it.
@@ -175,6 +225,7 @@ Image DecodeJpeg(std::span<const std::uint8_t> bytes) {
   if (r.size() < 4 || r.U8(0) != 0xFF || r.U8(1) != 0xD8) Invalid("no JPEG start");
   std::uint64_t pos = 2, width = 0, height = 0;
   bool frame = false, scan = false;
+  JpegTables tables;
   for (;;) {
     if (r.U8(pos) != 0xFF) Invalid("JPEG marker expected");
     while (r.U8(pos) == 0xFF) ++pos;
@@ -186,6 +237,9 @@ Image DecodeJpeg(std::span<const std::uint8_t> bytes) {
     if (length < 2) Invalid("bad JPEG segment length");
     r.Need(pos, length, "JPEG segment");
     if (IsStartOfFrame(marker)) {
+      // Like the picture loader of the original runtime: sequential Huffman
+      // coding only, no progressive or arithmetic-coded files.
+      if (marker != 0xC0 && marker != 0xC1) Invalid("unsupported JPEG coding");
       if (frame) Invalid("second JPEG frame");
       if (length < 8) Invalid("short JPEG frame header");
       if (r.U8(pos + 2) != 8) Invalid("JPEG precision not 8 bits");
@@ -196,11 +250,23 @@ Image DecodeJpeg(std::span<const std::uint8_t> bytes) {
         Invalid("bad JPEG component count");
       if (length != 8 + 3 * components) Invalid("bad JPEG frame length");
       CheckSize(width, height);
+      tables.components = components;
+      for (std::uint64_t c = 0; c < components; ++c) {
+        tables.ids[c] = r.U8(pos + 8 + 3 * c);
+        tables.quant_of[c] = r.U8(pos + 10 + 3 * c);
+        if (tables.quant_of[c] > 3) Invalid("bad JPEG quantization table number");
+      }
       frame = true;
+    } else if (marker == 0xDB) {
+      ReadQuantTables(r, pos + 2, pos + length, tables);
+    } else if (marker == 0xC4) {
+      ReadHuffmanTables(r, pos + 2, pos + length, tables);
+    } else if (marker == 0xDA) {
+      if (!frame) Invalid("JPEG scan before frame");
+      CheckScanHeader(r, pos, length, tables);
     }
     pos += length;
     if (marker == 0xDA) {
-      if (!frame) Invalid("JPEG scan before frame");
       scan = true;
       for (;;) {
         if (!r.Has(pos, 2)) Invalid("truncated JPEG scan");

@@ -329,6 +329,42 @@ TEST(JpegDecoding, BrokenSegmentLengthsAreRefused) {
   }
 }
 
+TEST(JpegDecoding, MoreThan256HuffmanCodesAreRefused) {
+  auto src = forms::pictures::WelcomeInset();
+  size_t dht = FindMarker(src, 0xC4);
+  ASSERT_GT(dht, 0u);
+  Bytes b(src.begin(), src.end());
+  b[dht + 5 + 14] = 200;  // the first table's count of 15- and 16-bit codes
+  b[dht + 5 + 15] = 200;
+  EXPECT_TRUE(RaisesInvalidPicture(b));
+}
+
+TEST(JpegDecoding, AScanNeedsItsTablesDefined) {
+  auto src = forms::pictures::WelcomeInset();
+  size_t sos = FindMarker(src, 0xDA);
+  ASSERT_GT(sos, 0u);
+  Bytes b(src.begin(), src.end());
+  b[sos + 6] = 0x33;  // first component: Huffman tables 3, never defined
+  EXPECT_TRUE(RaisesInvalidPicture(b));
+  b.assign(src.begin(), src.end());
+  b[sos + 5] = 99;  // a component the frame does not have
+  EXPECT_TRUE(RaisesInvalidPicture(b));
+  b.assign(src.begin(), src.end());
+  size_t sof = FindMarker(src, 0xC0);
+  b[sof + 12] = 3;  // first component's quantization table, never defined
+  EXPECT_TRUE(RaisesInvalidPicture(b));
+}
+
+TEST(JpegDecoding, ProgressiveAndArithmeticCodingAreRefused) {
+  auto src = forms::pictures::WelcomeInset();
+  size_t sof = FindMarker(src, 0xC0);
+  for (std::uint8_t marker : {0xC2, 0xC9, 0xC3}) {
+    Bytes b(src.begin(), src.end());
+    b[sof + 1] = marker;
+    EXPECT_TRUE(RaisesInvalidPicture(b)) << int(marker);
+  }
+}
+
 TEST(JpegDecoding, AFileWithoutItsEndIsRefused) {
   auto src = forms::pictures::WelcomeScreen();
   Bytes b(src.begin(), src.end() - 2);
