@@ -213,7 +213,7 @@ TEST(Writers, IconsRoundTripWithTheirMask) {
   }
 }
 
-TEST(Jpeg, PaddingHitsTheExactSizeAndChangesNoPixel) {
+TEST(JpegWriter, PaddingHitsTheExactSizeAndChangesNoPixel) {
   Canvas c = Gradient(64, 48);
   auto plain = EncodeJpeg(c, 90, true);
   rt::Image want = rt::DecodePicture(plain);
@@ -238,7 +238,7 @@ TEST(Jpeg, PaddingHitsTheExactSizeAndChangesNoPixel) {
   EXPECT_THROW(PadJpeg(plain, plain.size() - 1), std::invalid_argument);
 }
 
-TEST(Jpeg, SizedEncodingTakesTheHighestQualityThatFits) {
+TEST(JpegWriter, SizedEncodingTakesTheHighestQualityThatFits) {
   Canvas c = Gradient(96, 64);
   c.Grain(0.1, 5);
   size_t q80 = EncodeJpeg(c, 80, false).size();
@@ -251,7 +251,7 @@ TEST(Jpeg, SizedEncodingTakesTheHighestQualityThatFits) {
   EXPECT_THROW(EncodeJpegToSize(c, 200, false), std::runtime_error);
 }
 
-TEST(Jpeg, EncodingIsRepeatable) {
+TEST(JpegWriter, EncodingIsRepeatable) {
   Canvas c = Gradient(80, 60);
   c.Grain(0.05, 9);
   EXPECT_EQ(EncodeJpeg(c, 85, true), EncodeJpeg(c, 85, true));
@@ -259,7 +259,7 @@ TEST(Jpeg, EncodingIsRepeatable) {
 }
 
 #ifdef ARTGEN_FONT_DIR
-TEST(Text, OutlinesHaveTheFontsMetrics) {
+TEST(FontOutline, HasTheFontsMetrics) {
   Font font(std::string(ARTGEN_FONT_DIR) + "/LiberationSerif-Bold.ttf");
   double one = font.Width("M", 100), word = font.Width("MM", 100);
   EXPECT_GT(one, 60);
