@@ -88,7 +88,7 @@ void FltkBackend::DestroyWindow(Form& form) {
 void FltkBackend::ShowWindow(Form& form, Form* owner, bool modal) {
   FormWindow* w = Find(form);
   if (!w) return;
-  w->show();
+  w->ShowPlaced();
   w->cursor(pointer_ == kPointerHourglass ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
   // Above its owner; a modal window without one stays above the window the
   // user was working in, as on Windows.

@@ -12,6 +12,7 @@
 // FLTK and X11 last: Xlib defines True and False as macros.
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
 namespace rt::fltk {
 
@@ -81,6 +82,17 @@ void FormWindow::Place() {
   placed_x_ = x();
   placed_y_ = y();
   placing_ = false;
+}
+
+void FormWindow::ShowPlaced() {
+  const bool first = !shown();
+  show();
+  // FLTK keeps x() and y() as asked but maps the window where it thinks the
+  // frame is on the screen; put it back where it was asked to be.
+  if (first && form_ && !form_->Maximized() && fl_xid(this)) {
+    XMoveWindow(fl_display, fl_xid(this), x(), y());
+    XFlush(fl_display);
+  }
 }
 
 void FormWindow::resize(int X, int Y, int W, int H) {

@@ -29,6 +29,9 @@ class FormWindow final : public Fl_Double_Window {
   // Places the client area for the Form's outer position (or over the whole
   // screen when maximized), without reporting it back as a user's move.
   void Place();
+  // Maps the window (or raises it) exactly at its place: FLTK would move a
+  // framed window that reaches past a screen edge, Windows does not.
+  void ShowPlaced();
   void SetEnabled(bool enabled) { enabled_ = enabled; }
   bool Enabled() const { return enabled_; }
   void SetFocus(const Control* button);
