@@ -6,3 +6,35 @@ endif()
 
 add_executable(gallery gallery.cpp)
 target_link_libraries(gallery PRIVATE logic rt_platform)
+
+add_executable(pngprobe display/pngprobe.cpp)
+target_include_directories(pngprobe SYSTEM PRIVATE ${STB_INCLUDE_DIR})
+add_executable(wmclose display/wmclose.cpp)
+target_link_libraries(wmclose PRIVATE X11)
+
+find_program(XVFB_PROGRAM Xvfb)
+find_program(XDOTOOL_PROGRAM xdotool)
+find_program(IMPORT_PROGRAM import)
+if(NOT XVFB_PROGRAM OR NOT XDOTOOL_PROGRAM OR NOT IMPORT_PROGRAM)
+  message(STATUS "Xvfb, xdotool or ImageMagick missing: no display tests")
+  return()
+endif()
+
+set(_display_env
+  "GALLERY=$<TARGET_FILE:gallery>" "PROBE=$<TARGET_FILE:pngprobe>" "WMCLOSE=$<TARGET_FILE:wmclose>"
+  "PICTURES=${PROJECT_SOURCE_DIR}/forms/pictures")
+function(display_test name script)
+  add_test(NAME display_${name} COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/display/${script} ${ARGN})
+  set_tests_properties(display_${name} PROPERTIES LABELS display TIMEOUT 30 ENVIRONMENT "${_display_env}")
+endfunction()
+
+display_test(welcome_800x600 welcome.sh 800x600)
+display_test(welcome_1024x768 welcome.sh 1024x768)
+foreach(_case yesno yesno_ok newbox_game newbox_ok msgbox)
+  display_test(dialog_${_case} dialogs.sh ${_case})
+endforeach()
+foreach(_case yesno_enter yesno_tab_enter yesno_shift_tab_space yesno_alt_j yesno_escape yesno_click_overlap
+              yesno_click_gap yesno_moved yesno_alt_f4 newbox_ok_escape newbox_game_yes newbox_wm_close
+              msgbox_refuse_confirmed option_end)
+  display_test(input_${_case} input.sh ${_case})
+endforeach()

@@ -1,0 +1,131 @@
+# Keys, clicks and close requests through the X server, answered by the
+# program's own handlers: the gallery prints each click and, at its end, the
+# main window's members.
+#   input.sh CASE   (see the cases below)
+source "$(dirname "$0")/common.sh"
+
+YESNO="Acrobat Reader Installation (empfohlen)"
+NEWBOX="Mirelund  Installation "
+
+# Output lines of the gallery, for comparing.
+output() { tr '\n' '|' <"$OUT"; }
+# Keys typed (XTEST) into the window after giving it the input focus; the
+# window may be gone before the key is released.
+key() {
+  xdotool windowfocus --sync "$1" >/dev/null 2>&1 || xdotool windowfocus "$1"
+  xdotool key "${@:2}"
+}
+# A click at a point of the client area whose origin is OX OY.
+click() { xdotool mousemove "$1" "$2" click 1; }
+
+start_xvfb 800x600
+case "$1" in
+  yesno_enter)  # The focus starts on "&Nine"; Enter answers it.
+    start_gallery frmYesNo --at 1500,1500
+    key "$(wait_window "$YESNO")" Return
+    wait_gallery
+    expect_eq output "click Command2 at 1500,1500|blnAcrobat=0 blnResult=0|" "$(output)" ;;
+  yesno_tab_enter)
+    start_gallery frmYesNo --at 1500,1500
+    win=$(wait_window "$YESNO")
+    key "$win" Tab
+    key "$win" Return
+    wait_gallery
+    expect_eq output "click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
+  yesno_shift_tab_space)  # Back from "&Nine" wraps round to "&Ja"; space presses it.
+    start_gallery frmYesNo --at 1500,1500
+    win=$(wait_window "$YESNO")
+    key "$win" shift+Tab
+    key "$win" space
+    wait_gallery
+    expect_eq output "click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
+  yesno_alt_j)
+    start_gallery frmYesNo --at 1500,1500
+    key "$(wait_window "$YESNO")" alt+j
+    wait_gallery
+    expect_eq output "click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
+  yesno_escape)  # "&Nine" is the cancel button.
+    start_gallery frmYesNo --at 1500,1500
+    key "$(wait_window "$YESNO")" Escape
+    wait_gallery
+    expect_eq output "click Command2 at 1500,1500|blnAcrobat=0 blnResult=0|" "$(output)" ;;
+  yesno_click_overlap)  # Where the hidden OK overlaps "&Ja", the click is "&Ja"'s.
+    start_gallery frmYesNo --at 1500,1500
+    wait_window "$YESNO" >/dev/null
+    click $((100 + 165)) $((100 + 116))
+    wait_gallery
+    expect_eq output "click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
+  yesno_click_gap)  # Between the buttons, inside the hidden OK, nothing answers.
+    start_gallery frmYesNo --at 1500,1500
+    win=$(wait_window "$YESNO")
+    click $((100 + 140)) $((100 + 116))
+    sleep 0.4
+    kill -0 "$GALLERY_PID" || fail "the gallery ended: $(output)"
+    expect_eq "output after the click" "" "$(output)"
+    click $((100 + 80)) $((100 + 116))
+    wait_gallery
+    expect_eq output "click Command2 at 1500,1500|blnAcrobat=0 blnResult=0|" "$(output)" ;;
+  yesno_moved)  # A move by the user is the window's new position.
+    start_gallery frmYesNo --at 1500,1500
+    win=$(wait_window "$YESNO")
+    xdotool windowmove --sync "$win" 200 150 2>/dev/null || xdotool windowmove "$win" 200 150
+    sleep 0.3
+    key "$win" Return
+    wait_gallery
+    expect_eq output "click Command2 at 3000,2250|blnAcrobat=0 blnResult=0|" "$(output)" ;;
+  yesno_alt_f4)  # Closing unloads without an answer.
+    start_gallery frmYesNo --at 1500,1500
+    key "$(wait_window "$YESNO")" alt+F4
+    wait_gallery
+    expect_eq output "blnAcrobat=0 blnResult=0|" "$(output)" ;;
+  newbox_ok_escape)  # The OK-only notice has no cancel button: Escape does nothing.
+    start_gallery frmNewBox --ok-only --preset sound --at 1500,1500
+    win=$(wait_window "$NEWBOX")
+    key "$win" Escape
+    sleep 0.4
+    kill -0 "$GALLERY_PID" || fail "Escape ended the notice: $(output)"
+    expect_eq "output after Escape" "" "$(output)"
+    key "$win" Return
+    wait_gallery
+    expect_eq output "click Command3 at 1500,1500|blnAcrobat=0 blnResult=0|" "$(output)" ;;
+  newbox_game_yes)  # The default "&Ja" has the focus; Enter says yes.
+    start_gallery frmNewBox --preset game --at 1500,1500
+    key "$(wait_window "$NEWBOX")" Return
+    wait_gallery
+    expect_eq output "click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
+  newbox_wm_close)  # A window manager's close request.
+    start_gallery frmNewBox --preset game --at 1500,1500
+    "$WMCLOSE" "$(wait_window "$NEWBOX")"
+    wait_gallery
+    expect_eq output "blnAcrobat=0 blnResult=0|" "$(output)" ;;
+  msgbox_refuse_confirmed)
+    # "&Nine" asks for a confirmation above the offer, which takes no input
+    # meanwhile; "&Ja" there confirms, and both windows go.
+    start_gallery frmMsgBox --at 0,0
+    offer=$(wait_window "$YESNO")
+    click 176 136  # "&Nine" of the offer, at 176,136 (65x25)
+    for i in $(seq 1 60); do
+      confirm=$(xdotool search --onlyvisible --name "^$(regex_quote "$YESNO")\$" | grep -vx "$offer" | head -1 || true)
+      [[ -n "$confirm" ]] && break
+      sleep 0.05
+    done
+    [[ -n "$confirm" ]] || fail "no confirmation window"
+    expect_eq "confirmation centred on the offer's place" "48 16" "$(window_origin "$confirm")"
+    expect_eq "confirmation's owner" "window id # $(printf '0x%x' "$offer")" \
+      "$(xprop -id "$confirm" WM_TRANSIENT_FOR | sed 's/.*: //')"
+    click 326 158  # the offer's "&Ja", outside the confirmation: blocked
+    sleep 0.4
+    expect_eq "output while the confirmation is up" "click Command1 at 0,0|" "$(output)"
+    click $((48 + 160 + 30)) $((16 + 104 + 12))  # the confirmation's "&Ja"
+    wait_gallery
+    expect_eq output "click Command1 at 0,0|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
+  option_end)  # The closing window's one button, 30 px from the corner.
+    start_gallery frmOption
+    wait_window "Range of our products ..." >/dev/null
+    click $((800 - 30 - 40)) $((600 - 30 - 12))
+    wait_gallery
+    # A maximized window keeps the position of its definition.
+    expect_eq output "click Command1 at 2445,3000|blnAcrobat=0 blnResult=0|" "$(output)" ;;
+  *) fail "unknown case $1" ;;
+esac
+echo "ok: $1"
