@@ -1,0 +1,337 @@
+// The FLTK backend on a real X server (run under Xvfb, no window manager):
+// placement, frame, icons, owners, moves by the user, deferred deletion from
+// inside a click, picture scaling per size, text metrics and the idle wait.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <vector>
+
+#include "runtime/fltk/charset.h"
+#include "runtime/fltk/controls.h"
+#include "runtime/fltk/fltk_backend.h"
+#include "runtime/fltk/window.h"
+#include "runtime/form.h"
+#include "runtime/runtime.h"
+
+// FLTK and X11 last: Xlib defines True and False as macros.
+#include <FL/Fl.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+#include <X11/Xatom.h>
+// Xlib's macros would hide the runtime's Booleans; X calls below pass 0.
+#undef True
+#undef False
+
+namespace {
+
+using rt::ControlKind;
+
+// A 24-bit bottom-up BMP of one colour.
+std::vector<std::uint8_t> Bmp(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+  const int row = (w * 3 + 3) / 4 * 4;
+  const std::uint32_t size = 54 + static_cast<std::uint32_t>(row * h);
+  std::vector<std::uint8_t> f(size, 0);
+  auto put32 = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) f[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+  };
+  f[0] = 'B', f[1] = 'M';
+  put32(2, size);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, static_cast<std::uint32_t>(w));
+  put32(22, static_cast<std::uint32_t>(h));
+  f[26] = 1, f[28] = 24;
+  put32(34, static_cast<std::uint32_t>(row * h));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const std::size_t at = 54 + static_cast<std::size_t>(y * row + x * 3);
+      f[at] = b, f[at + 1] = g, f[at + 2] = r;
+    }
+  return f;
+}
+
+const std::vector<std::uint8_t>& Red4() {
+  static const auto bytes = Bmp(4, 4, 255, 0, 0);
+  return bytes;
+}
+const std::vector<std::uint8_t>& Icon2() {
+  static const auto bytes = Bmp(2, 2, 0, 255, 0);
+  return bytes;
+}
+
+const rt::ControlDef kControls[] = {
+    {.id = 1, .name = "Yes", .kind = ControlKind::kButton, .left = 150, .top = 900, .width = 900, .height = 375,
+     .caption = "&Yes", .tab_index = 0},
+    {.id = 2, .name = "Hidden", .kind = ControlKind::kButton, .left = 1200, .top = 900, .width = 900,
+     .height = 375, .caption = "&Hidden", .tab_index = 1, .visible = rt::False},
+    {.id = 3, .name = "Text", .kind = ControlKind::kLabel, .left = 150, .top = 150, .width = 1500, .height = 600,
+     .caption = "Viel Spa\xDF"},
+    {.id = 4, .name = "Picture", .kind = ControlKind::kImage, .left = 1800, .top = 150, .width = 600,
+     .height = 600, .picture = Red4(), .stretch = rt::True},
+};
+
+rt::WindowDef Def(const char* name, int state, rt::IconSetting icon) {
+  return rt::WindowDef{.name = name, .caption = "Pr\xFC" "fung", .window_state = state, .icon = icon,
+                       .client_left = 1500, .client_top = 750, .client_width = 3000, .client_height = 1500,
+                       .controls = kControls};
+}
+
+const rt::WindowDef& PlainDef() {
+  static const auto d = Def("Plain", rt::kWindowStateNormal, {});
+  return d;
+}
+const rt::WindowDef& NoIconDef() {
+  static const auto d = Def("NoIcon", rt::kWindowStateNormal, {rt::IconKind::kNone, {}});
+  return d;
+}
+const rt::WindowDef& PictureIconDef() {
+  static const auto d = Def("PictureIcon", rt::kWindowStateNormal, {rt::IconKind::kPicture, Icon2()});
+  return d;
+}
+const rt::WindowDef& MaximizedDef() {
+  static const auto d = Def("Big", rt::kWindowStateMaximized, {});
+  return d;
+}
+
+// A window whose "Yes" button unloads it, from inside the click.
+template <const rt::WindowDef& (*D)()>
+class TestForm : public rt::Form {
+ public:
+  explicit TestForm(rt::Runtime& r) : rt::Form(r, D()) {}
+  int clicks = 0;
+
+ protected:
+  void Click(std::uint8_t id) override {
+    ++clicks;
+    if (id == 1) Unload();
+  }
+};
+using Plain = TestForm<PlainDef>;
+using NoIcon = TestForm<NoIconDef>;
+using PictureIcon = TestForm<PictureIconDef>;
+using Big = TestForm<MaximizedDef>;
+
+class OnDisplay : public ::testing::Test {
+ protected:
+  rt::fltk::FltkBackend backend;
+  rt::Runtime runtime{backend};
+
+  static void Pump(int rounds = 20) {
+    for (int i = 0; i < rounds; ++i) {
+      XSync(fl_display, 0);
+      Fl::wait(0.01);
+    }
+  }
+  static rt::fltk::FormWindow& Native(rt::Form& f) { return *static_cast<rt::fltk::FormWindow*>(f.native); }
+  // The client area's top-left on the screen, as the X server has it.
+  static std::pair<int, int> ScreenPosition(rt::Form& f) {
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(fl_display, fl_xid(&Native(f)), RootWindow(fl_display, fl_screen), 0, 0, &x, &y, &child);
+    return {x, y};
+  }
+  static std::vector<long> Icon(rt::Form& f) {
+    const Atom a = XInternAtom(fl_display, "_NET_WM_ICON", 0);
+    Atom type = None;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> out;
+    if (XGetWindowProperty(fl_display, fl_xid(&Native(f)), a, 0, 1 << 16, 0, XA_CARDINAL, &type, &format, &n,
+                           &after, &data) == Success &&
+        data) {
+      const auto* v = reinterpret_cast<const long*>(data);
+      out.assign(v, v + n);
+    }
+    if (data) XFree(data);
+    return out;
+  }
+};
+
+TEST_F(OnDisplay, ScreenAndFrameOfABareServer) {
+  const rt::ScreenMetrics m = backend.Screen();
+  EXPECT_EQ(m.width_px, 800);
+  EXPECT_EQ(m.height_px, 600);
+  EXPECT_FLOAT_EQ(m.twips_per_pixel_x, 15);
+  EXPECT_FLOAT_EQ(m.twips_per_pixel_y, 15);
+  Plain& f = runtime.Instance<Plain>();
+  f.Load();
+  const rt::FrameInsets frame = backend.Frame(f);
+  EXPECT_EQ(frame.left + frame.top + frame.right + frame.bottom, 0);
+  EXPECT_FLOAT_EQ(f.Width(), 3000);  // nothing added by a frame
+}
+
+TEST_F(OnDisplay, ClientAreaWhereTheLogicPutsIt) {
+  Plain& f = runtime.Instance<Plain>();
+  f.Show();
+  Pump();
+  EXPECT_EQ(ScreenPosition(f), std::make_pair(100, 50));
+  EXPECT_EQ(Native(f).w(), 200);
+  EXPECT_EQ(Native(f).h(), 100);
+  f.SetLeft(0);  // at the screen's edge FLTK would shift a framed window
+  f.SetTop(0);
+  Pump();
+  EXPECT_EQ(ScreenPosition(f), std::make_pair(0, 0));
+  EXPECT_EQ(std::string(Native(f).label()), rt::fltk::Windows1252ToUtf8("Pr\xFC" "fung"));
+}
+
+TEST_F(OnDisplay, MaximizedCoversTheScreen) {
+  Big& f = runtime.Instance<Big>();
+  f.Show();
+  Pump();
+  EXPECT_EQ(ScreenPosition(f), std::make_pair(0, 0));
+  EXPECT_EQ(Native(f).w(), 800);
+  EXPECT_EQ(Native(f).h(), 600);
+  EXPECT_FALSE(Native(f).border());
+}
+
+TEST_F(OnDisplay, ControlsStackedAndHiddenButtonsHidden) {
+  Plain& f = runtime.Instance<Plain>();
+  f.Show();
+  rt::fltk::FormWindow& w = Native(f);
+  ASSERT_EQ(w.children(), 4);
+  // Back to front: picture, label, hidden button, "Yes".
+  EXPECT_EQ(w.child(0), &static_cast<rt::fltk::ControlView*>(f.Ctl(4).native)->Widget());
+  EXPECT_EQ(w.child(1), &static_cast<rt::fltk::ControlView*>(f.Ctl(3).native)->Widget());
+  EXPECT_EQ(w.child(3), &static_cast<rt::fltk::ControlView*>(f.Ctl(1).native)->Widget());
+  EXPECT_FALSE(w.child(2)->visible());
+  f.Ctl(2).SetVisible(rt::True);
+  EXPECT_TRUE(w.child(2)->visible());
+  EXPECT_EQ(w.child(3)->x(), 10);
+  EXPECT_EQ(w.child(3)->w(), 60);
+}
+
+TEST_F(OnDisplay, FocusShownOnTheCoresButton) {
+  Plain& f = runtime.Instance<Plain>();
+  f.Show();
+  auto* yes = dynamic_cast<rt::fltk::ButtonWidget*>(static_cast<rt::fltk::ControlView*>(f.Ctl(1).native));
+  auto* other = dynamic_cast<rt::fltk::ButtonWidget*>(static_cast<rt::fltk::ControlView*>(f.Ctl(2).native));
+  ASSERT_TRUE(yes && other);
+  EXPECT_TRUE(yes->Focused());
+  EXPECT_FALSE(other->Focused());
+  f.Ctl(2).SetVisible(rt::True);
+  backend.SetFocus(f, &f.Ctl(2));
+  EXPECT_FALSE(yes->Focused());
+  EXPECT_TRUE(other->Focused());
+}
+
+TEST_F(OnDisplay, IconsOfTheThreeKinds) {
+  Plain& standard = runtime.Instance<Plain>();
+  NoIcon& none = runtime.Instance<NoIcon>();
+  PictureIcon& picture = runtime.Instance<PictureIcon>();
+  standard.Show();
+  none.Show();
+  picture.Show();
+  Pump();
+  const auto s = Icon(standard);
+  ASSERT_GE(s.size(), 2u);
+  EXPECT_EQ(s[0], 32);
+  EXPECT_EQ(s[1], 32);
+  EXPECT_TRUE(Icon(none).empty());
+  const auto p = Icon(picture);
+  ASSERT_EQ(p.size(), 2u + 4u);
+  EXPECT_EQ(p[0], 2);
+  EXPECT_EQ(p[2] & 0xFFFFFF, 0x00FF00);  // ARGB of the green icon
+}
+
+TEST_F(OnDisplay, ModalWindowStaysAboveItsOwner) {
+  Plain& owner = runtime.Instance<Plain>();
+  NoIcon& dialog = runtime.Instance<NoIcon>();
+  owner.Show();
+  dialog.Load();
+  backend.ShowWindow(dialog, &owner, true);
+  Pump();
+  Window above = 0;
+  ASSERT_TRUE(XGetTransientForHint(fl_display, fl_xid(&Native(dialog)), &above));
+  EXPECT_EQ(above, fl_xid(&Native(owner)));
+  backend.EnableWindow(owner, false);
+  EXPECT_FALSE(Native(owner).Enabled());
+}
+
+TEST_F(OnDisplay, UserMoveReachesTheCore) {
+  Plain& f = runtime.Instance<Plain>();
+  f.Show();
+  Pump();
+  XMoveWindow(fl_display, fl_xid(&Native(f)), 300, 200);
+  Pump();
+  EXPECT_EQ(f.LeftPx(), 300);
+  EXPECT_EQ(f.TopPx(), 200);
+  EXPECT_FLOAT_EQ(f.Left(), 4500);
+  EXPECT_FLOAT_EQ(f.Top(), 3000);
+}
+
+TEST_F(OnDisplay, ProgramMoveIsNotReportedBack) {
+  Plain& f = runtime.Instance<Plain>();
+  f.Show();
+  Pump();
+  f.SetLeft(1507.5f);  // not a whole pixel: a report back would round it
+  Pump();
+  EXPECT_FLOAT_EQ(f.Left(), 1507.5f);
+}
+
+TEST_F(OnDisplay, UnloadFromInsideItsOwnClick) {
+  Plain& f = runtime.Instance<Plain>();
+  f.Show();
+  Pump();
+  auto& yes = static_cast<rt::fltk::ControlView*>(f.Ctl(1).native)->Widget();
+  yes.do_callback();  // as a mouse click would; the handler unloads the window
+  EXPECT_EQ(f.clicks, 1);
+  EXPECT_FALSE(f.IsLoaded());
+  EXPECT_TRUE(backend.Windows().empty());
+  Pump();  // FLTK deletes the window now; nothing may touch the old Form
+  f.Show();
+  Pump();
+  EXPECT_EQ(backend.Windows().size(), 1u);
+}
+
+TEST_F(OnDisplay, PictureScaledOncePerSize) {
+  Plain& f = runtime.Instance<Plain>();
+  f.Show();
+  Pump();
+  auto* image = dynamic_cast<rt::fltk::ImageWidget*>(static_cast<rt::fltk::ControlView*>(f.Ctl(4).native));
+  ASSERT_TRUE(image && image->Picture());
+  for (int i = 0; i < 3; ++i) {
+    Native(f).redraw();
+    Pump(2);
+  }
+  EXPECT_EQ(image->Picture()->Scalings(), 1);
+  f.Ctl(4).SetWidth(900);
+  Pump(2);
+  Native(f).redraw();
+  Pump(2);
+  EXPECT_EQ(image->Picture()->Scalings(), 2);
+}
+
+TEST_F(OnDisplay, TextMeasuredAsDrawn) {
+  rt::TextMeasurer& text = backend.Text();
+  const rt::FontRecord regular{.size = 97500, .face = "MS Sans Serif"};
+  const rt::FontRecord bold{.weight = 700, .size = 97500, .face = "Arial"};
+  EXPECT_GT(text.TextWidth(bold, "Installation"), text.TextWidth(regular, "Installation"));
+  EXPECT_GT(text.TextWidth(regular, "M\xF6"), text.TextWidth(regular, "M"));
+  EXPECT_EQ(text.TextWidth(regular, ""), 0);
+  // The byte 0xDF is measured as the letter it stands for.
+  fl_font(static_cast<rt::fltk::Fonts&>(text).Face(regular), 13);
+  EXPECT_EQ(text.TextWidth(regular, "\xDF"), static_cast<int>(fl_width("\xC3\x9F") + 0.5));
+  const int line = text.LineHeight(regular);
+  EXPECT_GE(line, 13);
+  EXPECT_LE(line, 18);
+  EXPECT_GT(text.LineHeight(rt::FontRecord{.size = 127500, .face = "Arial"}), line);
+}
+
+TEST_F(OnDisplay, IdleWaitNeitherSpinsNorSleepsLong) {
+  Plain& f = runtime.Instance<Plain>();
+  f.Show();
+  Pump();
+  const auto start = std::chrono::steady_clock::now();
+  const std::clock_t cpu = std::clock();
+  for (int i = 0; i < 60; ++i) backend.ProcessPendingEvents();
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double used = static_cast<double>(std::clock() - cpu) / CLOCKS_PER_SEC;
+  EXPECT_GE(wall, 0.2);  // about 5 ms a call
+  EXPECT_LE(wall, 1.5);
+  EXPECT_LT(used, wall / 2);
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+// The FLTK backend's parts that need no display: text conversion, key
+// translation, stacking order, colours, font mapping, picture packing, the
+// standard icon and the DPI rounding.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+
+#include "runtime/fltk/charset.h"
+#include "runtime/fltk/colours.h"
+#include "runtime/fltk/fltk_backend.h"
+#include "runtime/fltk/fonts.h"
+#include "runtime/fltk/images.h"
+#include "runtime/fltk/keys.h"
+#include "runtime/fltk/stacking.h"
+
+// FLTK last: its headers may bring Xlib's True and False macros.
+#include <FL/Enumerations.H>
+
+namespace {
+
+using rt::fltk::KeyAction;
+using rt::fltk::RawKey;
+using rt::fltk::TranslateKey;
+
+TEST(Charset, EveryByteSurvivesTheRoundTrip) {
+  for (int b = 1; b < 256; ++b) {
+    const std::string one(1, static_cast<char>(b));
+    EXPECT_EQ(rt::fltk::Utf8ToWindows1252(rt::fltk::Windows1252ToUtf8(one)), one) << "byte " << b;
+  }
+}
+
+TEST(Charset, GermanLettersAndTheHighBlock) {
+  EXPECT_EQ(rt::fltk::Windows1252ToUtf8("Spa\xDF"), "Spa\xC3\x9F");
+  EXPECT_EQ(rt::fltk::Windows1252ToUtf8("M\xF6" "chten"), "M\xC3\xB6" "chten");
+  EXPECT_EQ(rt::fltk::Windows1252ToUtf8("\x80"), "\xE2\x82\xAC");  // euro sign
+  EXPECT_EQ(rt::fltk::Windows1252ToUtf8("\x84"), "\xE2\x80\x9E");  // low double quote
+  EXPECT_EQ(rt::fltk::Windows1252ToUtf8("\x81"), "\xC2\x81");      // undefined: the C1 control
+  EXPECT_EQ(rt::fltk::Windows1252ToCodePoint(0x9F), U'\u0178');
+}
+
+TEST(Charset, Utf8WithoutAWindows1252CharacterBecomesQuestionMarks) {
+  EXPECT_EQ(rt::fltk::Utf8ToWindows1252("Spa\xC3\x9F \xE2\x82\xAC"), "Spa\xDF \x80");
+  EXPECT_EQ(rt::fltk::Utf8ToWindows1252("a\xE4\xB8\xAD" "b"), "a?b");  // a CJK character
+  EXPECT_EQ(rt::fltk::Utf8ToWindows1252("a\xC3"), "a?");             // cut short
+  EXPECT_EQ(rt::fltk::Utf8ToWindows1252("\xC0\xAF"), "??");          // overlong
+  EXPECT_EQ(rt::fltk::Utf8ToWindows1252("\xED\xA0\x80"), "???");     // a surrogate
+}
+
+TEST(Charset, FirstCharacter) {
+  EXPECT_EQ(rt::fltk::FirstCharAsWindows1252("\xC3\xB6x"), 0xF6);
+  EXPECT_EQ(rt::fltk::FirstCharAsWindows1252("J"), 'J');
+  EXPECT_EQ(rt::fltk::FirstCharAsWindows1252(""), 0);
+  EXPECT_EQ(rt::fltk::FirstCharAsWindows1252("\xE4\xB8\xAD"), 0);
+}
+
+TEST(Keys, EnterEscapeTabSpace) {
+  EXPECT_EQ(TranslateKey({FL_Enter, 0, "\r"}).input.key, rt::Key::kEnter);
+  EXPECT_EQ(TranslateKey({FL_KP_Enter, 0, "\r"}).input.key, rt::Key::kEnter);
+  EXPECT_EQ(TranslateKey({FL_Escape, 0, "\x1b"}).input.key, rt::Key::kEscape);
+  EXPECT_EQ(TranslateKey({FL_Tab, 0, "\t"}).input.key, rt::Key::kTab);
+  EXPECT_EQ(TranslateKey({FL_Tab, FL_SHIFT, "\t"}).input.key, rt::Key::kBackTab);
+  EXPECT_EQ(TranslateKey({' ', 0, " "}).input.key, rt::Key::kSpace);
+  EXPECT_EQ(TranslateKey({FL_Enter, 0, "\r"}).action, KeyAction::kKey);
+}
+
+TEST(Keys, LettersPlainAndWithAlt) {
+  const auto plain = TranslateKey({'j', FL_SHIFT, "J"});
+  EXPECT_EQ(plain.action, KeyAction::kKey);
+  EXPECT_EQ(plain.input.key, rt::Key::kChar);
+  EXPECT_EQ(plain.input.ch, 'J');
+  EXPECT_FALSE(plain.input.alt);
+
+  const auto alt = TranslateKey({'j', FL_ALT, ""});
+  EXPECT_EQ(alt.input.key, rt::Key::kChar);
+  EXPECT_EQ(alt.input.ch, 'j');
+  EXPECT_TRUE(alt.input.alt);
+
+  const auto umlaut = TranslateKey({0xF6, 0, "\xC3\xB6"});
+  EXPECT_EQ(static_cast<unsigned char>(umlaut.input.ch), 0xF6);
+}
+
+TEST(Keys, AltF4ClosesAndOtherKeysAreIgnored) {
+  EXPECT_EQ(TranslateKey({FL_F + 4, FL_ALT, ""}).action, KeyAction::kClose);
+  EXPECT_EQ(TranslateKey({FL_F + 4, 0, ""}).action, KeyAction::kIgnore);
+  EXPECT_EQ(TranslateKey({'j', FL_CTRL, "\x0a"}).action, KeyAction::kIgnore);
+  EXPECT_EQ(TranslateKey({FL_Enter, FL_CTRL, "\r"}).action, KeyAction::kIgnore);
+  EXPECT_EQ(TranslateKey({FL_Shift_L, FL_SHIFT, ""}).action, KeyAction::kIgnore);
+  EXPECT_EQ(TranslateKey({FL_Left, 0, ""}).action, KeyAction::kIgnore);
+  EXPECT_EQ(TranslateKey({FL_BackSpace, 0, "\b"}).action, KeyAction::kIgnore);
+}
+
+TEST(Stacking, EarlierInFrontAndButtonsInFrontOfEverything) {
+  using K = rt::ControlKind;
+  const K offer[] = {K::kButton, K::kButton, K::kImage, K::kLabel, K::kLabel};
+  EXPECT_EQ(rt::fltk::BackToFront(offer), (std::vector<std::size_t>{4, 3, 2, 1, 0}));
+  const K mixed[] = {K::kLabel, K::kButton, K::kImage, K::kButton};
+  EXPECT_EQ(rt::fltk::BackToFront(mixed), (std::vector<std::size_t>{2, 0, 3, 1}));
+  EXPECT_TRUE(rt::fltk::BackToFront({}).empty());
+}
+
+TEST(Colours, ExplicitAndSystem) {
+  EXPECT_EQ(rt::fltk::ToRgb(rt::Colour{0x00400000u}), (rt::fltk::Rgb{0, 0, 64}));
+  EXPECT_EQ(rt::fltk::ToRgb(rt::Colour{0x000080FFu}), (rt::fltk::Rgb{255, 128, 0}));
+  EXPECT_EQ(rt::fltk::ToRgb(rt::kSystemWindowColour), (rt::fltk::Rgb{255, 255, 255}));
+  EXPECT_EQ(rt::fltk::ToRgb(rt::kSystemWindowTextColour), (rt::fltk::Rgb{0, 0, 0}));
+  EXPECT_EQ(rt::fltk::ToRgb(rt::Colour{0x8000000Fu}), (rt::fltk::Rgb{212, 208, 200}));
+  EXPECT_EQ(rt::fltk::ToRgb(rt::Colour{0x800000FFu}), (rt::fltk::Rgb{0, 0, 0}));
+}
+
+TEST(Fonts, FacesMapToTheirFamilies) {
+  using rt::fltk::Family;
+  EXPECT_EQ(rt::fltk::FamilyOf("MS Sans Serif"), Family::kSans);
+  EXPECT_EQ(rt::fltk::FamilyOf("Arial"), Family::kSans);
+  EXPECT_EQ(rt::fltk::FamilyOf("Times New Roman"), Family::kSerif);
+  EXPECT_EQ(rt::fltk::FamilyOf("MS Serif"), Family::kSerif);
+  EXPECT_EQ(rt::fltk::FamilyOf("courier new"), Family::kMono);
+  EXPECT_EQ(rt::fltk::FamilyOf(""), Family::kSans);
+}
+
+TEST(Fonts, PixelSizeIsPointsTimesDpiOver72) {
+  EXPECT_EQ(rt::fltk::PixelSize(rt::FontRecord{.size = 82500}, 96), 11);
+  EXPECT_EQ(rt::fltk::PixelSize(rt::FontRecord{.size = 97500}, 96), 13);
+  EXPECT_EQ(rt::fltk::PixelSize(rt::FontRecord{.size = 127500}, 96), 17);
+  EXPECT_EQ(rt::fltk::PixelSize(rt::FontRecord{.size = 82500}, 120), 14);
+  EXPECT_EQ(rt::fltk::PixelSize(rt::FontRecord{.size = 0}, 96), 1);
+  EXPECT_EQ(rt::fltk::PixelSize(rt::FontRecord{.size = 4000000000u}, 96), 1000);
+}
+
+TEST(Dpi, RoundedToWholeDotsWithAFallback) {
+  EXPECT_EQ(rt::fltk::RoundedDpi(95.85f), 96);
+  EXPECT_EQ(rt::fltk::RoundedDpi(120.2f), 120);
+  EXPECT_EQ(rt::fltk::RoundedDpi(0.0f), 96);
+  EXPECT_EQ(rt::fltk::RoundedDpi(std::numeric_limits<float>::quiet_NaN()), 96);
+  EXPECT_FLOAT_EQ(rt::fltk::TwipsPerPixel(96), 15.0f);
+  EXPECT_FLOAT_EQ(rt::fltk::TwipsPerPixel(120), 12.0f);
+}
+
+rt::Image Pixels(int w, int h, std::uint8_t alpha_of_last) {
+  rt::Image img{w, h, {}};
+  for (int i = 0; i < w * h; ++i) img.rgba.insert(img.rgba.end(), {std::uint8_t(i), 20, 30, 255});
+  img.rgba.back() = alpha_of_last;
+  return img;
+}
+
+TEST(Pictures, OpaquePicturesLoseTheirAlpha) {
+  const rt::fltk::PackedPixels p = rt::fltk::Pack(Pixels(2, 2, 255));
+  EXPECT_EQ(p.depth, 3);
+  EXPECT_EQ(p.bytes, (std::vector<unsigned char>{0, 20, 30, 1, 20, 30, 2, 20, 30, 3, 20, 30}));
+}
+
+TEST(Pictures, TransparencyKeepsRgba) {
+  const rt::fltk::PackedPixels p = rt::fltk::Pack(Pixels(2, 1, 0));
+  EXPECT_EQ(p.depth, 4);
+  EXPECT_EQ(p.bytes, (std::vector<unsigned char>{0, 20, 30, 255, 1, 20, 30, 0}));
+}
+
+TEST(Pictures, ShortPixelDataGivesNoPicture) {
+  rt::Image img = Pixels(2, 2, 255);
+  img.rgba.resize(12);
+  EXPECT_TRUE(rt::fltk::Pack(img).bytes.empty());
+  EXPECT_TRUE(rt::fltk::Pack(rt::Image{-1, 5, {}}).bytes.empty());
+}
+
+TEST(StandardIcon, ALittleWindowWithABlueTitleBar) {
+  const int n = 32;
+  const auto px = rt::fltk::StandardIconRgba(n);
+  ASSERT_EQ(px.size(), static_cast<std::size_t>(n * n * 4));
+  auto at = [&](int x, int y) { return &px[(static_cast<std::size_t>(y) * n + x) * 4]; };
+  EXPECT_EQ(at(0, 0)[3], 0);                                  // transparent margin
+  EXPECT_EQ(at(2, 2)[3], 255);                                // the frame
+  EXPECT_EQ(std::vector<int>(at(8, 4), at(8, 4) + 3), (std::vector<int>{10, 36, 106}));    // title bar
+  EXPECT_EQ(std::vector<int>(at(16, 20), at(16, 20) + 3), (std::vector<int>{255, 255, 255}));  // client area
+  EXPECT_EQ(rt::fltk::StandardIconRgba(4), std::vector<std::uint8_t>(4 * 4 * 4, 0));
+}
+
+}  // namespace
