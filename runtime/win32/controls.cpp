@@ -1,0 +1,115 @@
+// Native buttons and their tooltips, the keyboard focus among them, and the
+// changes of a control's state the core hands on one by one.
+//
+// The default push-button look follows the focus, as in dialogs: the
+// focused button is the one Enter presses, so it wears the thick border;
+// without a focused button the definition's default wears it.
+#include "runtime/win32/encoding.h"
+#include "runtime/win32/win32_backend.h"
+
+namespace rt::win32 {
+
+namespace {
+
+bool IsDefaultLook(HWND button) {
+  return (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
+
+}  // namespace
+
+void Win32Backend::CreateControls(NativeWindow& w) {
+  for (const auto& owned : w.form.Controls()) {
+    Control& c = *owned;
+    auto nc = std::make_unique<NativeControl>();
+    nc->control = &c;
+    c.native = nc.get();
+    if (c.IsButton()) {
+      const PixelRect& r = c.Rect();
+      const DWORD style = WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | (IsTrue(c.Visible()) ? WS_VISIBLE : 0) |
+                          (IsTrue(c.def().is_default) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+      const std::wstring caption = Widen1252(c.Caption());
+      nc->button = CreateWindowExW(0, L"BUTTON", caption.c_str(), style, r.x, r.y, r.width, r.height, w.hwnd,
+                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.Id())), instance_, nullptr);
+      SendMessageW(nc->button, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Font(c.Font())), FALSE);
+      // Each new button goes behind the earlier ones: the earlier lies in front.
+      SetWindowPos(nc->button, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      if (!c.def().tooltip.empty()) AddTooltip(w, *nc);
+    }
+    w.controls.push_back(std::move(nc));
+  }
+}
+
+void Win32Backend::AddTooltip(NativeWindow& w, NativeControl& c) {
+  if (!w.tooltip) {
+    w.tooltip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, w.hwnd, nullptr,
+                                instance_, nullptr);
+    if (!w.tooltip) return;
+  }
+  c.tooltip = Widen1252(c.control->def().tooltip);
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = w.hwnd;
+  ti.uId = reinterpret_cast<UINT_PTR>(c.button);
+  ti.lpszText = c.tooltip.data();
+  SendMessageW(w.tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Win32Backend::UpdateControl(Control& control) {
+  auto* c = static_cast<NativeControl*>(control.native);
+  NativeWindow* w = Native(control.Parent());
+  if (!c || !w) return;
+  if (c->button) {
+    UpdateButton(*w, *c);
+    return;
+  }
+  // Labels and pictures are painted by the window; a picture is scaled
+  // afresh only when its size has changed.
+  InvalidateRect(w->hwnd, nullptr, FALSE);
+}
+
+void Win32Backend::UpdateButton(NativeWindow& w, NativeControl& c) {
+  const Control& b = *c.control;
+  const PixelRect& r = b.Rect();
+  SetWindowPos(c.button, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  const std::wstring caption = Widen1252(b.Caption());
+  wchar_t current[256] = {};
+  GetWindowTextW(c.button, current, 256);
+  if (caption != current) SetWindowTextW(c.button, caption.c_str());
+  // The button's own flag: IsWindowVisible is false for all of a hidden window.
+  const bool visible = IsTrue(b.Visible());
+  const bool shown = (GetWindowLongW(c.button, GWL_STYLE) & WS_VISIBLE) != 0;
+  if (visible != shown) ::ShowWindow(c.button, visible ? SW_SHOWNA : SW_HIDE);
+  ShowDefaultLook(w);
+}
+
+void Win32Backend::SetFocus(Form& window, Control* button) {
+  (void)button;  // the core's Focused() is the one truth
+  NativeWindow* w = Native(window);
+  if (!w) return;
+  ShowDefaultLook(*w);
+  ApplyFocus(*w);
+}
+
+// Only an active window's focus can be set; one that is not active yet
+// takes it when it is activated (WM_ACTIVATE).
+void Win32Backend::ApplyFocus(NativeWindow& w) {
+  if (!IsWindowVisible(w.hwnd) || !IsWindowEnabled(w.hwnd) || GetActiveWindow() != w.hwnd) return;
+  HWND target = w.hwnd;
+  if (Control* focused = w.form.Focused())
+    if (NativeControl* c = w.For(*focused); c && c->button && IsWindowVisible(c->button)) target = c->button;
+  if (GetFocus() != target) ::SetFocus(target);
+}
+
+void Win32Backend::ShowDefaultLook(NativeWindow& w) {
+  const Control* focused = w.form.Focused();
+  for (const auto& c : w.controls) {
+    if (!c->button) continue;
+    const bool want = focused ? c->control == focused : IsTrue(c->control->def().is_default);
+    if (want != IsDefaultLook(c->button))
+      SendMessageW(c->button, BM_SETSTYLE, want ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  }
+}
+
+}  // namespace rt::win32

@@ -1,0 +1,107 @@
+// The message loop. Keys that work a dialog (Enter, Escape, Tab, Shift+Tab,
+// Space, Alt+letter, plain letters) go to the core, which owns focus order,
+// default and cancel buttons, access keys and modality; neither the system's
+// dialog manager nor the buttons themselves see them. Everything else is
+// translated and dispatched as usual, so Alt+F4 and Alt+Space still work.
+#include "runtime/win32/encoding.h"
+#include "runtime/win32/win32_backend.h"
+
+namespace rt::win32 {
+
+namespace {
+
+// Enough for what piles up between two polls of a busy loop, few enough that
+// the loop gets to look at its clock again soon.
+constexpr int kMaxMessagesPerPoll = 100;
+constexpr DWORD kIdleWaitMs = 5;
+
+bool IsRoutedKey(WPARAM vk) { return vk == VK_RETURN || vk == VK_ESCAPE || vk == VK_TAB || vk == VK_SPACE; }
+
+}  // namespace
+
+void Win32Backend::WaitEvents() {
+  MSG msg;
+  // Blocks until a message is posted; a WM_QUIT (nobody of ours posts one)
+  // ends nothing: the core decides when the program ends.
+  if (GetMessageW(&msg, nullptr, 0, 0) > 0) Handle(msg);
+}
+
+void Win32Backend::ProcessPendingEvents() {
+  MSG msg;
+  int handled = 0;
+  while (handled < kMaxMessagesPerPoll && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message != WM_QUIT) Handle(msg);
+    ++handled;
+  }
+  if (handled > 0) return;
+  // Nothing queued: sleep until input arrives, a few milliseconds at most.
+  MsgWaitForMultipleObjectsEx(0, nullptr, kIdleWaitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  while (handled < kMaxMessagesPerPoll && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message != WM_QUIT) Handle(msg);
+    ++handled;
+  }
+}
+
+void Win32Backend::Handle(const MSG& msg) {
+  if (RouteKey(msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+void Win32Backend::ShowKeyboardCues(HWND root, WORD flags) {
+  SendMessageW(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, flags), 0);
+}
+
+// True when the key went to the core. The core may destroy the window it
+// went to, so nothing of it is used after the call.
+bool Win32Backend::RouteKey(const MSG& msg) {
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_SYSCHAR:
+    case WM_SYSKEYDOWN:
+      break;
+    default:
+      return false;
+  }
+  NativeWindow* w = WindowOf(msg.hwnd);
+  if (!w || !sink_) return false;
+  Form& form = w->form;
+  switch (msg.message) {
+    case WM_KEYDOWN: {
+      if (!IsRoutedKey(msg.wParam)) return false;
+      KeyInput key;
+      if (msg.wParam == VK_RETURN) key.key = Key::kEnter;
+      if (msg.wParam == VK_ESCAPE) key.key = Key::kEscape;
+      if (msg.wParam == VK_SPACE) key.key = Key::kSpace;
+      if (msg.wParam == VK_TAB) {
+        key.key = GetKeyState(VK_SHIFT) < 0 ? Key::kBackTab : Key::kTab;
+        ShowKeyboardCues(w->hwnd, UISF_HIDEFOCUS);
+      }
+      // Not translated: no WM_CHAR follows for these.
+      sink_->OnKey(form, key);
+      return true;
+    }
+    case WM_KEYUP:
+      // Their key-downs went to the core; a button seeing only the key-up of
+      // Space would not click, but keep it from seeing any of it.
+      return IsRoutedKey(msg.wParam);
+    case WM_SYSKEYDOWN:
+      if (msg.wParam == VK_MENU) ShowKeyboardCues(w->hwnd, UISF_HIDEACCEL | UISF_HIDEFOCUS);
+      return false;  // Alt+F4 and the other system keys stay the system's
+    default:
+      break;
+  }
+  // WM_CHAR and WM_SYSCHAR: a character typed, with Alt for the latter.
+  const auto wide = static_cast<wchar_t>(msg.wParam);
+  const bool alt = msg.message == WM_SYSCHAR;
+  if (alt && wide == L' ') return false;  // Alt+Space: the system menu
+  if (wide < 0x20) return true;           // control characters press nothing
+  const std::optional<std::string> ch = Narrow1252(std::wstring_view(&wide, 1));
+  if (!ch || ch->size() != 1) return true;
+  sink_->OnKey(form, {Key::kChar, (*ch)[0], alt});
+  return true;
+}
+
+}  // namespace rt::win32

@@ -1,0 +1,57 @@
+// Program starts through CreateProcessW, and through the shell when the
+// program needs elevation. The command line is Windows-1252 and widened by
+// that code page, whatever the system's own.
+#include "runtime/win32/program_start.h"
+
+#include "runtime/win32/command_rules.h"
+#include "runtime/win32/encoding.h"
+#include "runtime/win32/win32_api.h"
+#include "runtime/win32/win32_backend.h"
+
+// After windows.h, which they need.
+#include <objbase.h>
+#include <shellapi.h>
+
+namespace rt::win32 {
+
+unsigned long SystemLauncher::Create(std::wstring& command_line, int show_mode) {
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = static_cast<WORD>(show_mode);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return GetLastError();
+  // No waiting: the program runs on its own.
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return 0;
+}
+
+unsigned long SystemLauncher::ShellOpen(const std::wstring& program, int show_mode) {
+  // The shell may hand the start to extensions that need COM.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  SHELLEXECUTEINFOW sei{};
+  sei.cbSize = sizeof(sei);
+  sei.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  sei.lpVerb = L"open";
+  sei.lpFile = program.c_str();
+  sei.nShow = show_mode;
+  const unsigned long error = ShellExecuteExW(&sei) ? 0 : GetLastError();
+  if (SUCCEEDED(com)) CoUninitialize();
+  return error;
+}
+
+Long StartProgram(std::string_view command_line, Long show_mode, ProcessLauncher& launcher) {
+  std::wstring line = Widen1252(QuoteCommandLine(command_line));
+  unsigned long error = launcher.Create(line, show_mode);
+  if (error == kErrorElevationRequired) error = launcher.ShellOpen(Widen1252(ProgramPathOf(command_line)), show_mode);
+  return WinExecResult(error);
+}
+
+Long Win32Backend::StartProgram(std::string_view command_line, Long show_mode) {
+  SystemLauncher launcher;
+  return win32::StartProgram(command_line, show_mode, launcher);
+}
+
+}  // namespace rt::win32

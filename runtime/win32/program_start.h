@@ -1,0 +1,35 @@
+// Starting the setup programs: kernel32's start of a command line with a
+// show mode, without waiting, as the logic's WinExec asks, and with two
+// changes. The path is quoted, so a folder with blanks cannot make Windows
+// start another program (such as C:\Program.exe). And a setup that needs
+// elevation, which a plain start refuses with error 740, is started through
+// the shell, so that the elevation prompt appears.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "runtime/types.h"
+
+namespace rt::win32 {
+
+// The two ways to start a program; the system's, or a test's.
+class ProcessLauncher {
+ public:
+  virtual ~ProcessLauncher() = default;
+  // Each returns 0 when the program was started, else the system's error.
+  virtual unsigned long Create(std::wstring& command_line, int show_mode) = 0;
+  virtual unsigned long ShellOpen(const std::wstring& program, int show_mode) = 0;
+};
+
+// The system's: CreateProcessW, and ShellExecuteExW with the verb "open".
+class SystemLauncher final : public ProcessLauncher {
+ public:
+  unsigned long Create(std::wstring& command_line, int show_mode) override;
+  unsigned long ShellOpen(const std::wstring& program, int show_mode) override;
+};
+
+// WinExec's result: above 31 when the program was started.
+Long StartProgram(std::string_view command_line, Long show_mode, ProcessLauncher& launcher);
+
+}  // namespace rt::win32

@@ -1,0 +1,53 @@
+// The screen's size and DPI, the frame a window's style adds, the clock, the
+// mouse pointer, the standard error message and the program's end.
+#include "runtime/win32/encoding.h"
+#include "runtime/win32/program_folder.h"
+#include "runtime/win32/win32_backend.h"
+
+namespace rt::win32 {
+
+ScreenMetrics Win32Backend::Screen() {
+  ScreenMetrics m;
+  m.width_px = GetSystemMetrics(SM_CXSCREEN);
+  m.height_px = GetSystemMetrics(SM_CYSCREEN);
+  m.twips_per_pixel_x = 1440.0f / static_cast<Single>(fonts_.DpiX());
+  m.twips_per_pixel_y = 1440.0f / static_cast<Single>(fonts_.DpiY());
+  return m;
+}
+
+FrameInsets Win32Backend::Frame(const Form& window) {
+  if (window.Maximized()) return {};
+  const WindowStyle s = StyleOf(window);
+  RECT r{0, 0, 0, 0};
+  AdjustWindowRectEx(&r, s.style, FALSE, s.ex_style);
+  return {-r.left, -r.top, r.right, r.bottom};
+}
+
+Time Win32Backend::Now() { return SteadyNow(); }
+
+void Win32Backend::SetPointer(int pointer) {
+  pointer_ = pointer;
+  // WM_SETCURSOR comes only when the mouse moves; show the change at once.
+  POINT at;
+  if (GetCursorPos(&at) && WindowOf(WindowFromPoint(at)))
+    SetCursor(pointer == kPointerHourglass ? wait_ : arrow_);
+}
+
+void Win32Backend::ShowErrorMessage(std::string_view text) {
+  const std::wstring body = Widen1252(text);
+  const std::wstring title = ProgramTitle(ModulePath());
+  // Task modal: every window of the program stays disabled meanwhile.
+  MessageBoxW(nullptr, body.c_str(), title.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+}
+
+void Win32Backend::Terminate(int status) {
+  while (!windows_.empty()) {
+    std::unique_ptr<NativeWindow> w = std::move(windows_.back());
+    windows_.pop_back();
+    w->form.native = nullptr;
+    if (w->hwnd) ::DestroyWindow(w->hwnd);
+  }
+  ExitProcess(static_cast<UINT>(status));
+}
+
+}  // namespace rt::win32

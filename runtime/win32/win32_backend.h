@@ -1,0 +1,136 @@
+// The Win32 backend: native windows built from the core's state, GDI
+// painting, native buttons, and a message loop that hands every keyboard
+// decision to the core. All of the backend's state lives in one
+// Win32Backend; each window's own state in a NativeWindow that hangs off the
+// form's `native` slot and off the window's GWLP_USERDATA.
+//
+// Invariant: a NativeWindow exists exactly as long as its HWND; after the
+// core destroys a window, no message reaches its state.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "runtime/backend.h"
+#include "runtime/control.h"
+#include "runtime/form.h"
+#include "runtime/win32/bitmaps.h"
+#include "runtime/win32/fonts.h"
+#include "runtime/win32/win32_api.h"
+
+namespace rt::win32 {
+
+class Win32Backend;
+
+struct NativeControl {
+  Control* control = nullptr;
+  HWND button = nullptr;  // buttons only
+  std::wstring tooltip;   // the tooltip control keeps a pointer into it
+  PictureCache picture;   // images only
+};
+
+struct NativeWindow {
+  NativeWindow(Win32Backend& b, Form& f) : backend(b), form(f) {}
+  Win32Backend& backend;
+  Form& form;
+  HWND hwnd = nullptr;
+  HWND tooltip = nullptr;
+  HICON big_icon = nullptr;  // owned, unless shared
+  HICON small_icon = nullptr;
+  bool owns_icons = false;
+  std::vector<std::unique_ptr<NativeControl>> controls;  // in the form's order
+  Bitmap background;
+  Bitmap buffer;        // the client area, painted off screen
+  bool placing = false;  // the backend itself moves the window: not a user move
+
+  NativeControl* ForButton(HWND button) const;
+  NativeControl* For(const Control& control) const;
+};
+
+// The window styles a form gets, from its definition alone.
+struct WindowStyle {
+  DWORD style = 0;
+  DWORD ex_style = 0;
+};
+WindowStyle StyleOf(const Form& form);
+
+class Win32Backend final : public Backend {
+ public:
+  explicit Win32Backend(HINSTANCE instance);
+  ~Win32Backend() override;
+  Win32Backend(const Win32Backend&) = delete;
+  Win32Backend& operator=(const Win32Backend&) = delete;
+
+  void SetInputSink(InputSink& sink) override { sink_ = &sink; }
+
+  ScreenMetrics Screen() override;
+  FrameInsets Frame(const Form& window) override;
+  TextMeasurer& Text() override { return fonts_; }
+
+  void CreateWindow(Form& window) override;
+  void DestroyWindow(Form& window) override;
+  void ShowWindow(Form& window, Form* owner, bool modal) override;
+  void EnableWindow(Form& window, bool enabled) override;
+  void MoveWindow(Form& window) override;
+  void UpdateControl(Control& control) override;
+  void SetFocus(Form& window, Control* button) override;
+  void SetPointer(int pointer) override;
+
+  void WaitEvents() override;
+  void ProcessPendingEvents() override;
+
+  Time Now() override;
+  std::string ProgramFolder() override;
+  Long StartProgram(std::string_view command_line, Long show_mode) override;
+  void ShowErrorMessage(std::string_view text) override;
+  [[noreturn]] void Terminate(int status) override;
+
+  // For the backend's own tests and tools.
+  static HWND Handle(const Form& window);
+  static HWND ButtonHandle(const Control& button);
+  static NativeWindow* Native(const Form& window) { return static_cast<NativeWindow*>(window.native); }
+  // The program's window that `hwnd` is or lies in, or null.
+  NativeWindow* WindowOf(HWND hwnd) const;
+  GdiFonts& Fonts() { return fonts_; }
+  int Pointer() const { return pointer_; }
+  // Handles one message as the loop does: keys to the core, the rest to
+  // the windows.
+  void Handle(const MSG& msg);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT OnMessage(NativeWindow& w, UINT message, WPARAM wparam, LPARAM lparam);
+
+  // windows.cpp
+  void RegisterWindowClass();
+  void PlaceWindow(NativeWindow& w);
+  void SetIcons(NativeWindow& w);
+  void ReportMove(NativeWindow& w);
+  // controls.cpp
+  void CreateControls(NativeWindow& w);
+  void UpdateButton(NativeWindow& w, NativeControl& c);
+  void ApplyFocus(NativeWindow& w);
+  void ShowDefaultLook(NativeWindow& w);
+  void AddTooltip(NativeWindow& w, NativeControl& c);
+  // paint.cpp
+  void Paint(NativeWindow& w, HDC target);
+  void PaintPicture(HDC dc, NativeControl& c);
+  void PaintLabel(HDC dc, const Control& label);
+  // event_loop.cpp
+  bool RouteKey(const MSG& msg);
+  void ShowKeyboardCues(HWND root, WORD flags);
+
+  HINSTANCE instance_;
+  ATOM window_class_ = 0;
+  InputSink* sink_ = nullptr;
+  GdiFonts fonts_;
+  HCURSOR arrow_ = nullptr;
+  HCURSOR wait_ = nullptr;
+  int pointer_ = kPointerDefault;
+  std::vector<std::unique_ptr<NativeWindow>> windows_;  // destroyed with their HWND
+};
+
+COLORREF ToColorRef(Colour colour);
+
+}  // namespace rt::win32

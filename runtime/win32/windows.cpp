@@ -1,0 +1,270 @@
+// Top-level windows: the window class and procedure, creation from a form's
+// state, placement, icons, showing, enabling, and destruction.
+//
+// Dialogs get a fixed frame with caption and close button, their client
+// area exactly the definition's. Maximized forms (the welcome and closing
+// screens) are borderless popups covering the primary monitor, so their
+// client area is the screen the logic lays them out on; a maximized
+// captioned window would lose the caption's and the taskbar's height and put
+// the closing screen's button under the taskbar.
+#include <algorithm>
+
+#include "runtime/error.h"
+#include "runtime/win32/encoding.h"
+#include "runtime/win32/win32_backend.h"
+
+namespace rt::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"MirelundRuntimeWindow";
+
+RECT ScreenRect() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+}  // namespace
+
+WindowStyle StyleOf(const Form& form) {
+  if (form.Maximized()) return {WS_POPUP | WS_CLIPCHILDREN, 0};
+  WindowStyle s{WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0};
+  // Without an icon of its own, a dialog frame shows none in the caption.
+  if (form.IconKindOf() == IconKind::kNone) s.ex_style |= WS_EX_DLGMODALFRAME;
+  return s;
+}
+
+NativeControl* NativeWindow::ForButton(HWND button) const {
+  for (const auto& c : controls)
+    if (c->button == button) return c.get();
+  return nullptr;
+}
+
+NativeControl* NativeWindow::For(const Control& control) const {
+  for (const auto& c : controls)
+    if (c->control == &control) return c.get();
+  return nullptr;
+}
+
+Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&icc);
+  arrow_ = LoadCursorW(nullptr, IDC_ARROW);
+  wait_ = LoadCursorW(nullptr, IDC_WAIT);
+  RegisterWindowClass();
+}
+
+Win32Backend::~Win32Backend() {
+  while (!windows_.empty()) {
+    std::unique_ptr<NativeWindow> w = std::move(windows_.back());
+    windows_.pop_back();
+    w->form.native = nullptr;
+    if (w->hwnd) ::DestroyWindow(w->hwnd);
+  }
+  if (window_class_) UnregisterClassW(kClassName, instance_);
+}
+
+void Win32Backend::RegisterWindowClass() {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &Win32Backend::WindowProc;
+  wc.hInstance = instance_;
+  wc.hCursor = arrow_;
+  // No class icon: each window sets its own, and a window without one has none.
+  wc.lpszClassName = kClassName;
+  window_class_ = RegisterClassExW(&wc);
+  if (!window_class_) Raise(ErrorNumber::kOutOfMemory, "window class");
+}
+
+HWND Win32Backend::Handle(const Form& window) {
+  const NativeWindow* w = Native(window);
+  return w ? w->hwnd : nullptr;
+}
+
+HWND Win32Backend::ButtonHandle(const Control& button) {
+  const auto* c = static_cast<const NativeControl*>(button.native);
+  return c ? c->button : nullptr;
+}
+
+NativeWindow* Win32Backend::WindowOf(HWND hwnd) const {
+  if (!hwnd) return nullptr;
+  HWND root = GetAncestor(hwnd, GA_ROOT);
+  if (!root || GetClassLongPtrW(root, GCW_ATOM) != window_class_) return nullptr;
+  auto* w = reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
+  for (const auto& p : windows_)
+    if (p.get() == w) return w;
+  return nullptr;
+}
+
+LRESULT CALLBACK Win32Backend::WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* w = static_cast<NativeWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    w->hwnd = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
+  }
+  auto* w = reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!w) return DefWindowProcW(hwnd, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    w->hwnd = nullptr;
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  }
+  return w->backend.OnMessage(*w, message, wparam, lparam);
+}
+
+// A handler that calls into the core returns at once after it: the core may
+// have destroyed the window and `w` with it.
+LRESULT Win32Backend::OnMessage(NativeWindow& w, UINT message, WPARAM wparam, LPARAM lparam) {
+  const HWND hwnd = w.hwnd;
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers every pixel
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      Paint(w, dc);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      Paint(w, reinterpret_cast<HDC>(wparam));
+      return 0;
+    case WM_CTLCOLORBTN: {
+      // The corners around a button show the window's colour.
+      HDC dc = reinterpret_cast<HDC>(wparam);
+      SetDCBrushColor(dc, ToColorRef(w.form.BackColour()));
+      return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+    }
+    case WM_COMMAND:
+      if (HIWORD(wparam) == BN_CLICKED && lparam != 0) {
+        NativeControl* c = w.ForButton(reinterpret_cast<HWND>(lparam));
+        if (c && sink_) sink_->OnClick(*c->control);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      // The core decides whether the window goes.
+      if (sink_) sink_->OnCloseRequest(w.form);
+      return 0;
+    case WM_MOVE:
+      ReportMove(w);
+      return 0;
+    case WM_SETCURSOR:
+      if (pointer_ == kPointerHourglass) {
+        SetCursor(wait_);
+        return TRUE;
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) != WA_INACTIVE) {
+        ApplyFocus(w);
+        return 0;
+      }
+      break;
+    case WM_SETFOCUS:
+      ApplyFocus(w);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+void Win32Backend::CreateWindow(Form& window) {
+  windows_.push_back(std::make_unique<NativeWindow>(*this, window));
+  NativeWindow& w = *windows_.back();
+  window.native = &w;
+  const WindowStyle s = StyleOf(window);
+  const std::wstring caption = Widen1252(window.Caption());
+  w.placing = true;
+  HWND hwnd = CreateWindowExW(s.ex_style, kClassName, caption.c_str(), s.style, 0, 0, 0, 0, nullptr, nullptr,
+                              instance_, &w);
+  w.placing = false;
+  if (!hwnd) {
+    window.native = nullptr;
+    windows_.pop_back();
+    Raise(ErrorNumber::kOutOfMemory, "window");
+  }
+  if (const Image* picture = window.BackgroundPicture()) w.background = Bitmap::FromImage(*picture);
+  SetIcons(w);
+  CreateControls(w);
+  PlaceWindow(w);
+}
+
+void Win32Backend::PlaceWindow(NativeWindow& w) {
+  const Form& f = w.form;
+  RECT r = ScreenRect();
+  if (!f.Maximized()) {
+    const FrameInsets in = Frame(f);
+    r = {f.LeftPx(), f.TopPx(), f.LeftPx() + in.left + f.ClientWidthPx() + in.right,
+         f.TopPx() + in.top + f.ClientHeightPx() + in.bottom};
+  }
+  w.placing = true;
+  SetWindowPos(w.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  w.placing = false;
+}
+
+void Win32Backend::SetIcons(NativeWindow& w) {
+  const Form& f = w.form;
+  if (f.IconKindOf() == IconKind::kNone) return;
+  const int big = GetSystemMetrics(SM_CXICON), little = GetSystemMetrics(SM_CXSMICON);
+  if (f.IconKindOf() == IconKind::kPicture) {
+    w.big_icon = IconFromIcoFile(f.def().icon.picture, big);
+    w.small_icon = IconFromIcoFile(f.def().icon.picture, little);
+    w.owns_icons = true;
+  }
+  if (!w.big_icon || !w.small_icon) {
+    if (w.big_icon) DestroyIcon(w.big_icon);
+    if (w.small_icon) DestroyIcon(w.small_icon);
+    w.owns_icons = false;
+    w.big_icon = static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, big, big, LR_SHARED));
+    w.small_icon = static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, little, little, LR_SHARED));
+  }
+  SendMessageW(w.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(w.big_icon));
+  SendMessageW(w.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(w.small_icon));
+}
+
+void Win32Backend::ReportMove(NativeWindow& w) {
+  if (w.placing || w.form.Maximized() || !sink_) return;
+  RECT r;
+  if (!GetWindowRect(w.hwnd, &r)) return;
+  if (r.left != w.form.LeftPx() || r.top != w.form.TopPx()) sink_->OnMoved(w.form, r.left, r.top);
+}
+
+void Win32Backend::DestroyWindow(Form& window) {
+  NativeWindow* w = Native(window);
+  if (!w) return;
+  window.native = nullptr;
+  for (const auto& c : window.Controls()) c->native = nullptr;
+  const auto it = std::find_if(windows_.begin(), windows_.end(), [&](const auto& p) { return p.get() == w; });
+  if (it == windows_.end()) return;
+  // Kept alive until the HWND is gone: destroying sends it messages.
+  std::unique_ptr<NativeWindow> owned = std::move(*it);
+  windows_.erase(it);
+  if (owned->hwnd) ::DestroyWindow(owned->hwnd);
+  if (owned->owns_icons) {
+    if (owned->big_icon) DestroyIcon(owned->big_icon);
+    if (owned->small_icon) DestroyIcon(owned->small_icon);
+  }
+}
+
+void Win32Backend::ShowWindow(Form& window, Form* owner, bool modal) {
+  (void)modal;  // the core disables the other windows itself
+  NativeWindow* w = Native(window);
+  if (!w) return;
+  if (owner && owner != &window && Native(*owner))
+    SetWindowLongPtrW(w->hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Native(*owner)->hwnd));
+  ::ShowWindow(w->hwnd, SW_SHOW);
+  SetForegroundWindow(w->hwnd);
+  UpdateWindow(w->hwnd);
+  ShowDefaultLook(*w);
+  ApplyFocus(*w);
+}
+
+void Win32Backend::EnableWindow(Form& window, bool enabled) {
+  if (NativeWindow* w = Native(window)) ::EnableWindow(w->hwnd, enabled ? TRUE : FALSE);
+}
+
+void Win32Backend::MoveWindow(Form& window) {
+  NativeWindow* w = Native(window);
+  if (w && !window.Maximized()) PlaceWindow(*w);
+}
+
+}  // namespace rt::win32
