@@ -1,0 +1,34 @@
+# The Windows demo CD in ${CMAKE_BINARY_DIR}/cd: START.EXE (without its debug
+# information), AUTORUN.INF, and two stub setups of our own where the real
+# CD has Acrobat\Setup.exe and Data\Subset.exe. Included from setup/, where
+# the `start` target is defined.
+set(DEMOCD_DIR ${CMAKE_BINARY_DIR}/cd)
+
+if(TARGET start)
+  set(_stub_dir ${PROJECT_SOURCE_DIR}/tools/stub_setup)
+  set(DEMOCD_STUB_RESOURCES ${CMAKE_CURRENT_BINARY_DIR}/stub_win32_res.obj)
+  add_custom_command(OUTPUT ${DEMOCD_STUB_RESOURCES}
+    COMMAND ${CMAKE_RC_COMPILER} --input-format=rc --output-format=coff -I ${_stub_dir}
+            -i ${_stub_dir}/stub_win32.rc -o ${DEMOCD_STUB_RESOURCES}
+    DEPENDS ${_stub_dir}/stub_win32.rc ${_stub_dir}/stub_win32.manifest
+    COMMENT "Compiling the stub setups' manifest")
+
+  # A stub setup: STUB_TITLE names what it stands for. Tests make more.
+  function(democd_win32_stub target title folder file_name)
+    add_executable(${target} WIN32 ${PROJECT_SOURCE_DIR}/tools/stub_setup/stub_win32.cpp ${DEMOCD_STUB_RESOURCES})
+    target_compile_definitions(${target} PRIVATE STUB_TITLE="${title}")
+    target_link_libraries(${target} PRIVATE user32 gdi32 kernel32)
+    target_link_options(${target} PRIVATE -s)
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${folder} OUTPUT_NAME ${file_name})
+  endfunction()
+  democd_win32_stub(stub_acrobat "Acrobat Reader Setup" ${DEMOCD_DIR}/Acrobat Setup)
+  democd_win32_stub(stub_game "Mirelund Setup" ${DEMOCD_DIR}/Data Subset)
+
+  file(WRITE ${DEMOCD_DIR}/AUTORUN.INF "[autorun]\r\nopen=START.EXE\r\nicon=START.EXE\r\n")
+
+  add_custom_command(OUTPUT ${DEMOCD_DIR}/START.EXE
+    COMMAND ${CMAKE_OBJCOPY} --strip-debug $<TARGET_FILE:start> ${DEMOCD_DIR}/START.EXE
+    DEPENDS start
+    COMMENT "Copying the launcher onto the demo CD")
+  add_custom_target(democd ALL DEPENDS ${DEMOCD_DIR}/START.EXE stub_acrobat stub_game)
+endif()
