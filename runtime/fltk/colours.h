@@ -25,5 +25,7 @@ inline constexpr std::uint8_t kSysButtonText = 18;
 inline constexpr std::uint8_t kSysButtonHighlight = 20;
 inline constexpr std::uint8_t kSysDarkShadow = 21;
 inline constexpr std::uint8_t kSysLight = 22;
+inline constexpr std::uint8_t kSysTooltipText = 23;
+inline constexpr std::uint8_t kSysTooltipBack = 24;
 
 }  // namespace rt::fltk

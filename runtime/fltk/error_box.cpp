@@ -5,6 +5,7 @@
 #include <string>
 
 #include "runtime/fltk/charset.h"
+#include "runtime/fltk/colours.h"
 #include "runtime/fltk/fltk_backend.h"
 #include "runtime/fltk/window.h"
 
@@ -44,7 +45,10 @@ void Close(Fl_Widget* w, void*) { w->window()->hide(); }
 
 void FltkBackend::ShowErrorMessage(std::string_view text) {
   for (FormWindow* w : windows_) w->SetEnabled(false);
-  const std::string utf8 = Windows1252ToUtf8(text);
+  // Windows line ends would show as control characters.
+  std::string utf8;
+  for (char c : Windows1252ToUtf8(text))
+    if (c != '\r') utf8 += c;
   fl_font(FL_HELVETICA, 13);
   int tw = kTextWidth, th = 0;
   fl_measure(utf8.c_str(), tw, th, 0);
@@ -56,6 +60,8 @@ void FltkBackend::ShowErrorMessage(std::string_view text) {
   Fl::screen_xywh(sx, sy, sw, sh, 0);
 
   Fl_Window box(sx + (sw - W) / 2, sy + (sh - H) / 2, W, H, kTitle);
+  const Rgb face = SystemColour(kSysColourButtonFace);
+  box.color(fl_rgb_color(face.r, face.g, face.b));
   new ErrorSign(kMargin, kMargin);
   auto* label = new Fl_Box(kMargin * 2 + kSign, kMargin, tw, th);
   label->label(utf8.c_str());

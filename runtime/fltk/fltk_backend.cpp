@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "runtime/error.h"
+#include "runtime/fltk/colours.h"
 #include "runtime/fltk/images.h"
 #include "runtime/fltk/linux_process.h"
 #include "runtime/fltk/window.h"
@@ -12,6 +13,7 @@
 
 // FLTK and X11 last: Xlib defines True and False as macros.
 #include <FL/Fl.H>
+#include <FL/Fl_Tooltip.H>
 #include <FL/x.H>
 
 namespace rt::fltk {
@@ -33,6 +35,12 @@ double OpenDisplay() {
 FltkBackend::FltkBackend() : fonts_(OpenDisplay()) {
   Fl::visible_focus(0);  // the core draws the focus; FLTK moves none
   Fl_Image::RGB_scaling(FL_RGB_SCALING_BILINEAR);
+  // Tooltips as Windows shows them: the standard font on pale yellow.
+  Fl_Tooltip::font(fonts_.Face(kStandardFont));
+  Fl_Tooltip::size(PixelSize(kStandardFont, fonts_.Dpi()));
+  const Rgb back = SystemColour(kSysTooltipBack), text = SystemColour(kSysTooltipText);
+  Fl_Tooltip::color(fl_rgb_color(back.r, back.g, back.b));
+  Fl_Tooltip::textcolor(fl_rgb_color(text.r, text.g, text.b));
 }
 
 FltkBackend::~FltkBackend() {
@@ -45,9 +53,17 @@ FltkBackend::~FltkBackend() {
   Fl::do_widget_deletion();
 }
 
+// Input that arrives before the core has connected goes nowhere; FLTK's
+// callbacks must not see an exception.
 InputSink& FltkBackend::Sink() {
-  if (!sink_) Raise(ErrorNumber::kObjectRequired, "no input sink");
-  return *sink_;
+  struct Nowhere final : InputSink {
+    void OnClick(Control&) override {}
+    void OnKey(Form&, KeyInput) override {}
+    void OnCloseRequest(Form&) override {}
+    void OnMoved(Form&, int, int) override {}
+  };
+  static Nowhere nowhere;
+  return sink_ ? *sink_ : nowhere;
 }
 
 const Fl_RGB_Image& FltkBackend::StandardIcon() {
