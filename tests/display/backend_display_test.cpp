@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <ctime>
+#include <string>
 #include <vector>
 
 #include "runtime/fltk/charset.h"
@@ -318,6 +319,38 @@ TEST_F(OnDisplay, TextMeasuredAsDrawn) {
   EXPECT_GE(line, 13);
   EXPECT_LE(line, 18);
   EXPECT_GT(text.LineHeight(rt::FontRecord{.size = 127500, .face = "Arial"}), line);
+}
+
+TEST_F(OnDisplay, ErrorMessageIsOneModalBox) {
+  Plain& f = runtime.Instance<Plain>();
+  f.Show();
+  Pump();
+  struct Seen {
+    std::string title, text;
+    bool modal = false;
+  } seen;
+  // Looks at the box once it is up, then presses its OK button.
+  Fl::add_timeout(0.3, [](void* data) {
+    auto* s = static_cast<Seen*>(data);
+    for (Fl_Window* w = Fl::first_window(); w; w = Fl::next_window(w)) {
+      if (!w->label() || std::string(w->label()) != "Mirelund") continue;
+      s->title = w->label();
+      s->modal = w->modal();
+      Fl_Widget* ok = nullptr;
+      for (int i = 0; i < w->children(); ++i) {
+        const char* l = w->child(i)->label();
+        if (l && std::string(l) != "OK") s->text = l;
+        if (l && std::string(l) == "OK") ok = w->child(i);
+      }
+      if (ok) ok->do_callback();  // hides the box: the window list changes
+      return;
+    }
+  }, &seen);
+  backend.ShowErrorMessage("Laufzeitfehler '481':\r\nUng\xFCltiges Bild");
+  EXPECT_EQ(seen.title, "Mirelund");
+  EXPECT_TRUE(seen.modal);
+  EXPECT_EQ(seen.text, "Laufzeitfehler '481':\nUng\xC3\xBCltiges Bild");
+  EXPECT_FALSE(Native(f).Enabled());  // nothing else takes input any more
 }
 
 TEST_F(OnDisplay, IdleWaitNeitherSpinsNorSleepsLong) {

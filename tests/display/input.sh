@@ -126,6 +126,17 @@ case "$1" in
     wait_gallery
     # A maximized window keeps the position of its definition.
     expect_eq output "click Command1 at 2445,3000|blnAcrobat=0 blnResult=0|" "$(output)" ;;
+  option_tooltip)  # Resting on the button shows its tooltip in pale yellow below it.
+    start_gallery frmOption
+    wait_window "Range of our products ..." >/dev/null
+    xdotool mousemove 720 555
+    sleep 0.2
+    xdotool mousemove 722 557
+    shot=$(mktemp --suffix=.png)
+    sleep 1.6
+    import -window root "$shot"
+    expect_ge "tooltip background below the button" 1000 "$("$PROBE" "$shot" count 500 560 300 40 255 255 225 0)"
+    expect_ge "tooltip text" 40 "$("$PROBE" "$shot" count 500 560 300 40 0 0 0 60)" ;;
   *) fail "unknown case $1" ;;
 esac
 echo "ok: $1"
