@@ -72,6 +72,9 @@ class FltkBackend final : public Backend {
 // 96 where nothing usable is reported.
 double RoundedDpi(float reported);
 
+// Whether an EWMH window manager runs (none on a bare X server).
+bool WindowManagerPresent();
+
 // Twips per pixel of a DPI.
 Single TwipsPerPixel(double dpi);
 

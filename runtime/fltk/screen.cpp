@@ -21,7 +21,9 @@ namespace {
 constexpr double kDefaultDpi = 96;
 constexpr auto kFrameProbeTimeout = std::chrono::milliseconds(300);
 
-bool HasWindowManager() {
+}  // namespace
+
+bool WindowManagerPresent() {
   const Atom check = XInternAtom(fl_display, "_NET_SUPPORTING_WM_CHECK", True);
   if (check == None) return false;
   Atom type = None;
@@ -34,6 +36,8 @@ bool HasWindowManager() {
   if (data) XFree(data);
   return found;
 }
+
+namespace {
 
 bool ReadExtents(Window w, Atom extents, FrameInsets& out) {
   Atom type = None;
@@ -55,7 +59,7 @@ bool ReadExtents(Window w, Atom extents, FrameInsets& out) {
 // Asks the window manager which frame it would give a normal window
 // (_NET_REQUEST_FRAME_EXTENTS on a window that is never mapped).
 FrameInsets ProbeFrame() {
-  if (!HasWindowManager()) return {};
+  if (!WindowManagerPresent()) return {};
   const Window root = RootWindow(fl_display, fl_screen);
   const Atom request = XInternAtom(fl_display, "_NET_REQUEST_FRAME_EXTENTS", False);
   const Atom extents = XInternAtom(fl_display, "_NET_FRAME_EXTENTS", False);

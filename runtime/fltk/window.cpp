@@ -93,6 +93,21 @@ void FormWindow::ShowPlaced() {
     XMoveWindow(fl_display, fl_xid(this), x(), y());
     XFlush(fl_display);
   }
+  // A window manager is asked to keep the maximized window above its panels
+  // too; without one the borderless window already covers the screen.
+  if (first && form_ && form_->Maximized() && fl_xid(this) && WindowManagerPresent()) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = fl_xid(this);
+    e.xclient.message_type = XInternAtom(fl_display, "_NET_WM_STATE", 0);
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = 1;  // add
+    e.xclient.data.l[1] = static_cast<long>(XInternAtom(fl_display, "_NET_WM_STATE_FULLSCREEN", 0));
+    e.xclient.data.l[3] = 1;  // from an application
+    XSendEvent(fl_display, RootWindow(fl_display, fl_screen), 0, SubstructureRedirectMask | SubstructureNotifyMask,
+               &e);
+    XFlush(fl_display);
+  }
 }
 
 void FormWindow::resize(int X, int Y, int W, int H) {
