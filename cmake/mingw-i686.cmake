@@ -1,11 +1,13 @@
-# Cross build for 32-bit Windows with Debian's MinGW-w64 (i686, win32 threads).
-# Every program is linked statically, so it needs nothing but system DLLs; the
-# tests run under wine, and are discovered when ctest runs, not at build time.
+# Cross build for 32-bit Windows with Debian's MinGW-w64 (i686). The posix
+# thread flavour, because GoogleTest needs std::mutex, which the win32 flavour
+# of GCC 12 lacks. Every program is linked statically, so it needs nothing but
+# system DLLs; the tests run under wine, and are discovered when ctest runs,
+# not at build time.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

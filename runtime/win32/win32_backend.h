@@ -63,6 +63,7 @@ class Win32Backend final : public Backend {
   Win32Backend& operator=(const Win32Backend&) = delete;
 
   void SetInputSink(InputSink& sink) override { sink_ = &sink; }
+  InputSink* Sink() const { return sink_; }
 
   ScreenMetrics Screen() override;
   FrameInsets Frame(const Form& window) override;

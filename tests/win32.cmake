@@ -1,0 +1,30 @@
+# The Win32 backend's tests. Its pure rules are tested in every build; the
+# backend itself in the Windows build, under wine on a display (label
+# "wine"; tools/test-win32.sh runs them with a prefix and an Xvfb of its
+# own). A third stub setup stands in for C:\Program.exe in the quoting check.
+if(NOT TARGET rt_win32_rules)
+  add_library(rt_win32_rules STATIC
+    ${PROJECT_SOURCE_DIR}/runtime/win32/folder_rules.cpp ${PROJECT_SOURCE_DIR}/runtime/win32/command_rules.cpp)
+  target_link_libraries(rt_win32_rules PUBLIC rt_core)
+endif()
+
+add_executable(win32_rules_tests win32/rules_test.cpp)
+target_link_libraries(win32_rules_tests PRIVATE rt_win32_rules GTest::gtest GTest::gtest_main)
+target_include_directories(win32_rules_tests PRIVATE ${PROJECT_SOURCE_DIR})
+if(CMAKE_CROSSCOMPILING)
+  gtest_discover_tests(win32_rules_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS wine)
+else()
+  gtest_discover_tests(win32_rules_tests DISCOVERY_TIMEOUT 60)
+endif()
+
+if(TARGET rt_win32)
+  add_executable(win32_backend_tests
+    win32/windows_test.cpp win32/input_test.cpp win32/paint_test.cpp win32/services_test.cpp)
+  target_link_libraries(win32_backend_tests PRIVATE rt_win32 GTest::gtest GTest::gtest_main)
+  target_include_directories(win32_backend_tests PRIVATE ${PROJECT_SOURCE_DIR})
+  gtest_discover_tests(win32_backend_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS wine)
+endif()
+
+if(COMMAND democd_win32_stub)
+  democd_win32_stub(stub_decoy "Falsches Programm" ${CMAKE_BINARY_DIR}/tests Program)
+endif()

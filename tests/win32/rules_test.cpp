@@ -1,0 +1,81 @@
+// The Win32 backend's pure rules, on every platform: the program folder from
+// the module's path, command line quoting, and WinExec's results.
+#include <gtest/gtest.h>
+
+#include "runtime/win32/command_rules.h"
+#include "runtime/win32/folder_rules.h"
+
+namespace {
+
+using rt::win32::FolderOfModule;
+using rt::win32::IsRootFolder;
+
+TEST(FolderOfModule, DriveRootKeepsItsBackslash) {
+  EXPECT_EQ(FolderOfModule(L"D:\\START.EXE"), L"D:\\");
+  EXPECT_EQ(FolderOfModule(L"d:\\start.exe"), L"d:\\");
+  EXPECT_EQ(FolderOfModule(L"D:\\\\START.EXE"), L"D:\\");
+}
+
+TEST(FolderOfModule, OtherFoldersHaveNone) {
+  EXPECT_EQ(FolderOfModule(L"C:\\Spiele\\Mirelund\\START.EXE"), L"C:\\Spiele\\Mirelund");
+  EXPECT_EQ(FolderOfModule(L"C:\\Program Files\\Mirelund CD\\START.EXE"), L"C:\\Program Files\\Mirelund CD");
+  EXPECT_EQ(FolderOfModule(L"C:\\a\\\\START.EXE"), L"C:\\a");
+  EXPECT_EQ(FolderOfModule(L"C:\\Gr\u00F6\u00DF" L"e\\x.exe"), L"C:\\Gr\u00F6\u00DF" L"e");
+}
+
+TEST(FolderOfModule, ShareRootKeepsItsBackslash) {
+  EXPECT_EQ(FolderOfModule(L"\\\\server\\cd\\START.EXE"), L"\\\\server\\cd\\");
+  EXPECT_EQ(FolderOfModule(L"\\\\server\\cd\\Mirelund\\START.EXE"), L"\\\\server\\cd\\Mirelund");
+  EXPECT_EQ(FolderOfModule(L"\\\\server\\cd\\\\START.EXE"), L"\\\\server\\cd\\");
+}
+
+TEST(FolderOfModule, LongPathPrefixIsDropped) {
+  EXPECT_EQ(FolderOfModule(L"\\\\?\\D:\\START.EXE"), L"D:\\");
+  EXPECT_EQ(FolderOfModule(L"\\\\?\\C:\\lang\\START.EXE"), L"C:\\lang");
+  EXPECT_EQ(FolderOfModule(L"\\\\?\\UNC\\server\\cd\\START.EXE"), L"\\\\server\\cd\\");
+  EXPECT_EQ(FolderOfModule(L"\\\\?\\unc\\server\\cd\\x\\START.EXE"), L"\\\\server\\cd\\x");
+  // A volume without a drive letter keeps its prefix and is a root.
+  EXPECT_EQ(FolderOfModule(L"\\\\?\\Volume{1234}\\START.EXE"), L"\\\\?\\Volume{1234}\\");
+}
+
+TEST(FolderOfModule, PathWithoutFolderGivesNone) {
+  EXPECT_EQ(FolderOfModule(L"START.EXE"), L"");
+  EXPECT_EQ(FolderOfModule(L""), L"");
+}
+
+TEST(IsRootFolder, DrivesAndSharesOnly) {
+  EXPECT_TRUE(IsRootFolder(L"C:"));
+  EXPECT_TRUE(IsRootFolder(L"\\\\s\\h"));
+  EXPECT_FALSE(IsRootFolder(L"C:\\x"));
+  EXPECT_FALSE(IsRootFolder(L"C"));
+  EXPECT_FALSE(IsRootFolder(L"1:"));
+  EXPECT_FALSE(IsRootFolder(L"\\\\s"));
+  EXPECT_FALSE(IsRootFolder(L"\\\\s\\"));
+  EXPECT_FALSE(IsRootFolder(L"\\\\\\h"));
+  EXPECT_FALSE(IsRootFolder(L"\\\\s\\h\\x"));
+}
+
+TEST(QuoteCommandLine, TheWholePathInQuotes) {
+  EXPECT_EQ(rt::win32::QuoteCommandLine("D:\\Acrobat\\Setup.exe"), "\"D:\\Acrobat\\Setup.exe\"");
+  EXPECT_EQ(rt::win32::QuoteCommandLine("C:\\Program Files\\CD\\Data\\Subset.exe"),
+            "\"C:\\Program Files\\CD\\Data\\Subset.exe\"");
+  EXPECT_EQ(rt::win32::QuoteCommandLine("\"D:\\x.exe\""), "\"D:\\x.exe\"");
+  EXPECT_EQ(rt::win32::QuoteCommandLine(""), "\"\"");
+}
+
+TEST(ProgramPathOf, WithoutTheQuotes) {
+  EXPECT_EQ(rt::win32::ProgramPathOf("\"C:\\Program Files\\x.exe\""), "C:\\Program Files\\x.exe");
+  EXPECT_EQ(rt::win32::ProgramPathOf("C:\\Program Files\\x.exe"), "C:\\Program Files\\x.exe");
+  EXPECT_EQ(rt::win32::ProgramPathOf("\"D:\\x.exe"), "D:\\x.exe");
+}
+
+TEST(WinExecResult, AsWinExecAnswers) {
+  EXPECT_GT(rt::win32::WinExecResult(0), 31);
+  EXPECT_EQ(rt::win32::WinExecResult(2), 2);
+  EXPECT_EQ(rt::win32::WinExecResult(3), 3);
+  EXPECT_EQ(rt::win32::WinExecResult(5), 5);
+  EXPECT_EQ(rt::win32::WinExecResult(193), 11);
+  EXPECT_EQ(rt::win32::WinExecResult(1223), 11);
+}
+
+}  // namespace

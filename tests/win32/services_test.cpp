@@ -1,0 +1,230 @@
+// The Win32 backend's services: Windows-1252 text whatever the system's code
+// page, GDI text metrics, the screen, the program folder, program starts
+// (quoted, with the shell for elevation), the error message and the end.
+#include <gtest/gtest.h>
+
+#include "runtime/win32/encoding.h"
+#include "runtime/win32/program_folder.h"
+#include "runtime/win32/program_start.h"
+#include "tests/win32/support.h"
+
+namespace {
+
+using namespace win32_test;
+using rt::win32::Narrow1252;
+using rt::win32::Widen1252;
+
+TEST(Encoding, Windows1252WhateverTheSystemsCodePage) {
+  ::testing::Test::RecordProperty("ansi_code_page", static_cast<int>(GetACP()));
+  EXPECT_EQ(Widen1252("M\xF6" "chten Sie, da\xDF \x80 \x84" "x\x93"), L"M\u00F6" L"chten Sie, da\u00DF \u20AC \u201Ex\u201C");
+  EXPECT_EQ(Narrow1252(L"Gr\u00FC\u00DF" L"e \u20AC"), std::optional<std::string>("Gr\xFC\xDF" "e \x80"));
+  EXPECT_EQ(Narrow1252(L"\u0416"), std::nullopt);
+  EXPECT_EQ(Narrow1252(L"Stra\u00DF" L"e\u03A9"), std::nullopt);  // no best fit for Omega
+  EXPECT_EQ(rt::win32::Narrow1252Lossy(L"a\u0416b"), "a?b");
+  EXPECT_EQ(rt::win32::ToUtf8(L"\u00DF\u20AC"), "\xC3\x9F\xE2\x82\xAC");
+  // Every byte with a meaning in 1252 survives the way there and back.
+  for (int b = 1; b < 256; ++b) {
+    if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) continue;
+    const std::string s(1, static_cast<char>(b));
+    EXPECT_EQ(Narrow1252(Widen1252(s)), std::optional<std::string>(s)) << b;
+  }
+}
+
+TEST(Encoding, AnsiCodePageIsNotUsed) {
+  // On a system whose code page is not 1252 the two differ; ours must not.
+  const char text[] = "\xF6\xDF\xE4";
+  wchar_t acp[8] = {};
+  MultiByteToWideChar(CP_ACP, 0, text, 3, acp, 8);
+  EXPECT_EQ(Widen1252(text), L"\u00F6\u00DF\u00E4");
+  if (GetACP() != 1252) {
+    EXPECT_NE(Widen1252(text), std::wstring(acp));
+  }
+}
+
+using ServicesTest = BackendTest;
+
+TEST_F(ServicesTest, TextIsMeasuredWithTheFontItIsDrawnWith) {
+  rt::win32::GdiFonts& fonts = backend.Fonts();
+  constexpr rt::FontRecord bold{.weight = 700, .size = 127500, .face = "Arial"};
+  constexpr rt::FontRecord sans{.size = 97500, .face = "MS Sans Serif"};
+  EXPECT_EQ(fonts.Font(bold), fonts.Font(bold));
+  EXPECT_NE(fonts.Font(bold), fonts.Font(sans));
+  for (const rt::FontRecord* f : {&bold, &sans}) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, fonts.Font(*f));
+    SIZE size{};
+    const std::wstring wide = L"M\u00F6" L"chten Sie";
+    GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    LOGFONTW lf{};
+    GetObjectW(fonts.Font(*f), sizeof lf, &lf);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    EXPECT_EQ(fonts.TextWidth(*f, "M\xF6" "chten Sie"), size.cx);
+    EXPECT_EQ(fonts.LineHeight(*f), tm.tmHeight);
+    EXPECT_EQ(lf.lfHeight, -fonts.EmPixels(*f));
+    EXPECT_EQ(lf.lfWeight, f->weight);
+  }
+  EXPECT_EQ(fonts.TextWidth(sans, ""), 0);
+  EXPECT_GT(fonts.TextWidth(bold, "Wi"), fonts.TextWidth(sans, "Wi"));
+  // 9.75 and 12.75 points are 13 and 17 pixels at 96 DPI.
+  if (fonts.DpiY() == 96) {
+    EXPECT_EQ(fonts.EmPixels(sans), 13);
+    EXPECT_EQ(fonts.EmPixels(bold), 17);
+    EXPECT_EQ(fonts.EmPixels(rt::kStandardFont), 11);
+  }
+}
+
+TEST_F(ServicesTest, ScreenInPixelsAndTwipsPerPixelFromTheDpi) {
+  const rt::ScreenMetrics m = backend.Screen();
+  EXPECT_EQ(m.width_px, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(m.height_px, GetSystemMetrics(SM_CYSCREEN));
+  HDC dc = GetDC(nullptr);
+  const int dpi_x = GetDeviceCaps(dc, LOGPIXELSX), dpi_y = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(nullptr, dc);
+  EXPECT_FLOAT_EQ(m.twips_per_pixel_x, 1440.0f / static_cast<float>(dpi_x));
+  EXPECT_FLOAT_EQ(m.twips_per_pixel_y, 1440.0f / static_cast<float>(dpi_y));
+}
+
+TEST_F(ServicesTest, ClockIsSteadyAndInMicroseconds) {
+  const rt::Time a = backend.Now();
+  Sleep(50);
+  const rt::Time b = backend.Now();
+  EXPECT_GE(b.micros - a.micros, 40'000);
+  EXPECT_LT(b.micros - a.micros, 2'000'000);
+}
+
+TEST(ProgramFolder, FromTheModulesOwnPath) {
+  const std::wstring self = rt::win32::ModulePath();
+  EXPECT_TRUE(self.ends_with(L"win32_backend_tests.exe")) << rt::win32::ToUtf8(self);
+  EXPECT_EQ(rt::win32::ProgramFolderOf(L"D:\\START.EXE"), "D:\\");
+  EXPECT_EQ(rt::win32::ProgramFolderOf(L"\\\\server\\cd\\START.EXE"), "\\\\server\\cd\\");
+  EXPECT_EQ(rt::win32::ProgramFolderOf(L"C:\\Spiele\\Gr\u00F6\u00DF" L"e\\START.EXE"),
+            "C:\\Spiele\\Gr\xF6\xDF" "e");
+  EXPECT_EQ(rt::win32::ProgramTitle(L"D:\\START.EXE"), L"START");
+  EXPECT_EQ(rt::win32::ProgramTitle(L"START"), L"START");
+}
+
+// A folder the code page cannot spell: its short name where there is one,
+// which names the same folder; '?' where there is none.
+TEST(ProgramFolder, OutsideWindows1252) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  wchar_t long_temp[MAX_PATH];
+  GetLongPathNameW(temp, long_temp, MAX_PATH);
+  const std::wstring folder = std::wstring(long_temp) + L"\u041C\u0438\u0440\u0435\u043B\u0443\u043D\u0434";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const std::string result = rt::win32::ProgramFolderOf(folder + L"\\START.EXE");
+  ASSERT_FALSE(result.empty());
+  EXPECT_EQ(result.find('?'), std::string::npos) << result;
+  wchar_t back[MAX_PATH] = {};
+  GetLongPathNameW(Widen1252(result).c_str(), back, MAX_PATH);
+  EXPECT_EQ(std::wstring(back), folder);
+  RemoveDirectoryW(folder.c_str());
+  const std::string missing = rt::win32::ProgramFolderOf(L"C:\\Nirgends\\\u0416\u0416\\START.EXE");
+  EXPECT_EQ(missing, "C:\\Nirgends\\??");
+}
+
+struct FakeLauncher final : rt::win32::ProcessLauncher {
+  unsigned long create_result = 0, shell_result = 0;
+  std::vector<std::wstring> created, opened;
+  std::vector<int> shows;
+  unsigned long Create(std::wstring& command_line, int show_mode) override {
+    created.push_back(command_line);
+    shows.push_back(show_mode);
+    return create_result;
+  }
+  unsigned long ShellOpen(const std::wstring& program, int show_mode) override {
+    opened.push_back(program);
+    shows.push_back(show_mode);
+    return shell_result;
+  }
+};
+
+TEST(ProgramStart, QuotedWidenedAndWithTheShowMode) {
+  FakeLauncher l;
+  EXPECT_EQ(rt::win32::StartProgram("C:\\Program Files\\M\xFCnchen\\Acrobat\\Setup.exe", 3, l), 33);
+  ASSERT_EQ(l.created.size(), 1u);
+  EXPECT_EQ(l.created[0], L"\"C:\\Program Files\\M\u00FCnchen\\Acrobat\\Setup.exe\"");
+  EXPECT_EQ(l.shows, (std::vector<int>{3}));
+  EXPECT_TRUE(l.opened.empty());
+}
+
+TEST(ProgramStart, ElevationGoesThroughTheShellWithThePlainPath) {
+  FakeLauncher l;
+  l.create_result = 740;
+  EXPECT_EQ(rt::win32::StartProgram("D:\\Acrobat\\Setup.exe", 3, l), 33);
+  ASSERT_EQ(l.opened.size(), 1u);
+  EXPECT_EQ(l.opened[0], L"D:\\Acrobat\\Setup.exe");
+  EXPECT_EQ(l.shows, (std::vector<int>{3, 3}));
+  l.shell_result = 1223;  // the user said no
+  EXPECT_EQ(rt::win32::StartProgram("D:\\Acrobat\\Setup.exe", 3, l), 11);
+}
+
+TEST(ProgramStart, OtherFailuresAreReportedAsWinExecDoes) {
+  FakeLauncher l;
+  l.create_result = 3;
+  EXPECT_EQ(rt::win32::StartProgram("D:\\Data\\Subset.exe", 3, l), 3);
+  EXPECT_TRUE(l.opened.empty());
+  rt::win32::SystemLauncher system;
+  std::wstring missing = L"\"C:\\Nirgends\\Setup.exe\"";
+  const unsigned long error = system.Create(missing, SW_SHOWMAXIMIZED);
+  EXPECT_TRUE(error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND) << error;
+}
+
+struct BoxSeen {
+  std::wstring text, title;
+  bool program_window_enabled = true;
+  HWND program_window = nullptr;
+};
+
+DWORD WINAPI AnswerTheBox(void* param) {
+  auto* seen = static_cast<BoxSeen*>(param);
+  for (int i = 0; i < 500; ++i) {
+    HWND box = FindWindowW(L"#32770", nullptr);
+    if (box) {
+      Sleep(100);
+      wchar_t buffer[256] = {};
+      GetDlgItemTextW(box, 0xFFFF, buffer, 256);
+      seen->text = buffer;
+      GetWindowTextW(box, buffer, 256);
+      seen->title = buffer;
+      seen->program_window_enabled = IsWindowEnabled(seen->program_window) != FALSE;
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+      return 0;
+    }
+    Sleep(20);
+  }
+  return 1;
+}
+
+const rt::WindowDef kPlain{.name = "frmPlain", .caption = "Plain", .client_left = 600, .client_top = 600,
+                           .client_width = 3000, .client_height = 1500};
+using Plain = TestForm<kPlain>;
+
+TEST_F(ServicesTest, ErrorMessageShowsTheTextWhileTheProgramsWindowsAreDisabled) {
+  Plain& p = Window<Plain>();
+  p.Show();
+  BoxSeen seen;
+  seen.program_window = Hwnd(p);
+  HANDLE thread = CreateThread(nullptr, 0, AnswerTheBox, &seen, 0, nullptr);
+  backend.ShowErrorMessage("Laufzeitfehler '481':\r\n\r\nUng\xFCltiges Bild");
+  WaitForSingleObject(thread, 15000);
+  CloseHandle(thread);
+  EXPECT_EQ(seen.text, L"Laufzeitfehler '481':\r\n\r\nUng\u00FCltiges Bild");
+  EXPECT_EQ(seen.title, L"win32_backend_tests");
+  EXPECT_FALSE(seen.program_window_enabled);
+  EXPECT_TRUE(IsWindowEnabled(Hwnd(p)));
+}
+
+TEST(TerminateDeathTest, EndsTheProcessWithTheStatus) {
+  EXPECT_EXIT(
+      {
+        rt::win32::Win32Backend backend(GetModuleHandleW(nullptr));
+        backend.Terminate(7);
+      },
+      ::testing::ExitedWithCode(7), "");
+}
+
+}  // namespace
