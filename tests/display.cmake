@@ -22,7 +22,8 @@ endif()
 
 set(_display_env
   "GALLERY=$<TARGET_FILE:gallery>" "PROBE=$<TARGET_FILE:pngprobe>" "WMCLOSE=$<TARGET_FILE:wmclose>"
-  "PICTURES=${PROJECT_SOURCE_DIR}/forms/pictures")
+  "PICTURES=${PROJECT_SOURCE_DIR}/forms/pictures"
+  "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/display/lsan.supp:print_suppressions=0")
 function(display_test name script)
   add_test(NAME display_${name} COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/display/${script} ${ARGN})
   set_tests_properties(display_${name} PROPERTIES LABELS display TIMEOUT 30 ENVIRONMENT "${_display_env}")
@@ -47,4 +48,5 @@ add_executable(fltk_display_tests display/backend_display_test.cpp)
 target_link_libraries(fltk_display_tests PRIVATE rt_fltk GTest::gtest GTest::gtest_main)
 add_test(NAME display_backend COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/display/run_xvfb.sh
          $<TARGET_FILE:fltk_display_tests>)
-set_tests_properties(display_backend PROPERTIES LABELS display TIMEOUT 60)
+set_tests_properties(display_backend PROPERTIES LABELS display TIMEOUT 60
+  ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/display/lsan.supp:print_suppressions=0")

@@ -49,10 +49,12 @@ wait_window() {
   fail "window '$name' did not appear"
 }
 
-# Starts the gallery in the background, its stdout into $OUT.
+# Starts the gallery in the background, its output into $OUT, its
+# diagnostics into $ERR.
 start_gallery() {
   OUT=$(mktemp)
-  "$GALLERY" "$@" >"$OUT" 2>&1 &
+  ERR=$(mktemp)
+  "$GALLERY" "$@" >"$OUT" 2>"$ERR" &
   GALLERY_PID=$!
 }
 
@@ -60,10 +62,10 @@ start_gallery() {
 wait_gallery() {
   local i
   for i in $(seq 1 200); do
-    if ! kill -0 "$GALLERY_PID" 2>/dev/null; then wait "$GALLERY_PID" || fail "gallery exited with $?: $(cat "$OUT")"; GALLERY_PID=""; return 0; fi
+    if ! kill -0 "$GALLERY_PID" 2>/dev/null; then wait "$GALLERY_PID" || fail "gallery exited with $?: $(cat "$OUT" "$ERR")"; GALLERY_PID=""; return 0; fi
     sleep 0.05
   done
-  fail "gallery did not end: $(cat "$OUT")"
+  fail "gallery did not end: $(cat "$OUT" "$ERR")"
 }
 
 # Lets the window draw, then a screenshot of the whole screen into $1.

@@ -12,7 +12,7 @@ output() { tr '\n' '|' <"$OUT"; }
 # Keys typed (XTEST) into the window after giving it the input focus; the
 # window may be gone before the key is released.
 key() {
-  xdotool windowfocus --sync "$1" >/dev/null 2>&1 || xdotool windowfocus "$1"
+  timeout 3 xdotool windowfocus --sync "$1" >/dev/null 2>&1 || xdotool windowfocus "$1"
   xdotool key "${@:2}"
 }
 # A click at a point of the client area whose origin is OX OY.
