@@ -1,7 +1,11 @@
 // The Linux/X11 backend on FLTK 1.3. It holds every native window of the
 // program and pushes raw input to the core; all window state stays in the
-// core. Frame insets are those of the window manager (none under a bare X
-// server); a maximized window covers the whole screen without a frame.
+// core. Frame insets are those the window manager gives a normal window (none
+// under a bare X server), and a window's client area lies that far inside
+// the outer position the core asks for. A maximized window is borderless and
+// covers the whole screen (a window manager is also asked for full screen).
+// A modal window is transient for its owner, or for the newest other window;
+// a blocked window drops input itself, and the core drops it anyway.
 #pragma once
 
 #include <FL/Fl_RGB_Image.H>
