@@ -45,7 +45,7 @@ target_link_libraries(fltk_unit_tests PRIVATE rt_fltk GTest::gtest GTest::gtest_
 gtest_discover_tests(fltk_unit_tests DISCOVERY_TIMEOUT 60)
 
 add_executable(fltk_display_tests display/backend_display_test.cpp)
-target_link_libraries(fltk_display_tests PRIVATE rt_fltk GTest::gtest GTest::gtest_main)
+target_link_libraries(fltk_display_tests PRIVATE rt_fltk Xfixes GTest::gtest GTest::gtest_main)
 add_test(NAME display_backend COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/display/run_xvfb.sh
          $<TARGET_FILE:fltk_display_tests>)
 set_tests_properties(display_backend PROPERTIES LABELS display TIMEOUT 60

@@ -21,6 +21,7 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xatom.h>
+#include <X11/extensions/Xfixes.h>
 // Xlib's macros would hide the runtime's Booleans; X calls below pass 0.
 #undef True
 #undef False
@@ -351,6 +352,35 @@ TEST_F(OnDisplay, ErrorMessageIsOneModalBox) {
   EXPECT_TRUE(seen.modal);
   EXPECT_EQ(seen.text, "Laufzeitfehler '481':\nUng\xC3\xBCltiges Bild");
   EXPECT_FALSE(Native(f).Enabled());  // nothing else takes input any more
+}
+
+// The pixels of the cursor the pointer shows now.
+std::vector<unsigned long> CursorPixels() {
+  std::vector<unsigned long> px;
+  XSync(fl_display, 0);
+  if (XFixesCursorImage* c = XFixesGetCursorImage(fl_display)) {
+    px.assign(c->pixels, c->pixels + static_cast<std::size_t>(c->width) * c->height);
+    XFree(c);
+  }
+  return px;
+}
+
+TEST_F(OnDisplay, HourglassOverTheProgramsWindows) {
+  int event = 0, error = 0;
+  if (!XFixesQueryExtension(fl_display, &event, &error)) GTEST_SKIP() << "no XFixes on this server";
+  Plain& f = runtime.Instance<Plain>();
+  f.Show();
+  Pump();
+  XWarpPointer(fl_display, 0, fl_xid(&Native(f)), 0, 0, 0, 0, 150, 80);  // on the window, off its controls
+  Pump();
+  const auto normal = CursorPixels();
+  ASSERT_FALSE(normal.empty());
+  backend.SetPointer(rt::kPointerHourglass);
+  Pump();
+  EXPECT_NE(CursorPixels(), normal);
+  backend.SetPointer(rt::kPointerDefault);
+  Pump();
+  EXPECT_EQ(CursorPixels(), normal);
 }
 
 TEST_F(OnDisplay, IdleWaitNeitherSpinsNorSleepsLong) {
