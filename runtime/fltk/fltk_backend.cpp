@@ -99,6 +99,12 @@ void FltkBackend::DestroyWindow(Form& form) {
   // Perhaps called from a click on one of its own buttons: FLTK deletes the
   // window once that callback has returned.
   Fl::delete_widget(w);
+  // The keyboard goes back to the newest window left, as Windows activates it.
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+    if ((*it)->shown()) {
+      (*it)->TakeKeyboard();
+      break;
+    }
 }
 
 void FltkBackend::ShowWindow(Form& form, Form* owner, bool modal) {

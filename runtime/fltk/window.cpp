@@ -93,6 +93,9 @@ void FormWindow::ShowPlaced() {
     XMoveWindow(fl_display, fl_xid(this), x(), y());
     XFlush(fl_display);
   }
+  // As on Windows a newly shown window takes the keyboard; without a window
+  // manager nobody else would give it.
+  if (first) TakeKeyboard();
   // A window manager is asked to keep the maximized window above its panels
   // too; without one the borderless window already covers the screen.
   if (first && form_ && form_->Maximized() && fl_xid(this) && WindowManagerPresent()) {
@@ -108,6 +111,14 @@ void FormWindow::ShowPlaced() {
                &e);
     XFlush(fl_display);
   }
+}
+
+void FormWindow::TakeKeyboard() {
+  if (!shown() || !fl_xid(this) || WindowManagerPresent()) return;
+  XSync(fl_display, 0);
+  XWindowAttributes a{};
+  if (XGetWindowAttributes(fl_display, fl_xid(this), &a) && a.map_state == IsViewable)
+    XSetInputFocus(fl_display, fl_xid(this), RevertToParent, CurrentTime);
 }
 
 void FormWindow::resize(int X, int Y, int W, int H) {

@@ -32,6 +32,8 @@ class FormWindow final : public Fl_Double_Window {
   // Maps the window (or raises it) exactly at its place: FLTK would move a
   // framed window that reaches past a screen edge, Windows does not.
   void ShowPlaced();
+  // Gives the window the keyboard when no window manager would.
+  void TakeKeyboard();
   void SetEnabled(bool enabled) { enabled_ = enabled; }
   bool Enabled() const { return enabled_; }
   void SetFocus(const Control* button);
