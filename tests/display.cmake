@@ -36,7 +36,8 @@ foreach(_case yesno yesno_ok newbox_game newbox_ok msgbox)
 endforeach()
 foreach(_case yesno_enter yesno_tab_enter yesno_shift_tab_space yesno_alt_j yesno_escape yesno_click_overlap
               yesno_click_gap yesno_moved yesno_alt_f4 newbox_ok_escape newbox_game_yes newbox_wm_close
-              msgbox_refuse_confirmed option_end option_tooltip)
+              msgbox_refuse_confirmed option_end option_tooltip
+              confirm_takes_keyboard)
   display_test(input_${_case} input.sh ${_case})
 endforeach()
 

@@ -137,6 +137,22 @@ case "$1" in
     import -window root "$shot"
     expect_ge "tooltip background below the button" 1000 "$("$PROBE" "$shot" count 500 560 300 40 255 255 225 0)"
     expect_ge "tooltip text" 40 "$("$PROBE" "$shot" count 500 560 300 40 0 0 0 60)" ;;
+  confirm_takes_keyboard)  # A new window has the keyboard without being given it.
+    start_gallery frmMsgBox --at 0,0
+    wait_window "$YESNO" >/dev/null
+    xdotool key Tab Return  # from "&Ja" to "&Nine", which asks for a confirmation
+    for i in $(seq 1 60); do
+      [[ $(xdotool search --onlyvisible --name "^$(regex_quote "$YESNO")\$" | wc -l) == 2 ]] && break
+      sleep 0.05
+    done
+    sleep 0.2
+    xdotool key Return  # "&Nine" of the confirmation: the offer stays
+    sleep 0.4
+    expect_eq "answers so far" "click Command1 at 0,0|" "$(output)"
+    xdotool key Return  # the offer again has the keyboard; its "&Nine" still has the focus
+    sleep 0.4
+    expect_eq "the confirmation asked again" 2 \
+      "$(xdotool search --onlyvisible --name "^$(regex_quote "$YESNO")\$" | wc -l)" ;;
   *) fail "unknown case $1" ;;
 esac
 echo "ok: $1"
