@@ -112,7 +112,7 @@ run_gtest() {  # run_gtest NAME EXE [ARGS]: counts the tests of one binary
   bad=${bad:-0}
   passed=$((passed + ok))
   failed=$((failed + bad))
-  grep -E '^\[  FAILED  \] [A-Za-z]' "$out" | sort -u | sed 's/^/FAIL /'
+  grep -E '^\[  FAILED  \] [A-Za-z]' "$out" | sed 's/ (.*//' | sort -u | sed 's/^\[  FAILED  \]/FAIL/'
   if [[ $status -ne 0 && $bad -eq 0 ]]; then
     fail "$name ended with status $status (see $out)"
   fi
@@ -124,6 +124,13 @@ run_gtest logic_tests "$build/tests/logic_tests.exe"
 run_gtest picture_tests "$build/tests/picture_tests.exe"
 run_gtest win32_rules_tests "$build/tests/win32_rules_tests.exe"
 run_gtest win32_backend_tests "$build/tests/win32_backend_tests.exe"
+# Under a system code page other than 1252 (wine takes it from LANG): the
+# texts must not change.
+LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 run_gtest win32_backend_tests_cp1251 \
+  "$build/tests/win32_backend_tests.exe" \
+  '--gtest_filter=Encoding.*:InputTest.Typed*:ProgramFolder.*:ProgramStart.*:PaintTest.*:WindowsTest.Tooltip*:WindowsTest.Buttons*:WindowsTest.DialogHas*' \
+  "--gtest_output=xml:Z:${work//\//\\}\\cp1251.xml"
+check "the code page 1251 run had code page 1251" grep -q 'name="ansi_code_page" value="1251"' "$work/cp1251.xml"
 
 # --- The launcher -----------------------------------------------------------
 
@@ -357,7 +364,7 @@ check "A: the two setups started with exactly their quoted paths" cmp -s "$stub_
 [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null
 wineserver -w
 
-echo "=== Run B: from C:\\Program Files\\Mirelund CD, refusing Acrobat Reader"
+echo "=== Run B: from C:\\Program Files\\Mirelund CD, refusing Acrobat Reader, code page 1251"
 cd_b="$WINEPREFIX/drive_c/Program Files/Mirelund CD"
 mkdir -p "$cd_b"
 cp -r "$build/cd/." "$cd_b/"
@@ -367,7 +374,7 @@ mkdir -p "$WINEPREFIX/drive_c/Program Files/Mirelund CDData"
 cp "$build/cd/Data/Subset.exe" "$WINEPREFIX/drive_c/Program Files/Mirelund CDData/Subset.exe"
 cp "$build/tests/Program.exe" "$WINEPREFIX/drive_c/Program.exe"
 : >"$stub_log"
-wine 'C:\Program Files\Mirelund CD\START.EXE' >"$work/run-b.log" 2>&1 &
+LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 wine 'C:\Program Files\Mirelund CD\START.EXE' >"$work/run-b.log" 2>&1 &
 program_pid=$!
 if offer=$(wait_window "$a" $offer_size); then
   sleep 1
@@ -404,6 +411,9 @@ if offer=$(wait_window "$a" $offer_size); then
   if sound=$(wait_window "$n" $box_size "$game"); then
     shot 12-sound-notice
     check_client 12-sound-notice "$sound" 278 126 "B sound notice"
+    # The same text at the same place as in run A, under code page 1252.
+    differ=$("$probe" "$shots/12-sound-notice.png" diff "$shots/06-sound-notice.png" $CX $CY 278 126)
+    check "B: sound notice as under code page 1252 ($differ pixels differ)" test "$differ" -eq 0
     xdotool mousemove $((CX + 144)) $((CY + 100)) click 1
     check "B: mouse click on OK closes the sound notice" wait_gone "$sound"
   else

@@ -17,6 +17,10 @@ constexpr DWORD kIdleWaitMs = 5;
 
 bool IsRoutedKey(WPARAM vk) { return vk == VK_RETURN || vk == VK_ESCAPE || vk == VK_TAB || vk == VK_SPACE; }
 
+// A key held down repeats; only Tab's repeats mean something (the focus moves
+// on). A held Enter must not answer one dialog after the other.
+bool IsRepeat(const MSG& msg) { return (msg.lParam & (1L << 30)) != 0; }
+
 }  // namespace
 
 void Win32Backend::WaitEvents() {
@@ -71,6 +75,7 @@ bool Win32Backend::RouteKey(const MSG& msg) {
   switch (msg.message) {
     case WM_KEYDOWN: {
       if (!IsRoutedKey(msg.wParam)) return false;
+      if (IsRepeat(msg) && msg.wParam != VK_TAB) return true;
       KeyInput key;
       if (msg.wParam == VK_RETURN) key.key = Key::kEnter;
       if (msg.wParam == VK_ESCAPE) key.key = Key::kEscape;
@@ -97,7 +102,7 @@ bool Win32Backend::RouteKey(const MSG& msg) {
   const auto wide = static_cast<wchar_t>(msg.wParam);
   const bool alt = msg.message == WM_SYSCHAR;
   if (alt && wide == L' ') return false;  // Alt+Space: the system menu
-  if (wide < 0x20) return true;           // control characters press nothing
+  if (wide < 0x20 || IsRepeat(msg)) return true;  // control characters press nothing
   const std::optional<std::string> ch = Narrow1252(std::wstring_view(&wide, 1));
   if (!ch || ch->size() != 1) return true;
   sink_->OnKey(form, {Key::kChar, (*ch)[0], alt});

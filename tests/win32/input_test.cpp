@@ -102,6 +102,29 @@ TEST_F(InputTest, SpaceDoesNotClickTheButtonItself) {
   EXPECT_EQ(sink.events[0].key.key, Key::kSpace);
 }
 
+TEST_F(InputTest, HeldKeysPressOnceButTabRepeats) {
+  constexpr LPARAM kRepeat = 1L << 30;
+  for (WPARAM vk : {VK_RETURN, VK_ESCAPE, VK_SPACE, VK_TAB}) {
+    MSG m = Msg(WM_KEYDOWN, vk);
+    backend.Handle(m);
+    m.lParam = kRepeat;
+    backend.Handle(m);
+    backend.Handle(m);
+  }
+  MSG ch = Msg(WM_SYSCHAR, L'j');
+  backend.Handle(ch);
+  ch.lParam = kRepeat;
+  backend.Handle(ch);
+  const auto keys = Keys();
+  ASSERT_EQ(keys.size(), 1u + 1u + 1u + 3u + 1u);
+  EXPECT_EQ(keys[0].key.key, Key::kEnter);
+  EXPECT_EQ(keys[1].key.key, Key::kEscape);
+  EXPECT_EQ(keys[2].key.key, Key::kSpace);
+  EXPECT_EQ(keys[3].key.key, Key::kTab);
+  EXPECT_EQ(keys[5].key.key, Key::kTab);
+  EXPECT_EQ(keys[6].key.ch, 'j');
+}
+
 TEST_F(InputTest, OtherKeysAndAltSpaceStayTheSystems) {
   backend.Handle(Msg(WM_KEYDOWN, 'J'));
   backend.Handle(Msg(WM_SYSCHAR, L' '));
