@@ -8,6 +8,7 @@
 #include "forms/definitions.h"
 #include "runtime/headless/font_model.h"
 #include "runtime/text_layout.h"
+#include "setup/messages.h"
 
 namespace {
 
@@ -73,13 +74,9 @@ std::string NonBlank(std::string_view text) {
   return out;
 }
 
-const std::string kManual =
-    std::string(77, ' ') +
-    "Um sich das elektronische Handbuch anzuschauen, klicken Sie bitte die MANUAL.PDF Datei auf Ihrer CD doppelt";
-const std::string kGame = std::string(97, ' ') + "M\xF6" "chten Sie das Spiel installieren?";
-const std::string kSound = "  Vor dem Spielen konfigurieren Sie bitte" + std::string(13, ' ') +
-                           "erst den Sound mit der CONFIG.EXE," + std::string(16, ' ') +
-                           "die Sie im Spiele-Ordner Ihrer Festplatte" + std::string(11, ' ') + "finden k\xF6nnen.";
+const std::string kManual = setup_messages::ManualNotice();
+const std::string kGame = setup_messages::GameQuestion();
+const std::string kSound = setup_messages::SoundNotice();
 
 // Every real text, at its label's width and at many others: each line fits,
 // and joining the lines gives back every character of the text in order.
