@@ -15,10 +15,11 @@ trap stop_all EXIT
 
 start_xvfb() {
   # Xvfb itself picks a free display number and tells it on a file descriptor,
-  # so that tests running side by side never share a server.
+  # so that tests running side by side never share a server; -noreset keeps
+  # it from restarting (and refusing clients) each time its last client goes.
   local size=$1 numfile i
   numfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -dpi 96 -nolisten tcp 3>"$numfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -dpi 96 -nolisten tcp -noreset 3>"$numfile" >/dev/null 2>&1 &
   XVFB_PID=$!
   for i in $(seq 1 200); do
     if [[ -s "$numfile" ]] && grep -q '^[0-9][0-9]*$' "$numfile"; then
