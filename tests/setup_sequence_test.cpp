@@ -296,3 +296,26 @@ TEST(Wait, EndsTwentySecondsAfterTheStartAcrossMidnight) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InputAbuse, DoubleClicksAndRepeatedKeysAnswerEachDialogOnce) {
+  // The second click of each double click reaches a window that is gone.
+  Program clicks;
+  for (const auto& [window, button] : std::vector<std::pair<std::string, std::string>>{
+           {"frmMsgBox", "Command1"}, {"frmYesNo", "Command2"}, {"frmMsgBox", "Command2"}, {"frmYesNo", "Command3"},
+           {"frmNewBox", "Command1"}, {"frmNewBox", "Command3"}, {"frmOption", "Command1"}})
+    clicks.backend.Click(window, button).Click(window, button);
+  EXPECT_EQ(clicks.RunLauncher(), 0);
+  EXPECT_EQ(Started(clicks.backend), (Lines{"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}));
+
+  // Enter twice on each dialog: a press for a window that is gone does nothing.
+  Program keys;
+  for (const char* window : {"frmMsgBox", "frmYesNo", "frmNewBox", "frmNewBox", "frmOption"})
+    keys.backend.Press(window, testing_support::Enter()).Press(window, testing_support::Enter());
+  EXPECT_EQ(keys.RunLauncher(), 0);
+  EXPECT_EQ(Started(keys.backend), (Lines{"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}));
+  EXPECT_FALSE(keys.runtime.AnyLoaded());
+}
+
+}  // namespace
