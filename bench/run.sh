@@ -1,0 +1,281 @@
+#!/usr/bin/env bash
+# Process-level benchmark of the launcher: builds a Release tree in
+# build-bench/ (and the Windows build in build-bench-win32/ when no current
+# one is at hand), measures every figure against a yardstick run side by side
+# on this machine in this run, and ends with a Markdown table for the README.
+# Each program under test gets its own Xvfb (800x600x24, 96 dpi, no window
+# manager). About a minute once built, the launcher's own 20-second wait
+# included; the first build takes a few minutes more.
+#   bench/run.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/build-bench
+win32_build=$root/build-bench-win32
+bin=$build/bench
+
+note() { printf '\n== %s\n' "$*"; }
+warn() { echo "warning: $*" >&2; }
+
+"$root/tools/install-deps.sh" --tests
+
+note "Building (Release) into build-bench/"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DSTART_TESTS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target democd bench_runtime busy_loop draw_probe bare_window dialog_show \
+  key_wait_window key_sender >/dev/null
+
+work=$(mktemp -d)
+xvfb_pids=()
+busy_pid=""
+cleanup() {
+  [[ -n ${DRIVER_LAUNCHER_PID:-} ]] && kill "$DRIVER_LAUNCHER_PID" 2>/dev/null || true
+  [[ -n $busy_pid ]] && kill "$busy_pid" 2>/dev/null || true
+  local p
+  for p in "${xvfb_pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Starts an Xvfb of its own on a free display number; sets XVFB_DISPLAY and
+# XVFB_PID. -noreset: the server stays as it is when a measured program ends.
+start_xvfb() {
+  local f=$work/display.$RANDOM i
+  : >"$f"
+  Xvfb -displayfd 3 -screen 0 800x600x24 -dpi 96 -nolisten tcp -noreset 3>"$f" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  xvfb_pids+=("$XVFB_PID")
+  for ((i = 0; i < 200; i++)); do
+    [[ -s $f ]] && break
+    sleep 0.05
+  done
+  [[ -s $f ]] || { echo "Xvfb did not start" >&2; exit 1; }
+  XVFB_DISPLAY=":$(head -n1 "$f")"
+}
+stop_xvfb() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
+
+# A private mount namespace where the demo CD folder is bound onto itself, so
+# that the launcher finds its program folder at a volume root, as on a CD.
+ns=(-m --propagation private)
+[[ $(id -u) -ne 0 ]] && ns=(-r "${ns[@]}")
+
+# The value after "key=" on the line of $1 that starts with $2.
+field() { grep -m1 "^$2" <<<"$1" | tr ' ' '\n' | sed -n "s/^$3=//p"; }
+# awk arithmetic and comparisons on measured values.
+calc() { awk "BEGIN { printf \"%s\", $1 }"; }
+met() { [[ $(awk "BEGIN { print ($1) ? 1 : 0 }") == 1 ]] && echo yes || echo "**no**"; }
+
+# --- 1. Process start to the welcome window fully drawn ---------------------
+start_runs=11  # this many of each, interleaved: the machine's drift falls on both alike
+note "Start: process start to the welcome window drawn, launcher against a bare FLTK window ($start_runs runs each, interleaved)"
+# Points of the welcome picture clear of the inset and the offer dialog, and
+# three of the inset; both programs show welcome.jpg unscaled at (0,0).
+welcome_points="380,20 600,80 700,250 780,40 360,300 100,450 780,580 200,580 450,580 10,300 350,200 560,330"
+inset_points="180,200 100,320 300,60"
+start_xvfb; d_launcher=$XVFB_DISPLAY; x_launcher=$XVFB_PID
+start_xvfb; d_bare=$XVFB_DISPLAY; x_bare=$XVFB_PID
+probe_out=$(unshare "${ns[@]}" sh -c 'mount --bind "$1" "$1" && shift && exec "$@"' sh "$build/cd" \
+  "$bin/draw_probe" --runs "$start_runs" \
+  --case launcher "$d_launcher" "$build/cd" "$welcome_points $inset_points" ./start \
+  --case bare "$d_bare" "$bin" "$welcome_points" "$bin/bare_window")
+stop_xvfb "$x_launcher"
+stop_xvfb "$x_bare"
+grep -v '^reference' <<<"$probe_out"
+# Both show the same picture at the shared points, or the comparison is void.
+shared_ok=yes
+for pt in $welcome_points; do
+  a=$(awk -v p="$pt" '$1 == "reference" && $2 == "launcher" && $3 == p { print $4 }' <<<"$probe_out")
+  b=$(awk -v p="$pt" '$1 == "reference" && $2 == "bare" && $3 == p { print $4 }' <<<"$probe_out")
+  [[ -n $a && -n $b && $a != "$b" ]] && shared_ok=no
+done
+[[ $shared_ok == yes ]] || warn "the two programs show different pixels at shared points"
+start_launcher=$(field "$probe_out" "result launcher" median)
+start_bare=$(field "$probe_out" "result bare" median)
+start_ratio=$(calc "$start_launcher / $start_bare")
+start_cpu_launcher=$(field "$probe_out" "result launcher" cpu_median)
+start_cpu_bare=$(field "$probe_out" "result bare" cpu_median)
+start_cpu_ratio=$(calc "$start_cpu_launcher / $start_cpu_bare")
+printf 'launcher median %s ms, bare window median %s ms: %.2fx\n' "$start_launcher" "$start_bare" "$start_ratio"
+printf 'CPU time the program had used when drawn: %s ms against %s ms: %.2fx\n' \
+  "$start_cpu_launcher" "$start_cpu_bare" "$start_cpu_ratio"
+
+# --- 2. A dialog from its definition -----------------------------------------
+note "Dialog: load, lay out and show frmYesNo with the manual notice on FLTK until drawn, 200 times"
+start_xvfb
+dialog_out=$(DISPLAY=$XVFB_DISPLAY "$bin/dialog_show" 200)
+stop_xvfb "$XVFB_PID"
+echo "$dialog_out"
+dialog_drawn=$(field "$dialog_out" drawn_ms median)
+dialog_p90=$(field "$dialog_out" drawn_ms p90)
+dialog_call=$(field "$dialog_out" load_show_ms median)
+dialog_json=$work/dialog.json
+"$bin/bench_runtime" --benchmark_filter='^BM_DialogFromDefinition$' --benchmark_out="$dialog_json" \
+  --benchmark_out_format=json >/dev/null 2>&1
+# Microseconds, whatever unit Google Benchmark chose.
+dialog_headless=$(awk -F'[:,]' '
+  /"real_time"/ { t = $2 + 0 }
+  /"time_unit"/ { u = $2; gsub(/[ "]/, "", u); f = (u == "ns") ? 0.001 : (u == "us") ? 1 : (u == "ms") ? 1000 : 1e6;
+                  printf "%.1f", t * f; exit }' "$dialog_json")
+echo "headless (bench_runtime BM_DialogFromDefinition): $dialog_headless us"
+
+# --- 3. Key press to its handling during the busy wait -----------------------
+note "Key latency: Return by XTest to the default button's click handler, during the setup's busy wait (20 presses)"
+start_xvfb
+key_out=$(DISPLAY=$XVFB_DISPLAY "$bin/key_sender" 20 "$bin/key_wait_window")
+stop_xvfb "$XVFB_PID"
+echo "$key_out" | tr '\n' ' ' | sed 's/ result/\nresult/'
+echo
+key_median=$(field "$key_out" result median)
+key_max=$(field "$key_out" result max)
+
+# --- 4 and 5. The real launcher through a whole sequence ---------------------
+note "Whole sequence of the launcher from the demo CD: CPU during the 20 s wait, peak RSS"
+# shellcheck source=tools/launcher-driver.sh
+source "$root/tools/launcher-driver.sh"
+start_xvfb
+x_seq=$XVFB_PID
+export DISPLAY=$XVFB_DISPLAY
+ticks_per_s=$(getconf CLK_TCK)
+cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }  # utime + stime
+now_s() { echo "$EPOCHREALTIME"; }
+# The scheduler's count for the main thread: nanoseconds on a CPU, and how
+# often it was put on one. Finer than the 10 ms ticks of utime and stime.
+run_ns() { awk '{ print $1 }' "/proc/$1/schedstat"; }
+wakeups() { awk '{ print $3 }' "/proc/$1/schedstat"; }
+
+driver_launch "$build/cd"
+lpid=$DRIVER_LAUNCHER_PID
+for ((i = 0; i < 100; i++)); do  # unshare and sh exec into the launcher
+  [[ $(cat "/proc/$lpid/comm" 2>/dev/null) == start ]] && break
+  sleep 0.02
+done
+[[ $(cat "/proc/$lpid/comm" 2>/dev/null) == start ]] || { echo "the launcher did not start" >&2; exit 1; }
+id=$(driver_wait_window "$DRIVER_OFFER_TITLE" $DRIVER_OFFER_WIDTH 20)
+sleep 0.5
+# shellcheck disable=SC2086
+driver_click "$id" $DRIVER_OFFER_JA
+wait_started=$(now_s)
+# The yardstick runs at the same time when a core is free for it, else after.
+cores=$(nproc)
+side_by_side=no
+if ((cores >= 2)); then
+  side_by_side=yes
+  "$bin/busy_loop" 18 &
+  busy_pid=$!
+fi
+sleep 2  # past the offer's unloading and the start of the Acrobat Reader setup
+t0=$(now_s); l0=$(cpu_ticks "$lpid"); s0=$(cpu_ticks "$x_seq"); w0=$(wakeups "$lpid"); n0=$(run_ns "$lpid")
+[[ $side_by_side == yes ]] && b0=$(cpu_ticks "$busy_pid")
+sleep 15
+t1=$(now_s); l1=$(cpu_ticks "$lpid"); s1=$(cpu_ticks "$x_seq"); w1=$(wakeups "$lpid"); n1=$(run_ns "$lpid")
+[[ $side_by_side == yes ]] && b1=$(cpu_ticks "$busy_pid")
+in_wait=$(calc "$t1 - $wait_started < 20")
+[[ $in_wait == 1 ]] || warn "the sample window reached past the 20 s wait"
+cpu_launcher=$(calc "100 * ($l1 - $l0) / $ticks_per_s / ($t1 - $t0)")
+cpu_xvfb=$(calc "100 * ($s1 - $s0) / $ticks_per_s / ($t1 - $t0)")
+wakeups_per_s=$(calc "($w1 - $w0) / ($t1 - $t0)")
+cpu_launcher_ns=$(calc "100 * ($n1 - $n0) / 1e9 / ($t1 - $t0)")
+cpu_ticks_used=$((l1 - l0))
+if [[ $side_by_side == yes ]]; then
+  cpu_busy=$(calc "100 * ($b1 - $b0) / $ticks_per_s / ($t1 - $t0)")
+fi
+
+id=$(driver_wait_window "$DRIVER_OFFER_TITLE" $DRIVER_YESNO_WIDTH 30)
+[[ -n $busy_pid ]] && { wait "$busy_pid" || true; busy_pid=""; }
+driver_key "$id" alt+o
+driver_wait_gone "$id"
+id=$(driver_wait_window "$DRIVER_NEWBOX_TITLE")
+driver_key "$id" alt+j
+driver_wait_gone "$id"
+if stub=$(driver_wait_window "Mirelund Setup" "" 5); then
+  driver_click "$stub" 400 300
+  driver_wait_gone "$stub" 10
+fi
+id=$(driver_wait_window "$DRIVER_NEWBOX_TITLE")
+# shellcheck disable=SC2086
+driver_click "$id" $DRIVER_NEWBOX_OK
+driver_wait_gone "$id"
+id=$(driver_wait_window "$DRIVER_CLOSING_TITLE")
+sleep 0.5
+# Every window has been shown by now; the peak cannot grow once Ende is clicked.
+hwm_kb=$(awk '/^VmHWM:/ { print $2 }' "/proc/$lpid/status")
+rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$lpid/status")
+read -r _ _ w h < <(driver_geometry "$id")
+driver_click "$id" $((w - 30 - 41)) $((h - 30 - 13))
+seq_status=0
+wait "$lpid" || seq_status=$?
+DRIVER_LAUNCHER_PID=""
+stop_xvfb "$x_seq"
+unset DISPLAY
+[[ $seq_status -eq 0 ]] || warn "the launcher ended with status $seq_status"
+
+if [[ $side_by_side == no ]]; then
+  "$bin/busy_loop" 17 &
+  busy_pid=$!
+  sleep 1
+  t0=$(now_s); b0=$(cpu_ticks "$busy_pid")
+  sleep 15
+  t1=$(now_s); b1=$(cpu_ticks "$busy_pid")
+  cpu_busy=$(calc "100 * ($b1 - $b0) / $ticks_per_s / ($t1 - $t0)")
+  wait "$busy_pid" || true
+  busy_pid=""
+fi
+printf 'CPU over %.1f s of the wait: launcher %.2f %% (%s ticks of 1/%s s; by the scheduler'"'"'s ns count %.2f %%, %.0f wake-ups/s), its Xvfb %.2f %%, busy loop %.1f %% (%s)\n' \
+  "$(calc "$t1 - $t0")" "$cpu_launcher" "$cpu_ticks_used" "$ticks_per_s" "$cpu_launcher_ns" "$wakeups_per_s" \
+  "$cpu_xvfb" "$cpu_busy" \
+  "$([[ $side_by_side == yes ]] && echo "same 15 s" || echo "the 15 s after")"
+hwm_mb=$(calc "$hwm_kb * 1024 / 1e6")
+printf 'peak RSS (VmHWM at the closing window): %s kB = %.1f MB; RSS then %s kB; exit status %s\n' \
+  "$hwm_kb" "$hwm_mb" "$rss_kb" "$seq_status"
+
+# --- 6. Size of START.EXE -----------------------------------------------------
+note "Size of the static START.EXE"
+exe=""
+exe_from=""
+current_exe() {  # not older than any source it is built from
+  [[ -f $1 ]] && [[ -z $(find runtime forms setup dialogs cmake -type f -newer "$1" | head -n1) ]]
+}
+if current_exe build-win32/cd/START.EXE; then
+  exe=$root/build-win32/cd/START.EXE
+  exe_from="build-win32/"
+elif [[ -f cmake/mingw-i686.cmake ]] && command -v i686-w64-mingw32-g++ >/dev/null; then
+  echo "building the Windows build into build-bench-win32/"
+  # The toolchain file counts only when the tree is first configured.
+  toolchain=()
+  [[ -f $win32_build/CMakeCache.txt ]] || toolchain=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake)
+  cmake -S . -B "$win32_build" "${toolchain[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTART_TESTS=OFF >/dev/null
+  if cmake --build "$win32_build" -j"$(nproc)" --target democd >/dev/null && [[ -f $win32_build/cd/START.EXE ]]; then
+    exe=$win32_build/cd/START.EXE
+    exe_from="build-bench-win32/"
+  fi
+fi
+if [[ -n $exe ]]; then
+  exe_bytes=$(stat -c %s "$exe")
+  artwork_bytes=$(cat forms/pictures/* | wc -c)
+  stripped=$work/start-stripped.exe
+  i686-w64-mingw32-strip -o "$stripped" "$exe" 2>/dev/null || cp "$exe" "$stripped"
+  printf '%s: %s bytes (artwork files %s bytes; with all symbols stripped %s bytes)\n' \
+    "${exe#"$root"/}" "$exe_bytes" "$artwork_bytes" "$(stat -c %s "$stripped")"
+else
+  echo "not built"
+fi
+
+# --- Google Benchmark --------------------------------------------------------
+note "bench_runtime (Google Benchmark, headless backend)"
+"$bin/bench_runtime" 2>&1 | grep -v '^\*\*\*WARNING'
+
+# --- The table ---------------------------------------------------------------
+cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
+note "Result"
+cat <<EOF
+
+Measured by \`bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, ${cpu_model:-unknown CPU}; each figure against a yardstick run side by side in the same run (1 MB = 10^6 bytes).
+
+| Figure | Goal | Measured | Met? |
+|---|---|---|---|
+| Process start → welcome window drawn (FLTK, Xvfb), against a bare FLTK window showing welcome.jpg | ≤ 1.5× | $(printf '%.2f× (median of %s: %s ms against %s ms; CPU used by then %s ms against %s ms, %.2f×)' "$start_ratio" "$start_runs" "$start_launcher" "$start_bare" "$start_cpu_launcher" "$start_cpu_bare" "$start_cpu_ratio") | $(met "$start_ratio <= 1.5") |
+| Load + lay out + show a dialog from its definition (frmYesNo with the manual notice) | ≤ 5 ms | FLTK, Load to on the screen: median $dialog_drawn ms (p90 $dialog_p90 ms; Load to Show's return $dialog_call ms); headless: $dialog_headless µs | $(met "$dialog_drawn <= 5 && $dialog_headless <= 5000") |
+| CPU during the 20 s wait, share of one core | ≤ 1 % (busy loop: 100 %) | $(printf '%.2f %% (%.2f %% by the scheduler'"'"'s count; busy loop %.1f %%; the X server %.2f %%)' "$cpu_launcher" "$cpu_launcher_ns" "$cpu_busy" "$cpu_xvfb") | $(met "$cpu_launcher <= 1") |
+| Key press → handled during the wait (XTest Return → click handler) | ≤ 20 ms | median $key_median ms, max $key_max ms (20 presses) | $(met "$key_max <= 20") |
+| Peak RSS of the Linux launcher through the whole sequence (VmHWM) | ≤ 25 MB | $(printf '%.1f MB' "$hwm_mb") | $(met "$hwm_mb <= 25") |
+| Size of the static START.EXE with all artwork | ≤ 1.6 MB | $(if [[ -n $exe ]]; then printf '%.2f MB (%s bytes, %s)' "$(calc "$exe_bytes / 1e6")" "$exe_bytes" "$exe_from"; else echo "not built"; fi) | $(if [[ -n $exe ]]; then met "$exe_bytes <= 1600000"; else echo "–"; fi) |
+EOF
