@@ -26,7 +26,7 @@ set(_display_env
   "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/display/lsan.supp:print_suppressions=0")
 function(display_test name script)
   add_test(NAME display_${name} COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/display/${script} ${ARGN})
-  set_tests_properties(display_${name} PROPERTIES LABELS display TIMEOUT 30 ENVIRONMENT "${_display_env}")
+  set_tests_properties(display_${name} PROPERTIES LABELS display TIMEOUT 90 ENVIRONMENT "${_display_env}")
 endfunction()
 
 display_test(welcome_800x600 welcome.sh 800x600)

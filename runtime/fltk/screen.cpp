@@ -108,9 +108,11 @@ FrameInsets FltkBackend::Frame(const Form& window) {
 void FltkBackend::WaitEvents() { Fl::wait(); }
 
 void FltkBackend::ProcessPendingEvents() {
-  // A busy loop in the program must not burn a core, yet input is handled at once.
+  // A busy loop in the program must not burn a core, yet input is handled at
+  // once: Fl::wait returns as soon as an event arrives. 10 ms keeps the wakeups
+  // of the 20 s wait well under 1 % of a core.
   if (Fl::ready()) Fl::check();
-  else Fl::wait(0.005);
+  else Fl::wait(0.010);
 }
 
 void FltkBackend::Terminate(int status) {

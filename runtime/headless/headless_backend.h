@@ -18,7 +18,7 @@
 namespace rt::headless {
 
 // How long ProcessPendingEvents waits for input when nothing is pending.
-inline constexpr std::int64_t kIdleStepMicros = 5'000;
+inline constexpr std::int64_t kIdleStepMicros = 10'000;
 
 // Thrown by Terminate: the program ends; HeadlessBackend::Run catches it.
 struct Terminated {

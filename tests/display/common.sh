@@ -42,12 +42,16 @@ regex_quote() { sed 's/[][\.*^$()+?{}|]/\\&/g' <<<"$1"; }
 wait_window() {
   local name i id
   name=$(regex_quote "$1")
-  for i in $(seq 1 300); do
+  # Generous: a sanitizer build on a loaded machine starts slowly.
+  for i in $(seq 1 1200); do
     id=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -1 || true)
     if [[ -n "$id" ]]; then echo "$id"; return 0; fi
+    if [[ -n "${GALLERY_PID:-}" ]] && ! kill -0 "$GALLERY_PID" 2>/dev/null; then
+      fail "window '$name' did not appear: the gallery ended: $(cat "$OUT" "$ERR" 2>/dev/null)"
+    fi
     sleep 0.05
   done
-  fail "window '$name' did not appear"
+  fail "window '$name' did not appear${ERR:+: $(cat "$ERR" 2>/dev/null)}"
 }
 
 # Starts the gallery in the background, its output into $OUT, its
