@@ -124,6 +124,10 @@ void FltkBackend::ShowWindow(Form& form, Form* owner, bool modal) {
   }
   if (above && above != w && above->shown() && fl_xid(w) && fl_xid(above))
     XSetTransientForHint(fl_display, fl_xid(w), fl_xid(above));
+  // A window shown at once is on the screen when Show returns, before the
+  // caller goes on to build the next window (the welcome screen before the
+  // offer's fonts and pictures). A modal one is drawn by its own loop.
+  if (!modal) w->wait_for_expose();
   Fl::flush();
 }
 
