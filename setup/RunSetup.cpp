@@ -12,17 +12,12 @@
 
 using rt::CLng;
 using rt::CSng;
-using rt::Single;
 
 namespace {
 
 constexpr double kDialogMarginPixels = 10;
 constexpr double kBelowCentreDivisor = 4.5;  // screen height / 4.5 below the centre
 constexpr std::int64_t kWaitAfterAcrobatSeconds = 20;
-
-const std::string kManualNotice = setup_messages::ManualNotice();
-const std::string kGameQuestion = setup_messages::GameQuestion();
-const std::string kSoundNotice = setup_messages::SoundNotice();
 
 }  // namespace
 
@@ -43,10 +38,10 @@ void frmAcrobat::RunSetup() {
     WaitAfterStart();
   }
 
-  MyMsgBox(kManualNotice, rt::True);
-  MyNewBox(kGameQuestion, rt::False);
+  MyMsgBox(setup_messages::ManualNotice(), rt::True);
+  MyNewBox(setup_messages::GameQuestion(), rt::False);
   if (rt::IsTrue(blnResult)) mdlMain::WinExec(strGameSetup, rt::kShowMaximized);
-  MyNewBox(kSoundNotice, rt::True);
+  MyNewBox(setup_messages::SoundNotice(), rt::True);
   myForm();
 }
 
