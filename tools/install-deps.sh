@@ -2,13 +2,16 @@
 # Installs what building, running and testing the launcher need on Debian 12.
 # Idempotent: asks apt only for packages that are missing.
 #   tools/install-deps.sh          build + run (Linux)
-#   tools/install-deps.sh --tests  also the test and benchmark tools, and the Windows cross build with wine
+#   tools/install-deps.sh --tests  also the test and benchmark tools, and the Windows cross builds with
+#                                  wine: i686 with wine32, and x86_64 with wine64 for kernels that
+#                                  refuse 32-bit programs
 set -euo pipefail
 
 want=(cmake g++ make pkg-config libfltk1.3-dev libjpeg62-turbo-dev libfreetype-dev libstb-dev
       fonts-liberation xvfb xdotool imagemagick x11-utils xauth util-linux)
 if [[ "${1:-}" == "--tests" ]]; then
-  want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind g++-mingw-w64-i686 wine wine32)
+  want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind
+        g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32 wine64)
 fi
 
 sudo=""
