@@ -1,6 +1,6 @@
-# The Windows demo CD in ${CMAKE_BINARY_DIR}/cd: START.EXE (without its debug
-# information), AUTORUN.INF, and two stub setups of our own where the real
-# CD has Acrobat\Setup.exe and Data\Subset.exe. Included from setup/, where
+# The Windows demo CD in ${CMAKE_BINARY_DIR}/cd: START.EXE (without debug
+# information and symbols), AUTORUN.INF, and two stub setups of our own where
+# the real CD has Acrobat\Setup.exe and Data\Subset.exe. Included from setup/, where
 # the `start` target is defined.
 set(DEMOCD_DIR ${CMAKE_BINARY_DIR}/cd)
 
@@ -27,7 +27,7 @@ if(TARGET start)
   file(WRITE ${DEMOCD_DIR}/AUTORUN.INF "[autorun]\r\nopen=START.EXE\r\nicon=START.EXE\r\n")
 
   add_custom_command(OUTPUT ${DEMOCD_DIR}/START.EXE
-    COMMAND ${CMAKE_OBJCOPY} --strip-debug $<TARGET_FILE:start> ${DEMOCD_DIR}/START.EXE
+    COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:start> ${DEMOCD_DIR}/START.EXE
     DEPENDS start
     COMMENT "Copying the launcher onto the demo CD")
   add_custom_target(democd ALL DEPENDS ${DEMOCD_DIR}/START.EXE stub_acrobat stub_game)

@@ -2,7 +2,8 @@
 # Builds and runs every test on a Debian 12 machine, installing what is
 # missing first: the logic and display tests (build/), the same suite under
 # AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/), and the Windows
-# build under wine (build-win32/).
+# build under wine (build-win32/; build-win64/ where 32-bit programs cannot
+# run, see tools/test-win32.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -33,7 +34,7 @@ ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   ctest --test-dir build-asan --output-on-failure -j"$jobs" --timeout 300 -L display || status=1
 
 if [[ -x "$root/tools/test-win32.sh" ]]; then
-  step "Windows build under wine (build-win32/)"
+  step "Windows build under wine"
   "$root/tools/test-win32.sh" || status=1
 fi
 
