@@ -15,21 +15,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-win32
 work=$build/wine-test
 shots=$work/shots
-passed=0
-failed=0
-
-pass() { passed=$((passed + 1)); echo "PASS $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL $*"; }
-check() {  # check NAME COMMAND...: passes when the command succeeds
-  local name=$1
-  shift
-  if "$@"; then pass "$name"; else fail "$name"; fi
-}
-summary() {
-  echo
-  echo "$passed passed, $failed failed"
-  [[ $failed -eq 0 ]]
-}
+# shellcheck source=tools/test-helpers.sh
+source "$root/tools/test-helpers.sh"
 
 # --- Build ------------------------------------------------------------------
 
@@ -59,7 +46,7 @@ check "START.EXE carries icon, version and manifest" bash -c "
   grep -q 'RT_GROUP_ICON' <<<\"\$res\" && grep -q 'OriginalFilename' <<<\"\$res\" &&
   grep -q 'RT_MANIFEST' <<<\"\$res\""
 check "AUTORUN.INF with CRLF line ends" cmp -s "$build/cd/AUTORUN.INF" \
-  <(printf '[autorun]\r\nopen=START.EXE\r\nicon=START.EXE\r\n')
+  <(printf '[autorun]\r\nopen=START.EXE\r\nicon=START.EXE,0\r\nlabel=Mirelund\r\n')
 
 # --- A display and a wine prefix of our own ---------------------------------
 
