@@ -10,7 +10,7 @@ out=$1 wincd=$2 launcher=$3 manual=$4
 here=$(cd "$(dirname "$0")" && pwd)
 
 stage=$(mktemp -d)
-trap 'rm -rf "$stage"' EXIT
+trap 'rm -rf "$stage" "$stage.log"' EXIT
 mkdir -p "$stage/Acrobat" "$stage/Data"
 for f in START.EXE AUTORUN.INF Acrobat/Setup.exe Data/Subset.exe; do
   [[ -f $wincd/$f ]] || { echo "make-image.sh: $wincd/$f missing" >&2; exit 1; }
@@ -23,5 +23,10 @@ chmod 0755 "$stage/start" "$stage/autorun"
 
 # -r: Rock Ridge with modes made sensible for a disc (everything readable,
 # the programs executable, owned by root).
-xorriso -as mkisofs -quiet -V MIRELUND -J -joliet-long -r -o "$out.part" "$stage"
+if ! xorriso -as mkisofs -quiet -V MIRELUND -J -joliet-long -r -o "$out.part" "$stage" 2>"$stage.log"; then
+  cat "$stage.log" >&2
+  rm -f "$stage.log" "$out.part"
+  exit 1
+fi
+rm -f "$stage.log"
 mv "$out.part" "$out"
