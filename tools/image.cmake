@@ -35,15 +35,22 @@ endif()
 
 include(ExternalProject)
 set(START_WIN32_DIR ${CMAKE_BINARY_DIR}/win32)
+# Under make, the cross build shares the jobs the outer build was given.
+if(CMAKE_GENERATOR MATCHES "Makefiles")
+  set(_win32_build $(MAKE) democd)
+else()
+  set(_win32_build ${CMAKE_COMMAND} --build ${START_WIN32_DIR} --target democd)
+endif()
 ExternalProject_Add(win32_cd
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   BINARY_DIR ${START_WIN32_DIR}
   CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-i686.cmake -DSTART_TESTS=OFF
              -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
-  BUILD_COMMAND ${CMAKE_COMMAND} --build ${START_WIN32_DIR} --target democd
+  BUILD_COMMAND ${_win32_build}
   BUILD_ALWAYS ON
   INSTALL_COMMAND ""
-  BUILD_BYPRODUCTS ${START_WIN32_DIR}/cd/START.EXE
+  BUILD_BYPRODUCTS ${START_WIN32_DIR}/cd/START.EXE ${START_WIN32_DIR}/cd/Acrobat/Setup.exe
+                   ${START_WIN32_DIR}/cd/Data/Subset.exe
   STEP_TARGETS build)
 
 set(START_IMAGE ${CMAKE_BINARY_DIR}/mirelund.iso)
@@ -51,7 +58,8 @@ add_custom_command(OUTPUT ${START_IMAGE}
   COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/make-image.sh ${START_IMAGE} ${START_WIN32_DIR}/cd $<TARGET_FILE:start>
           ${START_MANUAL}
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make-image.sh ${CMAKE_CURRENT_LIST_DIR}/cd/autorun
-          ${PROJECT_SOURCE_DIR}/tools/cd/AUTORUN.INF ${START_WIN32_DIR}/cd/START.EXE start ${START_MANUAL}
+          ${PROJECT_SOURCE_DIR}/tools/cd/AUTORUN.INF ${START_WIN32_DIR}/cd/START.EXE
+          ${START_WIN32_DIR}/cd/Acrobat/Setup.exe ${START_WIN32_DIR}/cd/Data/Subset.exe start ${START_MANUAL}
           win32_cd
   COMMENT "Writing the disc image mirelund.iso"
   VERBATIM)
