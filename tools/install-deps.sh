@@ -2,7 +2,9 @@
 # Installs what building, running and testing the launcher need on Debian 12.
 # Idempotent: asks apt only for packages that are missing.
 #   tools/install-deps.sh          build + run (Linux)
-#   tools/install-deps.sh --tests  also the test and benchmark tools, and the Windows cross build with wine
+#   tools/install-deps.sh --tests  also the test and benchmark tools, and the Windows cross builds with
+#                                  wine: i686 with wine32, and x86_64 with wine64 for kernels that
+#                                  refuse 32-bit programs
 set -euo pipefail
 
 # The disc image: the cross compiler for START.EXE, cairo for the manual,
@@ -13,8 +15,9 @@ want=(cmake g++ make pkg-config libfltk1.3-dev libjpeg62-turbo-dev libfreetype-d
       fonts-liberation xvfb xdotool imagemagick x11-utils xauth util-linux
       g++-mingw-w64-i686 libcairo2-dev xorriso fuseiso)
 if [[ "${1:-}" == "--tests" ]]; then
-  want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind g++-mingw-w64-i686 wine wine32
-         g++-mingw-w64-x86-64 genisoimage poppler-utils file binutils)
+  want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind
+         g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32 wine64
+         genisoimage poppler-utils file binutils)
 fi
 
 sudo=""

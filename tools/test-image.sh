@@ -108,9 +108,9 @@ fi
 
 # --- Where each launcher can run ---------------------------------------------
 
-# /usr/bin/wine takes the 32-bit loader whenever it is installed, even where the
-# kernel refuses it; whether it runs decides which START.EXE wine can start.
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+# Decided by trying, as test-win32.sh does: whether wine32's server starts
+# says whether this kernel runs the disc's 32-bit programs.
+if /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
   wine32=yes
   wine_cmd=wine
   wineserver_cmd=wineserver
@@ -121,7 +121,7 @@ else
   wine32=no
   wine_cmd=/usr/lib/wine/wine64
   wineserver_cmd=/usr/lib/wine/wineserver64
-  export WINEARCH=win64
+  export WINEARCH=win64 WINELOADER=$wine_cmd WINESERVER=$wineserver_cmd
   echo "This machine cannot run 32-bit programs: the Windows run uses a test image of the same layout with the" \
     "x86_64 START.EXE and setups (build-win64/)"
   win_iso=$work/mirelund-x86_64.iso win_mnt=$work/disc-x86_64

@@ -1,43 +1,73 @@
 #!/usr/bin/env bash
-# The Windows build under wine: cross-builds into build-win32/, runs the unit
-# tests there (logic, pictures, the Win32 backend and its rules), then the
-# whole launcher twice, on a display of its own, driven by xdotool: once from
-# the demo CD as drive D: accepting everything (with the real 20 s wait), once
-# from "C:\Program Files\Mirelund CD" refusing Acrobat Reader (where a
-# C:\Program.exe waits for an unquoted start). It checks the stub setups'
-# records, screenshots at pixel level, and the exit status.
+# The Windows build under wine. Cross-builds the 32-bit demo CD into
+# build-win32/ and checks START.EXE as a file (PE32, GUI, system DLLs only,
+# icon, version, manifest, AUTORUN.INF beside it). Then, on the build that
+# this machine can run, it runs the unit tests (logic, pictures, the Win32
+# backend and its rules) and the whole launcher twice, on a display of its
+# own, driven by xdotool: once from the demo CD as drive D: accepting
+# everything (with the real 20 s wait), once from "C:\Program Files\Mirelund
+# CD" refusing Acrobat Reader (where a C:\Program.exe waits for an unquoted
+# start). It checks the stub setups' records, screenshots at pixel level, and
+# the exit status.
+#
+# Which build runs is decided by trying: where the kernel runs 32-bit
+# programs, the i686 build under wine32, as shipped; where it refuses them,
+# an x86_64 build (build-win64/) under the 64-bit wine loader, since Debian's
+# wine64 cannot run 32-bit programs on its own.
 #
 # Installs nothing (tools/install-deps.sh --tests does); makes a fresh wine
 # prefix and its own Xvfb, and removes both when done. Screenshots stay in
-# build-win32/wine-test/shots/. Ends with "N passed, M failed".
+# wine-test/shots/ of the build that ran. Ends with "N passed, M failed".
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-win32
-work=$build/wine-test
-shots=$work/shots
 # shellcheck source=tools/test-helpers.sh
 source "$root/tools/test-helpers.sh"
+cross_build() {  # cross_build DIR TOOLCHAIN [TARGET...]
+  local dir=$1 toolchain=$2
+  shift 2
+  echo "=== Cross build ($(basename "$dir")/${*:+: $*})"
+  if cmake -S "$root" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null &&
+     cmake --build "$dir" -j"$(nproc)" ${*:+--target "$@"}; then
+    pass "cross build $(basename "$dir")"
+  else
+    fail "cross build $(basename "$dir")"
+    summary
+    exit 1
+  fi
+}
+system_dlls_only() {  # system_dlls_only OBJDUMP EXE
+  "$1" -p "$2" | awk '/DLL Name/ {print toupper($3)}' |
+    grep -qvxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|COMCTL32.DLL|SHELL32.DLL|OLE32.DLL|MSVCRT.DLL' && return 1
+  return 0
+}
 
-# --- Build ------------------------------------------------------------------
+# --- Which wine can run here ------------------------------------------------
 
-echo "=== Cross build (build-win32/)"
-if ! cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null ||
-   ! cmake --build "$build" -j"$(nproc)"; then
-  fail "cross build"
-  summary
-  exit 1
+if /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
+  echo "=== 32-bit programs run here: the i686 build runs under wine32"
+  run=$build
+  wine=wine
+  wineserver=wineserver
+  export WINEARCH=win32
+else
+  why=$( { /usr/lib/wine/wineserver32 --version; } 2>&1 | tail -n1)
+  why=${why##*: }
+  echo "=== This kernel refuses 32-bit programs (wineserver32: ${why:-missing}): START.EXE (i686) is checked as a file; its tests and launcher runs use the x86_64 build under wine64"
+  run=$root/build-win64
+  wine=/usr/lib/wine/wine64
+  wineserver=/usr/lib/wine/wineserver64
+  export WINEARCH=win64 WINELOADER=$wine WINESERVER=$wineserver
 fi
-pass "cross build"
-probe=$build/probe
-if ! g++ -std=c++20 -O2 -isystem /usr/include/stb "$root/tools/win32_e2e/probe.cpp" -o "$probe"; then
-  fail "screenshot probe build"
-  summary
-  exit 1
-fi
+work=$run/wine-test
+shots=$work/shots
+
+# --- Build and check the CD's START.EXE -------------------------------------
+
+# Where nothing of it can run, the CD is all the i686 build has to give.
+if [[ $run == "$build" ]]; then cross_build "$build" mingw-i686.cmake; else cross_build "$build" mingw-i686.cmake democd; fi
 start_exe=$build/cd/START.EXE
-check "START.EXE needs system DLLs only" bash -c "
-  i686-w64-mingw32-objdump -p '$start_exe' | awk '/DLL Name/ {print toupper(\$3)}' |
-  grep -qvxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|COMCTL32.DLL|SHELL32.DLL|OLE32.DLL|MSVCRT.DLL' && exit 1 || exit 0"
+check "START.EXE needs system DLLs only" system_dlls_only i686-w64-mingw32-objdump "$start_exe"
 check "START.EXE is a 32-bit GUI program" bash -c "
   i686-w64-mingw32-objdump -f '$start_exe' | grep -q 'pei-i386' &&
   i686-w64-mingw32-objdump -p '$start_exe' | grep -q 'Subsystem.*Windows GUI'"
@@ -47,15 +77,28 @@ check "START.EXE carries icon, version and manifest" bash -c "
   grep -q 'RT_MANIFEST' <<<\"\$res\""
 check "AUTORUN.INF with CRLF line ends" cmp -s "$build/cd/AUTORUN.INF" \
   <(printf '[autorun]\r\nopen=START.EXE\r\nicon=START.EXE,0\r\nlabel=Mirelund\r\n')
+if [[ $run != "$build" ]]; then
+  cross_build "$run" mingw-x86_64.cmake
+  check "START.EXE (x86_64) needs system DLLs only" system_dlls_only x86_64-w64-mingw32-objdump "$run/cd/START.EXE"
+  check "START.EXE (x86_64) is a 64-bit GUI program" bash -c "
+    x86_64-w64-mingw32-objdump -f '$run/cd/START.EXE' | grep -q 'pei-x86-64' &&
+    x86_64-w64-mingw32-objdump -p '$run/cd/START.EXE' | grep -q 'Subsystem.*Windows GUI'"
+fi
+probe=$run/probe
+if ! g++ -std=c++20 -O2 -isystem /usr/include/stb "$root/tools/win32_e2e/probe.cpp" -o "$probe"; then
+  fail "screenshot probe build"
+  summary
+  exit 1
+fi
 
 # --- A display and a wine prefix of our own ---------------------------------
 
 rm -rf "$work"
 mkdir -p "$shots"
-export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 xvfb_pid=""
 cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
+  "$wineserver" -k >/dev/null 2>&1 || true
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
 }
@@ -72,13 +115,13 @@ if [[ ! -s $work/display ]]; then
   exit 1
 fi
 export DISPLAY=:$(head -n1 "$work/display")
-echo "=== wine prefix and display $DISPLAY"
-wineboot -i >"$work/wineboot.log" 2>&1
-wineserver -w
+echo "=== wine prefix ($WINEARCH) and display $DISPLAY"
+"$wine" wineboot -i >"$work/wineboot.log" 2>&1
+"$wineserver" -w
 # No window manager here: wine places, maximizes and focuses its windows
 # itself, and draws their frames.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-wineserver -w
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+"$wineserver" -w
 
 # --- Unit tests under wine --------------------------------------------------
 
@@ -90,13 +133,13 @@ run_gtest() {  # run_gtest NAME EXE [ARGS]: counts the tests of one binary
     fail "$name: $exe missing"
     return
   fi
-  (cd "$(dirname "$exe")" && timeout 300 wine "$exe" "$@") >"$out" 2>&1
+  (cd "$(dirname "$exe")" && timeout 300 "$wine" "$exe" "$@") >"$out" 2>&1
   local status=$?
   # A client that connects while the previous run's wineserver shuts down is
   # refused ("wine client error"); that is the harness, not the test: once more.
   if [[ $status -ne 0 ]] && grep -q '^wine client error' "$out" && ! grep -q '^\[==========\]' "$out"; then
-    wineserver -w
-    (cd "$(dirname "$exe")" && timeout 300 wine "$exe" "$@") >"$out" 2>&1
+    "$wineserver" -w
+    (cd "$(dirname "$exe")" && timeout 300 "$wine" "$exe" "$@") >"$out" 2>&1
     status=$?
   fi
   local ok bad
@@ -114,14 +157,14 @@ run_gtest() {  # run_gtest NAME EXE [ARGS]: counts the tests of one binary
 }
 
 echo "=== Unit tests under wine"
-run_gtest logic_tests "$build/tests/logic_tests.exe"
-run_gtest picture_tests "$build/tests/picture_tests.exe"
-run_gtest win32_rules_tests "$build/tests/win32_rules_tests.exe"
-run_gtest win32_backend_tests "$build/tests/win32_backend_tests.exe"
+run_gtest logic_tests "$run/tests/logic_tests.exe"
+run_gtest picture_tests "$run/tests/picture_tests.exe"
+run_gtest win32_rules_tests "$run/tests/win32_rules_tests.exe"
+run_gtest win32_backend_tests "$run/tests/win32_backend_tests.exe"
 # Under a system code page other than 1252 (wine takes it from LANG): the
 # texts must not change.
 LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 run_gtest win32_backend_tests_cp1251 \
-  "$build/tests/win32_backend_tests.exe" \
+  "$run/tests/win32_backend_tests.exe" \
   '--gtest_filter=Encoding.*:InputTest.Typed*:ProgramFolder.*:ProgramStart.*:PaintTest.*:WindowsTest.Tooltip*:WindowsTest.Buttons*:WindowsTest.DialogHas*' \
   "--gtest_output=xml:Z:${work//\//\\}\\cp1251.xml"
 check "the code page 1251 run had code page 1251" grep -q 'name="ansi_code_page" value="1251"' "$work/cp1251.xml"
@@ -131,7 +174,7 @@ check "the code page 1251 run had code page 1251" grep -q 'name="ansi_code_page"
 stub_log=$work/stubs.log
 : >"$stub_log"
 export MIRELUND_STUB_LOG="Z:${stub_log//\//\\}"
-ln -sfn "$build/cd" "$WINEPREFIX/dosdevices/d:"
+ln -sfn "$run/cd" "$WINEPREFIX/dosdevices/d:"
 
 dark_blue="0 0 64"
 orange="255 128 0"
@@ -246,7 +289,7 @@ a="Acrobat Reader Installation"
 n="Mirelund  Installation"
 
 echo "=== Run A: from D:\\, accepting everything"
-wine 'D:\START.EXE' >"$work/run-a.log" 2>&1 &
+"$wine" 'D:\START.EXE' >"$work/run-a.log" 2>&1 &
 program_pid=$!
 if welcome=$(wait_window "Willkommen zur Mirelund" 1024x768) && offer=$(wait_window "$a" $offer_size); then
   pass "A: welcome screen and offer shown"
@@ -356,19 +399,19 @@ fi
 printf 'Acrobat Reader Setup\t"D:\\Acrobat\\Setup.exe"\nMirelund Setup\t"D:\\Data\\Subset.exe"\n' >"$work/expected-a.log"
 check "A: the two setups started with exactly their quoted paths" cmp -s "$stub_log" "$work/expected-a.log"
 [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null
-wineserver -w
+"$wineserver" -w
 
 echo "=== Run B: from C:\\Program Files\\Mirelund CD, refusing Acrobat Reader, code page 1251"
 cd_b="$WINEPREFIX/drive_c/Program Files/Mirelund CD"
 mkdir -p "$cd_b"
-cp -r "$build/cd/." "$cd_b/"
+cp -r "$run/cd/." "$cd_b/"
 # What the launcher's own folder rule makes of a folder that is not a root,
 # and what an unquoted start of it would reach first.
 mkdir -p "$WINEPREFIX/drive_c/Program Files/Mirelund CDData"
-cp "$build/cd/Data/Subset.exe" "$WINEPREFIX/drive_c/Program Files/Mirelund CDData/Subset.exe"
-cp "$build/tests/Program.exe" "$WINEPREFIX/drive_c/Program.exe"
+cp "$run/cd/Data/Subset.exe" "$WINEPREFIX/drive_c/Program Files/Mirelund CDData/Subset.exe"
+cp "$run/tests/Program.exe" "$WINEPREFIX/drive_c/Program.exe"
 : >"$stub_log"
-LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 wine 'C:\Program Files\Mirelund CD\START.EXE' >"$work/run-b.log" 2>&1 &
+LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 "$wine" 'C:\Program Files\Mirelund CD\START.EXE' >"$work/run-b.log" 2>&1 &
 program_pid=$!
 if offer=$(wait_window "$a" $offer_size); then
   sleep 1
