@@ -3,6 +3,9 @@
 # launcher of this build, and MANUAL.PDF drawn from the artwork. Built when
 # cairo, xorriso and the i686 MinGW-w64 compiler are there; not in sanitizer
 # builds, whose launcher is no release.
+if(START_SANITIZE)
+  return()
+endif()
 find_package(PkgConfig QUIET)
 if(PkgConfig_FOUND)
   pkg_check_modules(CAIRO QUIET IMPORTED_TARGET cairo)
@@ -27,9 +30,8 @@ add_custom_target(manual ALL DEPENDS ${START_MANUAL})
 
 find_program(XORRISO xorriso)
 find_program(MINGW_I686_CXX i686-w64-mingw32-g++-posix)
-if(START_SANITIZE OR NOT TARGET start OR NOT XORRISO OR NOT MINGW_I686_CXX)
-  message(STATUS "No disc image in this build (needs xorriso, i686-w64-mingw32-g++-posix, the Linux launcher; "
-                 "not with sanitizers)")
+if(NOT TARGET start OR NOT XORRISO OR NOT MINGW_I686_CXX)
+  message(STATUS "No disc image in this build (needs xorriso, i686-w64-mingw32-g++-posix and the Linux launcher)")
   return()
 endif()
 

@@ -78,9 +78,9 @@ check "autorun starts the launcher from the disc's root" grep -q '^exec ./start'
 allowed='libX11|libXext|libXft|libXrender|libXinerama|libXcursor|libXfixes|libfontconfig|libc|libm|ld-linux-x86-64'
 needed=$(readelf -d "$mnt/start" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 foreign=$(grep -vxE "($allowed)\\.so\\.[0-9.]+" <<<"$needed")
-check "the launcher needs only X11, fontconfig/Xft and the C library ($(echo $needed))" \
+check "the launcher needs only X11, fontconfig/Xft and the C library (${needed//$'\n'/ })" \
   test -n "$needed" -a -z "$foreign"
-[[ -n $foreign ]] && echo "  not allowed: $(echo $foreign)"
+[[ -n $foreign ]] && echo "  not allowed: ${foreign//$'\n'/ }"
 glibc=$(objdump -T "$mnt/start" | grep -o 'GLIBC_[0-9.]*' | sed 's/GLIBC_//' | sort -uV | tail -n1)
 readme_glibc=$(sed -n 's/.*needs glibc \([0-9.]*\) or later.*/\1/p' "$root/README.md" | head -n1)
 check "the launcher needs glibc $glibc, as the README says ($readme_glibc)" \
@@ -95,8 +95,9 @@ check "MANUAL.PDF: installation and the sound set-up with CONFIG.EXE" bash -c \
   "grep -q 'Installation' <<<\"\$1\" && grep -q 'Sound einrichten' <<<\"\$1\" && grep -q 'CONFIG.EXE' <<<\"\$1\" &&
    grep -q 'Acrobat.Setup.exe' <<<\"\$1\"" _ "$text"
 pdftoppm -r 40 -png "$mnt/MANUAL.PDF" "$shots/manual"
-page=$(ls "$shots"/manual-*1.png 2>/dev/null | head -n1)
-if [[ -n $page ]]; then
+first=("$shots"/manual-*1.png)
+page=${first[0]}
+if [[ -f $page ]]; then
   read -r pw ph < <("$probe" "$page" size)
   blue=$("$probe" "$page" count 0 0 "$pw" "$ph" 0 0 64 6)
   orange=$("$probe" "$page" count 0 0 "$pw" "$ph" 255 128 0 40)
