@@ -17,7 +17,7 @@ if(TARGET start AND TARGET fltk)
   democd_stub(stub_acrobat "Acrobat Reader Setup" Acrobat Setup)
   democd_stub(stub_game "Mirelund Setup" Data Subset)
 
-  file(WRITE ${DEMOCD_DIR}/AUTORUN.INF "[autorun]\r\nopen=START.EXE\r\nicon=START.EXE\r\n")
+  configure_file(${PROJECT_SOURCE_DIR}/tools/cd/AUTORUN.INF ${DEMOCD_DIR}/AUTORUN.INF COPYONLY)
 
   add_custom_command(OUTPUT ${DEMOCD_DIR}/start
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:start> ${DEMOCD_DIR}/start

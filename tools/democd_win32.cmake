@@ -24,7 +24,7 @@ if(TARGET start)
   democd_win32_stub(stub_acrobat "Acrobat Reader Setup" ${DEMOCD_DIR}/Acrobat Setup)
   democd_win32_stub(stub_game "Mirelund Setup" ${DEMOCD_DIR}/Data Subset)
 
-  file(WRITE ${DEMOCD_DIR}/AUTORUN.INF "[autorun]\r\nopen=START.EXE\r\nicon=START.EXE\r\n")
+  configure_file(${PROJECT_SOURCE_DIR}/tools/cd/AUTORUN.INF ${DEMOCD_DIR}/AUTORUN.INF COPYONLY)
 
   add_custom_command(OUTPUT ${DEMOCD_DIR}/START.EXE
     COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:start> ${DEMOCD_DIR}/START.EXE

@@ -7,11 +7,17 @@
 #                                  refuse 32-bit programs
 set -euo pipefail
 
+# The disc image: the cross compiler for START.EXE, cairo for the manual,
+# xorriso to write it, fuseiso to mount it where the kernel cannot; the X11
+# libraries that the statically linked FLTK leaves to the system.
 want=(cmake g++ make pkg-config libfltk1.3-dev libjpeg62-turbo-dev libfreetype-dev libstb-dev
-      fonts-liberation xvfb xdotool imagemagick x11-utils xauth util-linux)
+      libx11-dev libxext-dev libxft-dev libfontconfig-dev libxrender-dev libxinerama-dev libxcursor-dev libxfixes-dev
+      fonts-liberation xvfb xdotool imagemagick x11-utils xauth util-linux
+      g++-mingw-w64-i686 libcairo2-dev xorriso fuseiso)
 if [[ "${1:-}" == "--tests" ]]; then
   want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind
-        g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32 wine64)
+         g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32 wine64
+         genisoimage poppler-utils file binutils)
 fi
 
 sudo=""

@@ -1,7 +1,8 @@
-# Shell functions that run the launcher from the demo CD as a volume root and
-# walk through its windows with xdotool on an X display without a window
-# manager, saving a screenshot of each window. Sourced by run-launcher.sh and
-# by the whole-sequence test; needs bash.
+# Shell functions that mount the disc image (or make the demo CD folder a
+# volume root), run the launcher from it and walk through its windows with
+# xdotool on an X display without a window manager, saving a screenshot of
+# each window. Sourced by run-launcher.sh, the whole-sequence test and
+# test-image.sh; needs bash.
 
 # Pixel positions below come from the window definitions (twips / 15 at
 # 96 dpi): the middle of each button inside its window's client area.
@@ -31,22 +32,52 @@ driver_start_xvfb() {
   export DISPLAY
 }
 
-# Runs `start` of the CD folder $1 in the background, inside a private mount
-# namespace where that folder is bound onto itself, so its program folder is
-# a volume root as on a real CD; sets DRIVER_LAUNCHER_PID. Its current folder
-# is the CD's, as under an autorun.
+# Runs `start` (or the program $2) of the CD folder $1 in the background,
+# from that folder, as an autorun does; sets DRIVER_LAUNCHER_PID. A mounted
+# disc is a volume root already; a plain folder is bound onto itself in a
+# private mount namespace, so its program folder is a volume root as on a CD.
 driver_launch() {
-  local cd
+  local cd program=${2:-./start}
   cd=$(realpath "$1")
   local ns=(-m --propagation private)
   [[ $(id -u) -ne 0 ]] && ns=(-r "${ns[@]}")
-  if unshare "${ns[@]}" sh -c 'mount --bind "$1" "$1"' sh "$cd" 2>/dev/null; then
-    unshare "${ns[@]}" sh -c 'mount --bind "$1" "$1" && cd "$1" && exec ./start' sh "$cd" &
+  if mountpoint -q "$cd"; then
+    (cd "$cd" && exec "$program") &
+  elif unshare "${ns[@]}" sh -c 'mount --bind "$1" "$1"' sh "$cd" 2>/dev/null; then
+    unshare "${ns[@]}" sh -c 'mount --bind "$1" "$1" && cd "$1" && exec "$2"' sh "$cd" "$program" &
   else
     driver_log "warning: no mount namespace here; the CD folder is no volume root, so the setups will not be found"
-    (cd "$cd" && exec ./start) &
+    (cd "$cd" && exec "$program") &
   fi
   DRIVER_LAUNCHER_PID=$!
+}
+
+# Mounts the disc image $1 read-only on the folder $2: by the kernel (loop
+# device, iso9660) where it can, else with fuseiso. Sets DRIVER_MOUNT_KIND to
+# "loop" or "fuseiso"; fails when neither works.
+driver_mount_image() {
+  local iso=$1 dir=$2 sudo=()
+  [[ $(id -u) -ne 0 ]] && sudo=(sudo -n)
+  mkdir -p "$dir"
+  if "${sudo[@]}" mount -t iso9660 -o loop,ro "$iso" "$dir" 2>/dev/null; then
+    DRIVER_MOUNT_KIND=loop
+  elif command -v fuseiso >/dev/null && fuseiso "$iso" "$dir" -o ro 2>/dev/null && mountpoint -q "$dir"; then
+    DRIVER_MOUNT_KIND=fuseiso
+  else
+    driver_log "cannot mount $iso: neither a loop mount nor fuseiso works here"
+    return 1
+  fi
+}
+
+driver_unmount_image() {
+  local dir=$1 sudo=()
+  mountpoint -q "$dir" || return 0
+  [[ $(id -u) -ne 0 ]] && sudo=(sudo -n)
+  if [[ ${DRIVER_MOUNT_KIND:-} == fuseiso ]]; then
+    fusermount -u "$dir" 2>/dev/null || "${sudo[@]}" umount "$dir"
+  else
+    "${sudo[@]}" umount "$dir" 2>/dev/null || fusermount -u "$dir"
+  fi
 }
 
 # "X Y W H" of a window.

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Sets up a fresh Debian 12 machine, builds the launcher into build/ and runs
-# it from the demo CD build/cd, made a volume root by a bind mount in a
-# private mount namespace, so that both stub setups really start.
+# Sets up a fresh Debian 12 machine, builds the launcher and the disc image
+# into build/ and runs the launcher from build/mirelund.iso mounted read-only
+# (by the kernel where it can, else with fuseiso), started by the disc's
+# autorun as a desktop does. The setups on the disc are Windows programs:
+# they start through wine where wine can run them. Where no image can be
+# built or mounted, it runs from the demo CD folder build/cd instead (native
+# stub setups), made a volume root by a bind mount in a private mount namespace.
 #   With DISPLAY set: runs it there for you to click through.
 #   Without DISPLAY: runs it on its own Xvfb, accepts everything by keys and
 #   clicks, saves a screenshot of each window under build/screens/.
@@ -18,26 +22,40 @@ cmake --build build -j"$(nproc)"
 # shellcheck source=tools/launcher-driver.sh
 source "$root/tools/launcher-driver.sh"
 
+work=$(mktemp -d)
+disc=$work/disc
+cleanup() {
+  [[ -n ${DRIVER_LAUNCHER_PID:-} ]] && kill "$DRIVER_LAUNCHER_PID" 2>/dev/null
+  [[ -n ${DRIVER_XVFB_PID:-} ]] && kill "$DRIVER_XVFB_PID" 2>/dev/null
+  wait 2>/dev/null
+  driver_unmount_image "$disc"
+  mountpoint -q "$disc" || rm -rf "$work"
+}
+trap cleanup EXIT
+
+if [[ -f build/mirelund.iso ]] && driver_mount_image build/mirelund.iso "$disc"; then
+  echo "The disc image build/mirelund.iso is mounted read-only on $disc ($DRIVER_MOUNT_KIND)"
+  launch=("$disc" ./autorun)
+else
+  echo "No disc image could be built or mounted here: the launcher runs from the demo CD folder build/cd"
+  launch=(build/cd)
+fi
+
 if [[ -n ${DISPLAY:-} ]]; then
-  driver_launch build/cd
-  wait "$DRIVER_LAUNCHER_PID"
-  exit
+  driver_launch "${launch[@]}"
+  status=0
+  wait "$DRIVER_LAUNCHER_PID" || status=$?
+  DRIVER_LAUNCHER_PID=""
+  exit "$status"
 fi
 
 export DRIVER_SCREENS=$root/build/screens
 rm -rf "$DRIVER_SCREENS"
 mkdir -p "$DRIVER_SCREENS"
-work=$(mktemp -d)
-cleanup() {
-  [[ -n ${DRIVER_LAUNCHER_PID:-} ]] && kill "$DRIVER_LAUNCHER_PID" 2>/dev/null
-  [[ -n ${DRIVER_XVFB_PID:-} ]] && kill "$DRIVER_XVFB_PID" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
 
 driver_start_xvfb "$work"
 echo "Running the launcher on Xvfb $DISPLAY (about 30 s: it waits 20 s after the Acrobat Reader setup)"
-driver_launch build/cd
+driver_launch "${launch[@]}"
 walked=0
 driver_walk_accept || walked=$?
 

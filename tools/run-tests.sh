@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds and runs every test on a Debian 12 machine, installing what is
 # missing first: the logic and display tests (build/), the same suite under
-# AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/), and the Windows
+# AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/), the Windows
 # build under wine (build-win32/; build-win64/ where 32-bit programs cannot
-# run, see tools/test-win32.sh).
+# run, see tools/test-win32.sh), and both launchers run from the mounted disc
+# image build/mirelund.iso.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -37,6 +38,9 @@ if [[ -x "$root/tools/test-win32.sh" ]]; then
   step "Windows build under wine"
   "$root/tools/test-win32.sh" || status=1
 fi
+
+step "The disc image build/mirelund.iso: both launchers run from it, mounted"
+"$root/tools/test-image.sh" || status=1
 
 echo
 if [[ $status -eq 0 ]]; then echo "All test stages passed."; else echo "Some test stages FAILED."; fi

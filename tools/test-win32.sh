@@ -21,21 +21,8 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-win32
-passed=0
-failed=0
-
-pass() { passed=$((passed + 1)); echo "PASS $*"; }
-fail() { failed=$((failed + 1)); echo "FAIL $*"; }
-check() {  # check NAME COMMAND...: passes when the command succeeds
-  local name=$1
-  shift
-  if "$@"; then pass "$name"; else fail "$name"; fi
-}
-summary() {
-  echo
-  echo "$passed passed, $failed failed"
-  [[ $failed -eq 0 ]]
-}
+# shellcheck source=tools/test-helpers.sh
+source "$root/tools/test-helpers.sh"
 cross_build() {  # cross_build DIR TOOLCHAIN [TARGET...]
   local dir=$1 toolchain=$2
   shift 2
@@ -89,7 +76,7 @@ check "START.EXE carries icon, version and manifest" bash -c "
   grep -q 'RT_GROUP_ICON' <<<\"\$res\" && grep -q 'OriginalFilename' <<<\"\$res\" &&
   grep -q 'RT_MANIFEST' <<<\"\$res\""
 check "AUTORUN.INF with CRLF line ends" cmp -s "$build/cd/AUTORUN.INF" \
-  <(printf '[autorun]\r\nopen=START.EXE\r\nicon=START.EXE\r\n')
+  <(printf '[autorun]\r\nopen=START.EXE\r\nicon=START.EXE,0\r\nlabel=Mirelund\r\n')
 if [[ $run != "$build" ]]; then
   cross_build "$run" mingw-x86_64.cmake
   check "START.EXE (x86_64) needs system DLLs only" system_dlls_only x86_64-w64-mingw32-objdump "$run/cd/START.EXE"
