@@ -69,11 +69,15 @@ ButtonWidget::ButtonWidget(Control& control, Fonts& fonts, FltkBackend& backend)
 void ButtonWidget::Clicked(Fl_Widget*, void* data) {
   auto* self = static_cast<ButtonWidget*>(data);
   // The handler may unload the window: nothing of `self` is used after it.
-  if (Control* c = self->control_) self->backend_.Sink().OnClick(*c);
+  if (Control* c = self->control_) self->backend_.Sink().OnClick(*c, self->pressed_);
 }
 
 int ButtonWidget::handle(int event) {
   switch (event) {
+    case FL_PUSH:
+      // The click comes on release; the core judges it by its press.
+      pressed_ = backend_.Now();
+      return Fl_Button::handle(event);
     case FL_KEYBOARD:
     case FL_KEYUP:
     case FL_SHORTCUT:

@@ -53,6 +53,7 @@ class ButtonWidget final : public Fl_Button, public ControlView {
   std::string tooltip_;  // UTF-8; FLTK keeps only the pointer
   bool focused_ = false;
   bool emphasised_ = false;
+  Time pressed_{};
 };
 
 class LabelWidget final : public Fl_Widget, public ControlView {

@@ -152,7 +152,7 @@ struct RecordingSink final : rt::InputSink {
     int x = 0, y = 0;
   };
   std::vector<Event> events;
-  void OnClick(rt::Control& button) override { events.push_back({"click", &button.Parent(), &button}); }
+  void OnClick(rt::Control& button, rt::Time) override { events.push_back({"click", &button.Parent(), &button}); }
   void OnKey(rt::Form& window, rt::KeyInput key) override { events.push_back({"key", &window, nullptr, key}); }
   void OnCloseRequest(rt::Form& window) override { events.push_back({"close", &window}); }
   void OnMoved(rt::Form& window, int x, int y) override {
