@@ -34,10 +34,16 @@ driver_start_xvfb() {
 # Runs `start` of the CD folder $1 in the background, inside a private mount
 # namespace where that folder is bound onto itself, so its program folder is
 # a volume root as on a real CD; sets DRIVER_LAUNCHER_PID. Its current folder
-# is the CD's, as under an autorun.
+# is the CD's, as under an autorun. With $2 "copied" the folder stays a plain
+# folder, as a CD copied onto a disk.
 driver_launch() {
   local cd
   cd=$(realpath "$1")
+  if [[ ${2:-} == copied ]]; then
+    (cd "$cd" && exec ./start) &
+    DRIVER_LAUNCHER_PID=$!
+    return
+  fi
   local ns=(-m --propagation private)
   [[ $(id -u) -ne 0 ]] && ns=(-r "${ns[@]}")
   if unshare "${ns[@]}" sh -c 'mount --bind "$1" "$1"' sh "$cd" 2>/dev/null; then

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "runtime/clock.h"
 #include "runtime/control.h"
 #include "runtime/fltk/images.h"
 

@@ -75,9 +75,8 @@ bool CurrentFolder(std::string& folder) {
 // The length of `folder` when `line` begins with it as a whole folder, else 0.
 std::size_t FolderPrefix(std::string_view line, std::string_view folder) {
   if (!folder.starts_with('/') || !line.starts_with(folder)) return 0;
-  if (folder.ends_with('/') || line.size() == folder.size()) return folder.size();
-  const char next = line[folder.size()];
-  return next == '/' || next == '\\' ? folder.size() : 0;
+  if (folder.ends_with('/') || line.size() == folder.size() || line[folder.size()] == '/') return folder.size();
+  return 0;
 }
 
 std::string ResolveWindowsPath(std::string_view windows_path, Long& error, std::string_view folder) {
