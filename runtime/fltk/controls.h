@@ -8,6 +8,7 @@
 #include <FL/Fl_Widget.H>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "runtime/clock.h"
@@ -54,7 +55,7 @@ class ButtonWidget final : public Fl_Button, public ControlView {
   std::string tooltip_;  // UTF-8; FLTK keeps only the pointer
   bool focused_ = false;
   bool emphasised_ = false;
-  Time pressed_{};
+  std::optional<Time> pressed_;
 };
 
 class LabelWidget final : public Fl_Widget, public ControlView {
