@@ -43,7 +43,9 @@ struct KeyInput {
 class InputSink {
  public:
   virtual ~InputSink() = default;
-  virtual void OnClick(Control& button) = 0;
+  // A mouse click on a button; `pressed` is when its button went down, on
+  // the backend's clock.
+  virtual void OnClick(Control& button, Time pressed) = 0;
   virtual void OnKey(Form& window, KeyInput key) = 0;
   virtual void OnCloseRequest(Form& window) = 0;
   // The user moved the window; the outer frame's top left corner in pixels.
@@ -84,6 +86,9 @@ class Backend {
   virtual Time Now() = 0;
   // Ends in the platform's separator only at the root of a volume.
   virtual std::string ProgramFolder() = 0;
+  virtual char FolderSeparator() = 0;
+  // The system's double-click time, in microseconds of Now()'s clock.
+  virtual std::int64_t DoubleClickMicros() = 0;
   // Starts the program of a Windows-style ANSI command line without waiting.
   virtual Long StartProgram(std::string_view command_line, Long show_mode) = 0;
   // One modal message box with the runtime's standard error text.

@@ -90,6 +90,7 @@ void Form::Show(int modal, Form* owner) {
   visible_ = true;
   if (!was_visible) FocusFirst();
   runtime_.backend().ShowWindow(*this, owner, modal != 0);
+  if (!was_visible) shown_at_ = runtime_.Now();
   if (modal == 0) return;
   const unsigned generation = generation_;
   while (loaded_ && generation_ == generation) runtime_.backend().WaitEvents();

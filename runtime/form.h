@@ -102,6 +102,7 @@ class Form {
   bool created_ = false;  // the backend holds a native window
   int in_load_handler_ = 0;
   unsigned generation_ = 0;  // counts loads, so stale input is dropped
+  Time shown_at_{};  // when it last went on the screen
   Single left_ = 0, top_ = 0;
   int left_px_ = 0, top_px_ = 0;
   int client_width_px_ = 0, client_height_px_ = 0;

@@ -124,10 +124,13 @@ void Runtime::UpdateEnabled() {
   }
 }
 
-void Runtime::OnClick(Control& button) {
+void Runtime::OnClick(Control& button, Time pressed) {
   Guard([&] {
     Form& window = button.Parent();
     if (!AcceptsInput(window) || !button.IsButton() || !IsTrue(button.Visible())) return;
+    // All dialogs stand at one place: the second press of a double click on
+    // the window before must not answer the one shown under the pointer.
+    if (pressed.micros - window.shown_at_.micros < backend_.DoubleClickMicros()) return;
     window.DispatchClick(button, true);
   });
 }

@@ -79,6 +79,7 @@ class Runtime final : private InputSink {
   void DoEvents();
   Time Now() { return backend_.Now(); }
   std::string ProgramFolder() { return backend_.ProgramFolder(); }
+  char FolderSeparator() { return backend_.FolderSeparator(); }
   Long StartProgram(std::string_view command_line, Long show_mode);
 
   bool AnyLoaded() const;
@@ -92,7 +93,7 @@ class Runtime final : private InputSink {
  private:
   friend class Form;
 
-  void OnClick(Control& button) override;
+  void OnClick(Control& button, Time pressed) override;
   void OnKey(Form& window, KeyInput key) override;
   void OnCloseRequest(Form& window) override;
   void OnMoved(Form& window, int left_px, int top_px) override;

@@ -1,10 +1,13 @@
 // The setup sequence: one dialog position for all dialogs, the Acrobat Reader
 // offer and its setup with the wait, the manual notice, the game question and
-// its setup, the sound notice, and the closing window.
+// its setup, the sound notice, and the closing window. A setup that cannot
+// start is told in the notice window, and then the sequence goes on.
 #include <string>
+#include <string_view>
 
 #include "dialogs/frmMsgBox.h"
 #include "runtime/clock.h"
+#include "runtime/start_result.h"
 #include "runtime/vbmath.h"
 #include "setup/frmAcrobat.h"
 #include "setup/mdlMain.h"
@@ -19,12 +22,15 @@ constexpr double kDialogMarginPixels = 10;
 constexpr double kBelowCentreDivisor = 4.5;  // screen height / 4.5 below the centre
 constexpr std::int64_t kWaitAfterAcrobatSeconds = 20;
 
+// The setup programs by their names on the CD, relative to the program folder.
+constexpr std::string_view kAcrobatSetup = "Acrobat\\Setup.exe";
+constexpr std::string_view kGameSetup = "Data\\Subset.exe";
+
 }  // namespace
 
 void frmAcrobat::RunSetup() {
-  const std::string folder = runtime().ProgramFolder();
-  const std::string strAcrobatSetup = folder + "Acrobat\\Setup.exe";
-  const std::string strGameSetup = folder + "Data\\Subset.exe";
+  const std::string strAcrobatSetup = SetupCommandLine(kAcrobatSetup);
+  const std::string strGameSetup = SetupCommandLine(kGameSetup);
 
   ComputeDialogPosition();
 
@@ -33,16 +39,35 @@ void frmAcrobat::RunSetup() {
   offer.SetTop(CSng(lngTop));
   offer.Show(1);
 
-  if (rt::IsTrue(blnAcrobat)) {
-    mdlMain::WinExec(strAcrobatSetup, rt::kShowMaximized);
-    WaitAfterStart();
-  }
+  if (rt::IsTrue(blnAcrobat) && StartSetup(strAcrobatSetup, kAcrobatSetup)) WaitAfterStart();
 
   MyMsgBox(setup_messages::ManualNotice(), rt::True);
+  // Only "&Ja" says yes: the question closed without a button must not read
+  // the answer the confirmation left.
+  blnResult = rt::False;
   MyNewBox(setup_messages::GameQuestion(), rt::False);
-  if (rt::IsTrue(blnResult)) mdlMain::WinExec(strGameSetup, rt::kShowMaximized);
+  if (rt::IsTrue(blnResult)) StartSetup(strGameSetup, kGameSetup);
   MyNewBox(setup_messages::SoundNotice(), rt::True);
   myForm();
+}
+
+// The program folder ends in the separator only at a volume's root;
+// anywhere else one goes between it and the setup's name.
+std::string frmAcrobat::SetupCommandLine(std::string_view relative) {
+  std::string line = runtime().ProgramFolder();
+  const char separator = runtime().FolderSeparator();
+  if (!line.empty() && line.back() != separator) line += separator;
+  return line.append(relative);
+}
+
+// True when the setup runs. A setup that could not start is told in the
+// notice window; one whose elevation prompt the user cancelled was answered.
+bool frmAcrobat::StartSetup(const std::string& strCommandLine, std::string_view strSetupName) {
+  const rt::Long result = mdlMain::WinExec(strCommandLine, rt::kShowMaximized);
+  if (rt::StartSucceeded(result)) return true;
+  if (result != rt::kStartCancelled)
+    MyNewBox(setup_messages::SetupNotStarted(strSetupName, rt::StartFoundNothing(result)), rt::True);
+  return false;
 }
 
 // Right of Image2, as far from it as it is from the screen's left edge; below

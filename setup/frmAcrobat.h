@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "forms/definitions.h"
 #include "runtime/form.h"
@@ -32,5 +33,7 @@ class frmAcrobat : public rt::Form {
 
  private:
   void ComputeDialogPosition();
+  std::string SetupCommandLine(std::string_view relative);
+  bool StartSetup(const std::string& strCommandLine, std::string_view strSetupName);
   void WaitAfterStart();
 };

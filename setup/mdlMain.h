@@ -9,7 +9,7 @@
 namespace mdlMain {
 
 // Starts the program of an ANSI command line with a show mode; returns at
-// once. The result is not examined by the program.
+// once. Above 31 the program was started (see runtime/start_result.h).
 rt::Long WinExec(const std::string& lpCmdLine, rt::Long nCmdShow);
 
 }  // namespace mdlMain

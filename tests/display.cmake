@@ -31,7 +31,7 @@ endfunction()
 
 display_test(welcome_800x600 welcome.sh 800x600)
 display_test(welcome_1024x768 welcome.sh 1024x768)
-foreach(_case yesno yesno_ok newbox_game newbox_ok msgbox)
+foreach(_case yesno yesno_ok newbox_game newbox_ok newbox_not_found newbox_not_started msgbox)
   display_test(dialog_${_case} dialogs.sh ${_case})
 endforeach()
 foreach(_case yesno_enter yesno_tab_enter yesno_shift_tab_space yesno_alt_j yesno_escape yesno_click_overlap

@@ -4,7 +4,8 @@
 // window is unloaded, the main window's members the dialogs answer in.
 //
 //   gallery WINDOW [--ok-only] [--message TEXT | --message-file FILE |
-//                   --preset manual|game|sound] [--at LEFT,TOP]
+//                   --preset manual|game|sound|not-found|not-started]
+//                  [--at LEFT,TOP]
 //
 // WINDOW is frmAcrobat (the welcome window, fitted to the screen, without
 // the setup), frmMsgBox, frmYesNo, frmNewBox or frmOption.
@@ -96,6 +97,8 @@ Options Parse(int argc, char** argv) {
       if (p == "manual") o.message = setup_messages::ManualNotice();
       else if (p == "game") o.message = setup_messages::GameQuestion();
       else if (p == "sound") o.message = setup_messages::SoundNotice();
+      else if (p == "not-found") o.message = setup_messages::SetupNotStarted("Acrobat\\Setup.exe", true);
+      else if (p == "not-started") o.message = setup_messages::SetupNotStarted("Data\\Subset.exe", false);
       else Usage("unknown preset " + p);
     } else if (a == "--at") {
       std::istringstream in(value());

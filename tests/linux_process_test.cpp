@@ -129,6 +129,32 @@ TEST_F(StartProgramTest, APathWithBlanksIsOneFileNotAProgramWithArguments) {
   EXPECT_EQ(ReadFile(log_).find("decoy"), std::string::npos);
 }
 
+// The program folder is a Linux path: its own backslashes are characters of
+// its names, and only the setup's Windows-style part has separators to turn.
+TEST_F(StartProgramTest, TheProgramFoldersOwnBackslashesStayAsTheyAre) {
+  const fs::path cd = root_ / "back\\slash";
+  Script(cd / "Acrobat" / "Setup.exe", "acrobat");
+  Script(cd / "Data" / "Subset.exe", "game");
+  Script(root_ / "back" / "slash" / "Acrobat" / "Setup.exe", "decoy");
+  const std::string folder = cd.string();
+  // A copied CD: the folder, a separator, the setup.
+  EXPECT_GT(rt::fltk::StartProgram(folder + "/Acrobat\\Setup.exe", 3, folder), 31);
+  // A mounted CD: the folder ends in its separator.
+  EXPECT_GT(rt::fltk::StartProgram(folder + "/Data\\Subset.exe", 3, folder + "/"), 31);
+  EXPECT_EQ(Log(2), "acrobat|" + (cd / "Acrobat/Setup.exe").string() + "|0|\n" + "game|" +
+                        (cd / "Data/Subset.exe").string() + "|0|\n");
+  // A line that does not begin with the folder is Windows-style throughout.
+  rt::Long error = 0;
+  EXPECT_EQ(d::ResolveWindowsPath(folder + "/Acrobat\\Setup.exe", error),
+            (root_ / "back" / "slash" / "Acrobat" / "Setup.exe").string());
+  // A folder is a whole name: ".../back" is not the folder of ".../backup\\...".
+  Script(root_ / "backup" / "Setup.exe", "backup");
+  EXPECT_EQ(d::ResolveWindowsPath((root_ / "backup").string() + "\\Setup.exe", error, (root_ / "back").string()),
+            (root_ / "backup" / "Setup.exe").string());
+  std::this_thread::sleep_for(200ms);
+  EXPECT_EQ(ReadFile(log_).find("decoy"), std::string::npos);
+}
+
 TEST_F(StartProgramTest, MissingFilesAndFoldersAreReportedAndNothingStarts) {
   Script(root_ / "Acrobat" / "Setup.exe", "acrobat");
   const std::string r = root_.string();

@@ -12,4 +12,12 @@ if(TARGET democd AND TARGET pngprobe)
         ${CMAKE_BINARY_DIR}/cd $<TARGET_FILE:pngprobe> ${CMAKE_BINARY_DIR}/sequence-screens/${scenario})
     set_tests_properties(sequence_${scenario} PROPERTIES LABELS display TIMEOUT 90)
   endforeach()
+  # Both setups also start from a CD copied into a plain folder, and from a
+  # mounted one whose name holds a backslash.
+  foreach(place copied backslash)
+    add_test(NAME sequence_accept_${place}
+      COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/sequence_test.sh accept
+        ${CMAKE_BINARY_DIR}/cd $<TARGET_FILE:pngprobe> ${CMAKE_BINARY_DIR}/sequence-screens/accept-${place} ${place})
+    set_tests_properties(sequence_accept_${place} PROPERTIES LABELS display TIMEOUT 90)
+  endforeach()
 endif()

@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "program_fixture.h"
+#include "runtime/start_result.h"
+#include "runtime/text_layout.h"
 #include "runtime/vbmath.h"
+#include "setup/messages.h"
 
 namespace {
 
@@ -91,7 +94,6 @@ TEST(SetupSequence, DeclineAndConfirmStartsNothingAndDoesNotWait) {
   EXPECT_TRUE(p.backend.Starts().empty());
   EXPECT_TRUE(p.backend.Pointers().empty());
   EXPECT_EQ(p.backend.PendingPolls(), 0);
-  EXPECT_EQ(p.backend.Now(), rt::Time{});
   EXPECT_EQ(p.Main().blnAcrobat, False);
   EXPECT_EQ(p.Main().blnResult, False);
 }
@@ -123,7 +125,7 @@ TEST(SetupSequence, ScenariosStartWhatWasAskedFor) {
              .Click("frmOption", "Command1");
        },
        {"D:\\Data\\Subset.exe"}},
-      // The confirmation left blnResult True, so closing the game question starts the game's setup.
+      // The confirmation left blnResult True; closing the game question is a no all the same.
       {"decline and confirm; game question closed",
        [](HeadlessBackend& b) {
          b.Click("frmMsgBox", "Command1")
@@ -133,7 +135,19 @@ TEST(SetupSequence, ScenariosStartWhatWasAskedFor) {
              .Click("frmNewBox", "Command3")
              .Click("frmOption", "Command1");
        },
-       {"D:\\Data\\Subset.exe"}},
+       {}},
+      {"decline and confirm; game question left with Alt+F4's close after a withdrawn confirmation",
+       [](HeadlessBackend& b) {
+         b.Click("frmMsgBox", "Command1")
+             .Click("frmYesNo", "Command2")
+             .Click("frmMsgBox", "Command1")
+             .Click("frmYesNo", "Command1")
+             .Click("frmYesNo", "Command3")
+             .Close("frmNewBox")
+             .Click("frmNewBox", "Command3")
+             .Click("frmOption", "Command1");
+       },
+       {}},
       {"accept; game question closed",
        [](HeadlessBackend& b) {
          b.Click("frmMsgBox", "Command2")
@@ -158,15 +172,31 @@ TEST(SetupSequence, ScenariosStartWhatWasAskedFor) {
   }
 }
 
-TEST(SetupSequence, FolderOtherThanADriveRootIsAppendedWithoutSeparator) {
-  Program p;
-  p.backend.SetProgramFolder("D:\\SETUP");
-  p.backend.SetStartResult(2);  // the file is not there; nothing may change
-  AcceptEverything(p.backend);
-  EXPECT_EQ(p.RunLauncher(), 0);
-  EXPECT_EQ(Started(p.backend), (Lines{"D:\\SETUPAcrobat\\Setup.exe", "D:\\SETUPData\\Subset.exe"}));
-  ASSERT_EQ(p.backend.Pointers().size(), 2u);
-  EXPECT_EQ(p.backend.Pointers()[1].at.micros - p.backend.Pointers()[0].at.micros, 20 * kSecond);
+TEST(SetupSequence, OneSeparatorBetweenAFolderAndTheSetupOnlyWhereItLacksOne) {
+  const struct {
+    const char* folder;
+    char separator;
+    Lines started;
+  } cases[] = {
+      {"D:\\SETUP", '\\', {"D:\\SETUP\\Acrobat\\Setup.exe", "D:\\SETUP\\Data\\Subset.exe"}},
+      {"C:\\Program Files\\Mirelund CD", '\\',
+       {"C:\\Program Files\\Mirelund CD\\Acrobat\\Setup.exe", "C:\\Program Files\\Mirelund CD\\Data\\Subset.exe"}},
+      // Roots keep their command lines byte for byte.
+      {"D:\\", '\\', {"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}},
+      {"\\\\server\\cd\\", '\\', {"\\\\server\\cd\\Acrobat\\Setup.exe", "\\\\server\\cd\\Data\\Subset.exe"}},
+      // Linux: a copied CD, a mount point, and a folder whose name has a backslash.
+      {"/home/anna/cd", '/', {"/home/anna/cd/Acrobat\\Setup.exe", "/home/anna/cd/Data\\Subset.exe"}},
+      {"/media/anna/CD/", '/', {"/media/anna/CD/Acrobat\\Setup.exe", "/media/anna/CD/Data\\Subset.exe"}},
+      {"/media/back\\", '/', {"/media/back\\/Acrobat\\Setup.exe", "/media/back\\/Data\\Subset.exe"}},
+  };
+  for (const auto& c : cases) {
+    Program p;
+    p.backend.SetProgramFolder(c.folder);
+    p.backend.SetFolderSeparator(c.separator);
+    AcceptEverything(p.backend);
+    EXPECT_EQ(p.RunLauncher(), 0) << c.folder;
+    EXPECT_EQ(Started(p.backend), c.started) << c.folder;
+  }
 }
 
 struct Position {
@@ -300,12 +330,13 @@ TEST(Wait, EndsTwentySecondsAfterTheStartAcrossMidnight) {
 namespace {
 
 TEST(InputAbuse, DoubleClicksAndRepeatedKeysAnswerEachDialogOnce) {
-  // The second click of each double click reaches a window that is gone.
+  // The second click of each double click, 150 ms after the first, reaches a
+  // window that is gone, or one that has only just appeared.
   Program clicks;
   for (const auto& [window, button] : std::vector<std::pair<std::string, std::string>>{
            {"frmMsgBox", "Command1"}, {"frmYesNo", "Command2"}, {"frmMsgBox", "Command2"}, {"frmYesNo", "Command3"},
            {"frmNewBox", "Command1"}, {"frmNewBox", "Command3"}, {"frmOption", "Command1"}})
-    clicks.backend.Click(window, button).Click(window, button);
+    clicks.backend.Click(window, button).Click(window, button, 150'000);
   EXPECT_EQ(clicks.RunLauncher(), 0);
   EXPECT_EQ(Started(clicks.backend), (Lines{"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}));
 
@@ -316,6 +347,170 @@ TEST(InputAbuse, DoubleClicksAndRepeatedKeysAnswerEachDialogOnce) {
   EXPECT_EQ(keys.RunLauncher(), 0);
   EXPECT_EQ(Started(keys.backend), (Lines{"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}));
   EXPECT_FALSE(keys.runtime.AnyLoaded());
+}
+
+}  // namespace
+
+namespace {
+
+// What a window shows: its visible buttons and its label.
+std::string Shown(HeadlessBackend& b, const char* window) {
+  rt::Form* f = b.FindWindow(window);
+  if (!f) return std::string("no ") + window;
+  std::string buttons;
+  for (const auto& c : f->Controls())
+    if (c->IsButton() && rt::IsTrue(c->Visible())) buttons += c->ButtonText().shown + " ";
+  return buttons + "| " + f->FindControl("Label1")->Caption();
+}
+
+TEST(FailedStart, AcrobatSetupThatDidNotStartIsToldAndNotWaitedFor) {
+  const struct {
+    rt::Long result;
+    std::string told;
+  } cases[] = {
+      {rt::kStartFileNotFound, "Das Setup-Programm Acrobat\\Setup.exe wurde nicht gefunden."},
+      {rt::kStartPathNotFound, "Das Setup-Programm Acrobat\\Setup.exe wurde nicht gefunden."},
+      {rt::kStartAccessDenied, "Das Setup-Programm Acrobat\\Setup.exe konnte nicht gestartet werden."},
+      {rt::kStartBadFormat, "Das Setup-Programm Acrobat\\Setup.exe konnte nicht gestartet werden."},
+      {rt::kStartOutOfResources, "Das Setup-Programm Acrobat\\Setup.exe konnte nicht gestartet werden."},
+  };
+  for (const auto& c : cases) {
+    Program p;
+    p.backend.SetStartResult(c.result);
+    std::string notice, manual;
+    rt::Time notice_at{};
+    Position notice_pos{-1, -1};
+    p.backend.Click("frmMsgBox", "Command2")
+        .Then([&](HeadlessBackend& b) {
+          notice = Shown(b, "frmNewBox");
+          notice_at = b.Now();
+          rt::Form* f = b.FindWindow("frmNewBox");
+          if (f) notice_pos = {rt::CLng(f->Left()), rt::CLng(f->Top())};
+        })
+        .Click("frmNewBox", "Command3")
+        .Then([&](HeadlessBackend& b) { manual = Shown(b, "frmYesNo"); })
+        .Click("frmYesNo", "Command3")
+        .Click("frmNewBox", "Command2")
+        .Click("frmNewBox", "Command3")
+        .Click("frmOption", "Command1");
+    EXPECT_EQ(p.RunLauncher(), 0) << c.result;
+    EXPECT_EQ(notice, "OK | " + c.told);
+    // Shown the moment the start failed: no hourglass, no wait.
+    ASSERT_EQ(p.backend.Starts().size(), 1u);
+    EXPECT_EQ(notice_at, p.backend.Starts()[0].at);
+    EXPECT_TRUE(p.backend.Pointers().empty());
+    EXPECT_EQ(p.backend.PendingPolls(), 0);
+    EXPECT_EQ(notice_pos.left, p.Main().lngLeft);
+    EXPECT_EQ(notice_pos.top, p.Main().lngTop);
+    // Then the sequence goes on as before.
+    EXPECT_EQ(manual, "OK | " + kManual);
+    EXPECT_EQ(p.backend.StepsLeft(), 0u);
+  }
+}
+
+TEST(FailedStart, GameSetupThatDidNotStartIsToldBeforeTheSoundNotice) {
+  Program p;
+  p.backend.SetStartResult(rt::kStartFileNotFound);
+  std::vector<std::string> seen;
+  auto look = [&](const char* window) { return [&, window](HeadlessBackend& b) { seen.push_back(Shown(b, window)); }; };
+  p.backend.Click("frmMsgBox", "Command1")
+      .Click("frmYesNo", "Command1")
+      .Click("frmYesNo", "Command3")
+      .Click("frmNewBox", "Command1")
+      .Then(look("frmNewBox"))
+      .Click("frmNewBox", "Command3")
+      .Then(look("frmNewBox"))
+      .Click("frmNewBox", "Command3")
+      .Click("frmOption", "Command1");
+  EXPECT_EQ(p.RunLauncher(), 0);
+  EXPECT_EQ(Started(p.backend), (Lines{"D:\\Data\\Subset.exe"}));
+  EXPECT_EQ(seen, (Lines{"OK | Das Setup-Programm Data\\Subset.exe wurde nicht gefunden.", "OK | " + kSound}));
+}
+
+TEST(FailedStart, AStartTheUserCancelledAtThePromptIsAnAnswer) {
+  Program p;
+  p.backend.SetStartResult(rt::kStartCancelled);
+  std::string next;
+  p.backend.Click("frmMsgBox", "Command2")
+      .Then([&](HeadlessBackend& b) { next = Shown(b, "frmYesNo") + (b.FindWindow("frmNewBox") ? " + notice" : ""); })
+      .Click("frmYesNo", "Command3")
+      .Click("frmNewBox", "Command1")
+      .Click("frmNewBox", "Command3")
+      .Click("frmOption", "Command1");
+  EXPECT_EQ(p.RunLauncher(), 0);
+  EXPECT_EQ(next, "OK | " + kManual);
+  EXPECT_TRUE(p.backend.Pointers().empty());
+  EXPECT_EQ(p.backend.PendingPolls(), 0);
+  EXPECT_EQ(Started(p.backend), (Lines{"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}));
+  EXPECT_EQ(p.backend.StepsLeft(), 0u);
+}
+
+TEST(FailedStart, NoticesFitTheirLabelWithoutScrolling) {
+  rt::headless::FontModel fonts(96);
+  for (const char* setup : {"Acrobat\\Setup.exe", "Data\\Subset.exe"})
+    for (bool not_found : {true, false}) {
+      const std::string text = setup_messages::SetupNotStarted(setup, not_found);
+      // The notice's label, 3975 twips wide, and the height above its buttons.
+      const auto lines = rt::BreakLines(text, 3975 / 15, forms::kSansSerif975, fonts);
+      EXPECT_LE(static_cast<int>(lines.size()) * fonts.LineHeight(forms::kSansSerif975), (1320 - 240) / 15) << text;
+      EXPECT_LE(lines.size(), 3u) << text;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+constexpr std::int64_t kMillisecond = 1000;
+
+TEST(DoubleClick, TheSecondPressDoesNotAnswerTheDialogShownUnderIt) {
+  // "&OK" of the manual notice double-clicked: the second press, 100 ms on,
+  // lands on "&Ja" of the game question and does nothing; a press once the
+  // double-click time has passed answers it.
+  Program p;
+  bool still_asking = false;
+  p.backend.Click("frmMsgBox", "Command1")
+      .Click("frmYesNo", "Command1")
+      .Click("frmYesNo", "Command3")
+      .Click("frmNewBox", "Command1", 100 * kMillisecond)
+      .Then([&](HeadlessBackend& b) { still_asking = Shown(b, "frmNewBox") == "Ja Nine | " + kGame; })
+      .Click("frmNewBox", "Command1", 399 * kMillisecond)  // 499 ms after it appeared
+      .Click("frmNewBox", "Command1", 1 * kMillisecond)    // 500 ms
+      .Click("frmNewBox", "Command3")
+      .Click("frmOption", "Command1");
+  EXPECT_EQ(p.RunLauncher(), 0);
+  EXPECT_TRUE(still_asking);
+  EXPECT_EQ(Started(p.backend), (Lines{"D:\\Data\\Subset.exe"}));
+  EXPECT_EQ(p.backend.StepsLeft(), 0u);
+}
+
+TEST(DoubleClick, TheConfirmationOverTheOfferTakesNoPressOfTheSameDoubleClick) {
+  Program p;
+  p.backend.Click("frmMsgBox", "Command1")
+      .Click("frmYesNo", "Command1", 100 * kMillisecond)  // would confirm the refusal unread
+      .Click("frmYesNo", "Command2", 600 * kMillisecond)  // read, and taken back
+      .Click("frmMsgBox", "Command2")
+      .Click("frmYesNo", "Command3")
+      .Click("frmNewBox", "Command2")
+      .Click("frmNewBox", "Command3")
+      .Click("frmOption", "Command1");
+  EXPECT_EQ(p.RunLauncher(), 0);
+  EXPECT_EQ(Started(p.backend), (Lines{"D:\\Acrobat\\Setup.exe"}));
+  EXPECT_EQ(p.backend.StepsLeft(), 0u);
+}
+
+TEST(DoubleClick, KeysAreNotHeldBack) {
+  Program p;
+  // Each key 10 ms after the window it answers appeared.
+  p.backend.Press("frmMsgBox", testing_support::Alt('n'))
+      .Press("frmYesNo", testing_support::Alt('j'), 10 * kMillisecond)
+      .Press("frmYesNo", testing_support::Enter(), 10 * kMillisecond)
+      .Press("frmNewBox", testing_support::Alt('j'), 10 * kMillisecond)
+      .Press("frmNewBox", testing_support::Enter(), 10 * kMillisecond)
+      .Press("frmOption", testing_support::Enter(), 10 * kMillisecond);
+  EXPECT_EQ(p.RunLauncher(), 0);
+  EXPECT_EQ(Started(p.backend), (Lines{"D:\\Data\\Subset.exe"}));
+  EXPECT_FALSE(p.runtime.AnyLoaded());
 }
 
 }  // namespace

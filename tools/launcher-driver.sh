@@ -36,9 +36,15 @@ driver_start_xvfb() {
 # from that folder, as an autorun does; sets DRIVER_LAUNCHER_PID. A mounted
 # disc is a volume root already; a plain folder is bound onto itself in a
 # private mount namespace, so its program folder is a volume root as on a CD.
+# With $2 "copied" the folder stays a plain folder, as a CD copied onto a disk.
 driver_launch() {
   local cd program=${2:-./start}
   cd=$(realpath "$1")
+  if [[ $program == copied ]]; then
+    (cd "$cd" && exec ./start) &
+    DRIVER_LAUNCHER_PID=$!
+    return
+  fi
   local ns=(-m --propagation private)
   [[ $(id -u) -ne 0 ]] && ns=(-r "${ns[@]}")
   if mountpoint -q "$cd"; then
@@ -46,7 +52,7 @@ driver_launch() {
   elif unshare "${ns[@]}" sh -c 'mount --bind "$1" "$1"' sh "$cd" 2>/dev/null; then
     unshare "${ns[@]}" sh -c 'mount --bind "$1" "$1" && cd "$1" && exec "$2"' sh "$cd" "$program" &
   else
-    driver_log "warning: no mount namespace here; the CD folder is no volume root, so the setups will not be found"
+    driver_log "note: no mount namespace here; the CD folder runs as a plain folder"
     (cd "$cd" && exec "$program") &
   fi
   DRIVER_LAUNCHER_PID=$!

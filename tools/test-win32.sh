@@ -405,8 +405,8 @@ echo "=== Run B: from C:\\Program Files\\Mirelund CD, refusing Acrobat Reader, c
 cd_b="$WINEPREFIX/drive_c/Program Files/Mirelund CD"
 mkdir -p "$cd_b"
 cp -r "$run/cd/." "$cd_b/"
-# What the launcher's own folder rule makes of a folder that is not a root,
-# and what an unquoted start of it would reach first.
+# Where a launcher that put no separator after a folder that is not a root
+# would look, and what an unquoted start would reach first: neither starts.
 mkdir -p "$WINEPREFIX/drive_c/Program Files/Mirelund CDData"
 cp "$run/cd/Data/Subset.exe" "$WINEPREFIX/drive_c/Program Files/Mirelund CDData/Subset.exe"
 cp "$run/tests/Program.exe" "$WINEPREFIX/drive_c/Program.exe"
@@ -465,7 +465,7 @@ if offer=$(wait_window "$a" $offer_size); then
 else
   fail "B: offer"
 fi
-printf 'Mirelund Setup\t"C:\\Program Files\\Mirelund CDData\\Subset.exe"\n' >"$work/expected-b.log"
+printf 'Mirelund Setup\t"C:\\Program Files\\Mirelund CD\\Data\\Subset.exe"\n' >"$work/expected-b.log"
 check "B: only the game setup started, quoted, C:\\Program.exe not" cmp -s "$stub_log" "$work/expected-b.log"
 [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null
 

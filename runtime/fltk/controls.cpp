@@ -69,11 +69,19 @@ ButtonWidget::ButtonWidget(Control& control, Fonts& fonts, FltkBackend& backend)
 void ButtonWidget::Clicked(Fl_Widget*, void* data) {
   auto* self = static_cast<ButtonWidget*>(data);
   // The handler may unload the window: nothing of `self` is used after it.
-  if (Control* c = self->control_) self->backend_.Sink().OnClick(*c);
+  // A callback without a press of its own (FLTK's keyboard paths are shut)
+  // is taken as pressed now.
+  const Time pressed = self->pressed_ ? *self->pressed_ : self->backend_.Now();
+  self->pressed_.reset();
+  if (Control* c = self->control_) self->backend_.Sink().OnClick(*c, pressed);
 }
 
 int ButtonWidget::handle(int event) {
   switch (event) {
+    case FL_PUSH:
+      // The click comes on release; the core judges it by its press.
+      pressed_ = backend_.Now();
+      return Fl_Button::handle(event);
     case FL_KEYBOARD:
     case FL_KEYUP:
     case FL_SHORTCUT:

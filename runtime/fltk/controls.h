@@ -8,8 +8,10 @@
 #include <FL/Fl_Widget.H>
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "runtime/clock.h"
 #include "runtime/control.h"
 #include "runtime/fltk/images.h"
 
@@ -53,6 +55,7 @@ class ButtonWidget final : public Fl_Button, public ControlView {
   std::string tooltip_;  // UTF-8; FLTK keeps only the pointer
   bool focused_ = false;
   bool emphasised_ = false;
+  std::optional<Time> pressed_;
 };
 
 class LabelWidget final : public Fl_Widget, public ControlView {

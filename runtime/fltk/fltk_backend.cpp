@@ -57,7 +57,7 @@ FltkBackend::~FltkBackend() {
 // callbacks must not see an exception.
 InputSink& FltkBackend::Sink() {
   struct Nowhere final : InputSink {
-    void OnClick(Control&) override {}
+    void OnClick(Control&, Time) override {}
     void OnKey(Form&, KeyInput) override {}
     void OnCloseRequest(Form&) override {}
     void OnMoved(Form&, int, int) override {}
@@ -175,7 +175,9 @@ std::string FltkBackend::ProgramFolder() {
 
 Long FltkBackend::StartProgram(std::string_view command_line, Long show_mode) {
 #ifdef RT_FLTK_HAVE_PROGRAM_START
-  return rt::fltk::StartProgram(command_line, show_mode);
+  // The logic's command lines begin with the program folder, whose own
+  // characters are no Windows separators.
+  return rt::fltk::StartProgram(command_line, show_mode, ProgramFolder());
 #else
   (void)command_line;
   (void)show_mode;

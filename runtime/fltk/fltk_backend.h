@@ -54,6 +54,8 @@ class FltkBackend final : public Backend {
   void ProcessPendingEvents() override;
   Time Now() override { return SteadyNow(); }
   std::string ProgramFolder() override;
+  char FolderSeparator() override { return '/'; }
+  std::int64_t DoubleClickMicros() override;
   Long StartProgram(std::string_view command_line, Long show_mode) override;
   void ShowErrorMessage(std::string_view text) override;
   [[noreturn]] void Terminate(int status) override;

@@ -15,7 +15,9 @@ std::string ProgramFolder();
 
 // Starts the program that a Windows-style command line names, without waiting
 // and without a shell. Returns a WinExec-style result: greater than 31 when
-// started, otherwise a small error code. Never throws, never blocks.
-Long StartProgram(std::string_view command_line, Long show_mode);
+// started, otherwise a small error code. Never throws, never blocks. A command
+// line that begins with `program_folder` is that folder, as it is, followed
+// by a Windows-style relative path.
+Long StartProgram(std::string_view command_line, Long show_mode, std::string_view program_folder = {});
 
 }  // namespace rt::fltk

@@ -6,17 +6,18 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/start_result.h"
 #include "runtime/types.h"
 
 namespace rt::fltk::detail {
 
 // WinExec's results.
-inline constexpr Long kOutOfResources = 0;
-inline constexpr Long kFileNotFound = 2;
-inline constexpr Long kPathNotFound = 3;
-inline constexpr Long kAccessDenied = 5;
-inline constexpr Long kBadFormat = 11;
-inline constexpr Long kStarted = 33;
+inline constexpr Long kOutOfResources = kStartOutOfResources;
+inline constexpr Long kFileNotFound = kStartFileNotFound;
+inline constexpr Long kPathNotFound = kStartPathNotFound;
+inline constexpr Long kAccessDenied = kStartAccessDenied;
+inline constexpr Long kBadFormat = kStartBadFormat;
+inline constexpr Long kStarted = rt::kStarted;
 
 // ---- program folder ----
 
@@ -43,8 +44,9 @@ ProgramKind KindOfFile(const std::string& path);
 // Where a Windows-style path names a file: backslashes as "/", each component
 // matched case-insensitively (an exact match first). On failure `error` is
 // kFileNotFound or kPathNotFound and the result is empty. A relative path is
-// taken from the current folder.
-std::string ResolveWindowsPath(std::string_view windows_path, Long& error);
+// taken from the current folder. A path that begins with `folder` (an
+// absolute Linux folder) keeps that part as it is, backslashes included.
+std::string ResolveWindowsPath(std::string_view windows_path, Long& error, std::string_view folder = {});
 
 // The first executable file named `name` in the folders of a PATH value, or
 // an empty string.

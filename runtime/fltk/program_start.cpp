@@ -72,7 +72,23 @@ bool CurrentFolder(std::string& folder) {
 
 }  // namespace
 
-std::string ResolveWindowsPath(std::string_view windows_path, Long& error) {
+// The length of `folder` when `line` begins with it as a whole folder, else 0.
+std::size_t FolderPrefix(std::string_view line, std::string_view folder) {
+  if (!folder.starts_with('/') || !line.starts_with(folder)) return 0;
+  if (folder.ends_with('/') || line.size() == folder.size() || line[folder.size()] == '/') return folder.size();
+  return 0;
+}
+
+std::string ResolveWindowsPath(std::string_view windows_path, Long& error, std::string_view folder) {
+  // Built without a trailing "/"; empty stands for the root. The program
+  // folder is a Linux path and may hold a backslash of its own: it is taken
+  // as it is, and only what follows it is Windows-style.
+  std::string resolved;
+  const std::size_t prefix = FolderPrefix(windows_path, folder);
+  if (prefix > 0) {
+    resolved = std::string(folder.substr(0, folder.ends_with('/') ? folder.size() - 1 : folder.size()));
+    windows_path.remove_prefix(prefix);
+  }
   std::string path(windows_path);
   std::replace(path.begin(), path.end(), '\\', '/');
 
@@ -88,9 +104,7 @@ std::string ResolveWindowsPath(std::string_view windows_path, Long& error) {
     return {};
   }
 
-  // Built without a trailing "/"; empty stands for the root.
-  std::string resolved;
-  if (!path.starts_with('/') && !CurrentFolder(resolved)) {
+  if (prefix == 0 && !path.starts_with('/') && !CurrentFolder(resolved)) {
     error = kPathNotFound;
     return {};
   }
@@ -259,10 +273,10 @@ std::string_view WithoutQuotes(std::string_view line) {
 
 // The show mode cannot be handed to an arbitrary Linux program; the stub
 // setups of the demo CD maximize their windows themselves.
-Long StartProgram(std::string_view command_line, Long /*show_mode*/) {
+Long StartProgram(std::string_view command_line, Long /*show_mode*/, std::string_view program_folder) {
   try {
     Long error = kFileNotFound;
-    const std::string path = ResolveWindowsPath(WithoutQuotes(command_line), error);
+    const std::string path = ResolveWindowsPath(WithoutQuotes(command_line), error, program_folder);
     if (path.empty()) return error;
     struct stat st {};
     if (stat(path.c_str(), &st) != 0) return kFileNotFound;

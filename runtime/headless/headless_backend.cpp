@@ -27,27 +27,30 @@ HeadlessBackend& HeadlessBackend::Then(Action action, std::int64_t delay_micros)
 
 HeadlessBackend& HeadlessBackend::Click(std::string window, std::string control, std::int64_t delay) {
   return Then(
-      [window, control](HeadlessBackend& b) {
+      [window, control, delay](HeadlessBackend& b) {
         Form* f = b.FindWindow(window);
         Control* c = f ? f->FindControl(control) : nullptr;
         b.Note("click " + window + "." + control + (c ? "" : " (no such window or control)"));
-        if (c) b.sink_->OnClick(*c);
+        if (!c) return;
+        b.PaceClick(window, delay);
+        b.sink_->OnClick(*c, b.now_);
       },
       delay);
 }
 
 HeadlessBackend& HeadlessBackend::ClickAt(std::string window, int x, int y, std::int64_t delay) {
   return Then(
-      [window, x, y](HeadlessBackend& b) {
+      [window, x, y, delay](HeadlessBackend& b) {
         Form* f = b.FindWindow(window);
         b.Note("click " + window + " at " + std::to_string(x) + "," + std::to_string(y));
         if (!f) return;
+        b.PaceClick(window, delay);
         // Buttons lie in front of everything; among them the earlier in front.
         for (const auto& c : f->Controls()) {
           const PixelRect& r = c->Rect();
           if (c->IsButton() && IsTrue(c->Visible()) && x >= r.x && x < r.x + r.width && y >= r.y &&
               y < r.y + r.height) {
-            b.sink_->OnClick(*c);
+            b.sink_->OnClick(*c, b.now_);
             return;
           }
         }
@@ -80,6 +83,14 @@ HeadlessBackend& HeadlessBackend::Drag(std::string window, int left_px, int top_
         if (Form* f = b.FindWindow(window)) b.sink_->OnMoved(*f, left_px, top_px);
       },
       delay);
+}
+
+void HeadlessBackend::PaceClick(std::string_view window, std::int64_t delay) {
+  const WindowRecord* r = Record(window);
+  if (delay != 0 || !r || !r->shown) return;
+  const Time seen{r->shown_at.micros + kDoubleClickMicros};
+  if (now_ < seen) now_ = seen;
+  last_step_ = now_;
 }
 
 void HeadlessBackend::RunStep() {
@@ -146,6 +157,7 @@ void HeadlessBackend::DestroyWindow(Form& window) {
 
 void HeadlessBackend::ShowWindow(Form& window, Form* owner, bool modal) {
   auto* r = static_cast<WindowRecord*>(window.native);
+  if (!r->shown) r->shown_at = now_;
   r->shown = true;
   r->modal = modal;
   r->owner = owner ? std::string(owner->Name()) : std::string();

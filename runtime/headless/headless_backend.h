@@ -3,6 +3,11 @@
 // waits (by the script's steps, or by kIdleStep when it polls for events);
 // program starts are recorded; user input comes from a script of steps that
 // run one by one whenever the program waits for input.
+//
+// A mouse click without a delay is a user who has looked at the window
+// first: it happens no sooner than the double-click time after the window
+// was shown, moving the clock on if need be. A click with a delay happens
+// exactly then, so a test can press sooner.
 #pragma once
 
 #include <deque>
@@ -19,6 +24,9 @@ namespace rt::headless {
 
 // How long ProcessPendingEvents waits for input when nothing is pending.
 inline constexpr std::int64_t kIdleStepMicros = 10'000;
+
+// The double-click time of the fake system: Windows' default, 500 ms.
+inline constexpr std::int64_t kDoubleClickMicros = 500'000;
 
 // Thrown by Terminate: the program ends; HeadlessBackend::Run catches it.
 struct Terminated {
@@ -51,6 +59,7 @@ struct WindowRecord {
   bool enabled = true;
   std::string owner;  // name of the owner window, empty for none
   int shows = 0;
+  Time shown_at{};  // the last show
 };
 
 class HeadlessBackend final : public Backend {
@@ -64,6 +73,7 @@ class HeadlessBackend final : public Backend {
   void SetScreen(ScreenMetrics screen);
   void SetDialogFrame(FrameInsets frame) { dialog_frame_ = frame; }
   void SetProgramFolder(std::string folder) { program_folder_ = std::move(folder); }
+  void SetFolderSeparator(char separator) { separator_ = separator; }
   void SetStartResult(Long result) { start_result_ = result; }
   FontModel& Fonts() { return fonts_; }
 
@@ -110,6 +120,8 @@ class HeadlessBackend final : public Backend {
   void ProcessPendingEvents() override;
   Time Now() override { return now_; }
   std::string ProgramFolder() override { return program_folder_; }
+  char FolderSeparator() override { return separator_; }
+  std::int64_t DoubleClickMicros() override { return kDoubleClickMicros; }
   Long StartProgram(std::string_view command_line, Long show_mode) override;
   void ShowErrorMessage(std::string_view text) override;
   [[noreturn]] void Terminate(int status) override;
@@ -122,12 +134,15 @@ class HeadlessBackend final : public Backend {
   };
   void RunStep();
   void Note(std::string line) { log_.push_back(std::move(line)); }
+  // An undelayed click waits until the window has been seen.
+  void PaceClick(std::string_view window, std::int64_t delay);
 
   InputSink* sink_ = nullptr;
   ScreenMetrics screen_{640, 480, 15, 15};
   FrameInsets dialog_frame_{3, 22, 3, 3};
   FontModel fonts_{96};
   std::string program_folder_ = "D:\\";
+  char separator_ = '\\';
   Long start_result_ = 33;
   Time now_{};
   Time last_step_{};

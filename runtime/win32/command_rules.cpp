@@ -3,11 +3,6 @@
 
 namespace rt::win32 {
 
-namespace {
-constexpr Long kStarted = 33;
-constexpr Long kBadFormat = 11;
-}  // namespace
-
 std::string QuoteCommandLine(std::string_view command_line) {
   if (command_line.starts_with('"')) return std::string(command_line);
   // No file name can hold a quote, so the path needs no escaping inside.
@@ -23,8 +18,9 @@ std::string ProgramPathOf(std::string_view command_line) {
 
 Long WinExecResult(unsigned long error) {
   if (error == 0) return kStarted;
-  if (error < 32) return static_cast<Long>(error);
-  return kBadFormat;
+  if (error == kErrorCancelled) return kStartCancelled;
+  if (error < 32 && static_cast<Long>(error) != kStartCancelled) return static_cast<Long>(error);
+  return kStartBadFormat;
 }
 
 }  // namespace rt::win32

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/start_result.h"
 #include "runtime/types.h"
 
 namespace rt::win32 {
@@ -21,10 +22,13 @@ std::string QuoteCommandLine(std::string_view command_line);
 std::string ProgramPathOf(std::string_view command_line);
 
 // What WinExec answers for the system error of a start (0: started): above
-// 31 on success, the error itself when it is below 32, else "bad format".
+// 31 on success, the error itself when it is below 32, else "bad format";
+// a declined elevation prompt is kStartCancelled, which no error else gives.
 Long WinExecResult(unsigned long error);
 
 // The system's answer when a program needs elevation to start.
 inline constexpr unsigned long kErrorElevationRequired = 740;
+// The shell's answer when the user declined the elevation prompt.
+inline constexpr unsigned long kErrorCancelled = 1223;
 
 }  // namespace rt::win32

@@ -47,9 +47,19 @@ void Win32Backend::ProcessPendingEvents() {
 }
 
 void Win32Backend::Handle(const MSG& msg) {
+  NotePress(msg);
   if (RouteKey(msg)) return;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);
+}
+
+// The message's own time is when the button went down; it is taken back
+// onto Now()'s clock by its age.
+void Win32Backend::NotePress(const MSG& msg) {
+  if (msg.message != WM_LBUTTONDOWN && msg.message != WM_LBUTTONDBLCLK) return;
+  const DWORD age_ms = GetTickCount() - msg.time;
+  pressed_window_ = msg.hwnd;
+  pressed_at_ = {Now().micros - static_cast<std::int64_t>(age_ms) * 1000};
 }
 
 void Win32Backend::ShowKeyboardCues(HWND root, WORD flags) {

@@ -28,12 +28,13 @@ unsigned long SystemLauncher::Create(std::wstring& command_line, int show_mode) 
   return 0;
 }
 
-unsigned long SystemLauncher::ShellOpen(const std::wstring& program, int show_mode) {
+unsigned long SystemLauncher::ShellOpen(const std::wstring& program, int show_mode, void* owner) {
   // The shell may hand the start to extensions that need COM.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   SHELLEXECUTEINFOW sei{};
   sei.cbSize = sizeof(sei);
   sei.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  sei.hwnd = static_cast<HWND>(owner);
   sei.lpVerb = L"open";
   sei.lpFile = program.c_str();
   sei.nShow = show_mode;
@@ -42,16 +43,17 @@ unsigned long SystemLauncher::ShellOpen(const std::wstring& program, int show_mo
   return error;
 }
 
-Long StartProgram(std::string_view command_line, Long show_mode, ProcessLauncher& launcher) {
+Long StartProgram(std::string_view command_line, Long show_mode, ProcessLauncher& launcher, void* owner) {
   std::wstring line = Widen1252(QuoteCommandLine(command_line));
   unsigned long error = launcher.Create(line, show_mode);
-  if (error == kErrorElevationRequired) error = launcher.ShellOpen(Widen1252(ProgramPathOf(command_line)), show_mode);
+  if (error == kErrorElevationRequired)
+    error = launcher.ShellOpen(Widen1252(ProgramPathOf(command_line)), show_mode, owner);
   return WinExecResult(error);
 }
 
 Long Win32Backend::StartProgram(std::string_view command_line, Long show_mode) {
   SystemLauncher launcher;
-  return win32::StartProgram(command_line, show_mode, launcher);
+  return win32::StartProgram(command_line, show_mode, launcher, GetActiveWindow());
 }
 
 }  // namespace rt::win32

@@ -19,17 +19,20 @@ class ProcessLauncher {
   virtual ~ProcessLauncher() = default;
   // Each returns 0 when the program was started, else the system's error.
   virtual unsigned long Create(std::wstring& command_line, int show_mode) = 0;
-  virtual unsigned long ShellOpen(const std::wstring& program, int show_mode) = 0;
+  // `owner` (a window handle, or null) keeps the elevation prompt in front
+  // of the program's windows rather than behind them.
+  virtual unsigned long ShellOpen(const std::wstring& program, int show_mode, void* owner) = 0;
 };
 
 // The system's: CreateProcessW, and ShellExecuteExW with the verb "open".
 class SystemLauncher final : public ProcessLauncher {
  public:
   unsigned long Create(std::wstring& command_line, int show_mode) override;
-  unsigned long ShellOpen(const std::wstring& program, int show_mode) override;
+  unsigned long ShellOpen(const std::wstring& program, int show_mode, void* owner) override;
 };
 
-// WinExec's result: above 31 when the program was started.
-Long StartProgram(std::string_view command_line, Long show_mode, ProcessLauncher& launcher);
+// WinExec's result: above 31 when the program was started. `owner` is the
+// window an elevation prompt belongs to.
+Long StartProgram(std::string_view command_line, Long show_mode, ProcessLauncher& launcher, void* owner);
 
 }  // namespace rt::win32

@@ -1,5 +1,6 @@
-// The screen's size and DPI, the frame a window's style adds, the clock, the
-// mouse pointer, the standard error message and the program's end.
+// The screen's size and DPI, the frame a window's style adds, the clock and
+// the double-click time, the mouse pointer, the standard error message and
+// the program's end.
 #include "runtime/win32/encoding.h"
 #include "runtime/win32/program_folder.h"
 #include "runtime/win32/win32_backend.h"
@@ -24,6 +25,8 @@ FrameInsets Win32Backend::Frame(const Form& window) {
 }
 
 Time Win32Backend::Now() { return SteadyNow(); }
+
+std::int64_t Win32Backend::DoubleClickMicros() { return static_cast<std::int64_t>(GetDoubleClickTime()) * 1000; }
 
 void Win32Backend::SetPointer(int pointer) {
   pointer_ = pointer;

@@ -83,6 +83,8 @@ class Win32Backend final : public Backend {
 
   Time Now() override;
   std::string ProgramFolder() override;
+  char FolderSeparator() override { return '\\'; }
+  std::int64_t DoubleClickMicros() override;
   Long StartProgram(std::string_view command_line, Long show_mode) override;
   void ShowErrorMessage(std::string_view text) override;
   [[noreturn]] void Terminate(int status) override;
@@ -120,6 +122,7 @@ class Win32Backend final : public Backend {
   void PaintLabel(HDC dc, const Control& label);
   // event_loop.cpp
   bool RouteKey(const MSG& msg);
+  void NotePress(const MSG& msg);
   void ShowKeyboardCues(HWND root, WORD flags);
 
   HINSTANCE instance_;
@@ -129,6 +132,10 @@ class Win32Backend final : public Backend {
   HCURSOR arrow_ = nullptr;
   HCURSOR wait_ = nullptr;
   int pointer_ = kPointerDefault;
+  // The last mouse press and where it went: a button clicks on release, and
+  // the core judges the click by its press.
+  HWND pressed_window_ = nullptr;
+  Time pressed_at_{};
   std::vector<std::unique_ptr<NativeWindow>> windows_;  // destroyed with their HWND
 };
 

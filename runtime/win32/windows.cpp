@@ -134,8 +134,11 @@ LRESULT Win32Backend::OnMessage(NativeWindow& w, UINT message, WPARAM wparam, LP
     }
     case WM_COMMAND:
       if (HIWORD(wparam) == BN_CLICKED && lparam != 0) {
-        NativeControl* c = w.ForButton(reinterpret_cast<HWND>(lparam));
-        if (c && sink_) sink_->OnClick(*c->control);
+        const HWND button = reinterpret_cast<HWND>(lparam);
+        NativeControl* c = w.ForButton(button);
+        const Time pressed = button == pressed_window_ ? pressed_at_ : Now();
+        pressed_window_ = nullptr;  // a handle may come back for a new button
+        if (c && sink_) sink_->OnClick(*c->control, pressed);
         return 0;
       }
       break;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "runtime/fltk/charset.h"
@@ -273,10 +274,25 @@ TEST_F(OnDisplay, ProgramMoveIsNotReportedBack) {
   EXPECT_FLOAT_EQ(f.Left(), 1507.5f);
 }
 
+TEST_F(OnDisplay, APressSoonAfterTheShowClicksNothing) {
+  Plain& f = runtime.Instance<Plain>();
+  f.Show();
+  Pump();
+  auto& yes = static_cast<rt::fltk::ControlView*>(f.Ctl(1).native)->Widget();
+  yes.do_callback();
+  EXPECT_EQ(f.clicks, 0);
+  EXPECT_TRUE(f.IsLoaded());
+  std::this_thread::sleep_for(std::chrono::microseconds(backend.DoubleClickMicros()));
+  yes.do_callback();
+  EXPECT_EQ(f.clicks, 1);
+}
+
 TEST_F(OnDisplay, UnloadFromInsideItsOwnClick) {
   Plain& f = runtime.Instance<Plain>();
   f.Show();
   Pump();
+  // No click counts sooner than the double-click time after the window showed.
+  std::this_thread::sleep_for(std::chrono::microseconds(backend.DoubleClickMicros()));
   auto& yes = static_cast<rt::fltk::ControlView*>(f.Ctl(1).native)->Widget();
   yes.do_callback();  // as a mouse click would; the handler unloads the window
   EXPECT_EQ(f.clicks, 1);

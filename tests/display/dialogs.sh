@@ -2,7 +2,7 @@
 # nothing is, orange text inside the labels, buttons exactly where the
 # definitions put them (15 twips a pixel), nothing where the hidden "&OK"
 # lies, the focus drawn on the right button, pictures where they belong.
-#   dialogs.sh yesno|yesno_ok|newbox_game|newbox_ok|msgbox
+#   dialogs.sh yesno|yesno_ok|newbox_game|newbox_ok|newbox_not_found|newbox_not_started|msgbox
 source "$(dirname "$0")/common.sh"
 
 BLUE=(0 0 64)
@@ -11,6 +11,7 @@ images=()      # RECT:FILE
 hidden=""      # the hidden OK's rectangle
 focused=0      # index into buttons of the focused one
 first_blank=0  # the message starts with a line of blanks only
+text_end=0     # when set: the text ends above this line of the client area
 case "$1" in
   yesno)
     args=(frmYesNo); title="Acrobat Reader Installation (empfohlen)"; size="275 140"
@@ -24,6 +25,9 @@ case "$1" in
   newbox_ok)
     args=(frmNewBox --ok-only --preset sound); title="Mirelund  Installation "; size="278 126"
     labels=(8,16,265,73); buttons=(104,88,81,25) ;;
+  newbox_not_found | newbox_not_started)  # a setup that did not start: short, above the button
+    preset=${1#newbox_}; args=(frmNewBox --ok-only --preset "${preset//_/-}"); title="Mirelund  Installation "; size="278 126"
+    labels=(8,16,265,73); buttons=(104,88,81,25); text_end=88 ;;
   msgbox)
     args=(frmMsgBox); title="Acrobat Reader Installation (empfohlen)"; size="371 172"
     labels=(144,56,209,65 144,16,233,57); buttons=(264,136,65,25 176,136,65,25)
@@ -66,6 +70,9 @@ else
   expect_le "text starts on the label's first line" $((ly + 6)) "$by0"
 fi
 expect_le "text starts at the label's left edge" $((lx + 3)) "$bx0"
+if (( text_end )); then
+  expect_le "text ends above the buttons" $((100 + text_end - 1)) "$by1"
+fi
 
 # Buttons: painted over their whole rectangle, in the button face colour
 # mostly; the focused one has the dark border and the focus rectangle.

@@ -17,6 +17,9 @@ key() {
 }
 # A click at a point of the client area whose origin is OX OY.
 click() { xdotool mousemove "$1" "$2" click 1; }
+# A press sooner than the double-click time (500 ms without a settings
+# manager) after a window appeared is not taken as a click on it.
+settle() { sleep 0.6; }
 
 start_xvfb 800x600
 case "$1" in
@@ -52,12 +55,14 @@ case "$1" in
   yesno_click_overlap)  # Where the hidden OK overlaps "&Ja", the click is "&Ja"'s.
     start_gallery frmYesNo --at 1500,1500
     wait_window "$YESNO" >/dev/null
+    settle
     click $((100 + 165)) $((100 + 116))
     wait_gallery
     expect_eq output "click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
   yesno_click_gap)  # Between the buttons, inside the hidden OK, nothing answers.
     start_gallery frmYesNo --at 1500,1500
     win=$(wait_window "$YESNO")
+    settle
     click $((100 + 140)) $((100 + 116))
     sleep 0.4
     kill -0 "$GALLERY_PID" || fail "the gallery ended: $(output)"
@@ -103,6 +108,7 @@ case "$1" in
     # meanwhile; "&Ja" there confirms, and both windows go.
     start_gallery frmMsgBox --at 0,0
     offer=$(wait_window "$YESNO")
+    settle
     click 176 136  # "&Nine" of the offer, at 176,136 (65x25)
     for i in $(seq 1 60); do
       confirm=$(xdotool search --onlyvisible --name "^$(regex_quote "$YESNO")\$" | grep -vx "$offer" | head -1 || true)
@@ -113,6 +119,7 @@ case "$1" in
     expect_eq "confirmation centred on the offer's place" "48 16" "$(window_origin "$confirm")"
     expect_eq "confirmation's owner" "window id # $(printf '0x%x' "$offer")" \
       "$(xprop -id "$confirm" WM_TRANSIENT_FOR | sed 's/.*: //')"
+    settle
     click 326 158  # the offer's "&Ja", outside the confirmation: blocked
     sleep 0.4
     expect_eq "output while the confirmation is up" "click Command1 at 0,0|" "$(output)"
@@ -122,6 +129,7 @@ case "$1" in
   option_end)  # The closing window's one button, 30 px from the corner.
     start_gallery frmOption
     wait_window "Range of our products ..." >/dev/null
+    settle
     click $((800 - 30 - 40)) $((600 - 30 - 12))
     wait_gallery
     # A maximized window keeps the position of its definition.

@@ -2,12 +2,16 @@
 # The whole launcher from the demo CD on its own Xvfb, driven by keys and
 # clicks through one scenario, with the stub setups really started; checks
 # the stub log, the screenshots at pixel level and the exit status.
-#   sequence_test.sh accept|decline CD_DIR PNGPROBE SCREENS_DIR
+#   sequence_test.sh accept|decline CD_DIR PNGPROBE SCREENS_DIR [PLACE]
+# PLACE: "mounted" (default, the CD folder a volume root), "copied" (a copy
+# of it in a plain folder with blanks in its name), "backslash" (a copy in a
+# folder named with a backslash, mounted).
 set -uo pipefail
 scenario=$1
 cd_dir=$(realpath "$2")
 probe=$3
 export DRIVER_SCREENS=$4
+place=${5:-mounted}
 
 here=$(dirname "$0")
 # shellcheck source=../../tools/launcher-driver.sh
@@ -30,8 +34,13 @@ rm -rf "$DRIVER_SCREENS"
 mkdir -p "$DRIVER_SCREENS"
 export MIRELUND_STUB_LOG=$work/stubs.log
 
+case $place in
+  copied) mkdir "$work/Kopie der CD" && cp -a "$cd_dir/." "$work/Kopie der CD/" && cd_dir="$work/Kopie der CD" ;;
+  backslash) mkdir "$work/back\\slash" && cp -a "$cd_dir/." "$work/back\\slash/" && cd_dir="$work/back\\slash" ;;
+esac
+
 driver_start_xvfb "$work" || exit 1
-driver_launch "$cd_dir"
+driver_launch "$cd_dir" "$place"
 "driver_walk_$scenario" || fail "the $scenario walk stopped early"
 
 # The launcher must end by itself after "&Ende".

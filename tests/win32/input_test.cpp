@@ -148,6 +148,39 @@ TEST_F(InputTest, ButtonClickReachesTheCore) {
   EXPECT_TRUE(form.clicks.empty());  // the core alone dispatches
 }
 
+// A button clicks on release; the core is told when it went down, taken
+// from the press message's own time.
+TEST_F(InputTest, AClickCarriesTheTimeItsButtonWentDown) {
+  const HWND no = Button(form, 2);
+  const DWORD now = GetTickCount();
+  backend.Handle(MSG{no, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5), now - 300, {}});
+  const rt::Time released = backend.Now();
+  backend.Handle(MSG{no, WM_LBUTTONUP, 0, MAKELPARAM(5, 5), now, {}});
+  ASSERT_EQ(sink.events.size(), 1u);
+  EXPECT_EQ(sink.events[0].control, &form.Ctl(2));
+  const std::int64_t before_release = released.micros - sink.events[0].pressed.micros;
+  EXPECT_GE(before_release, 250'000);
+  EXPECT_LE(before_release, 400'000);
+  // A click that no press of ours went before counts from now.
+  SendMessageW(no, BM_CLICK, 0, 0);
+  ASSERT_EQ(sink.events.size(), 2u);
+  EXPECT_GE(sink.events[1].pressed.micros, released.micros);
+}
+
+// Through the real core: a window's buttons take no click within the
+// system's double-click time after it was shown.
+TEST_F(InputTest, NoClickSoonAfterTheWindowWasShown) {
+  backend.SetInputSink(*core);
+  form.Unload();
+  form.Show();
+  Pump();
+  SendMessageW(Button(form, 2), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form.clicks.empty());
+  Sleep(GetDoubleClickTime() + 50);
+  SendMessageW(Button(form, 2), BM_CLICK, 0, 0);
+  EXPECT_EQ(form.clicks, (std::vector<std::uint8_t>{2}));
+}
+
 TEST_F(InputTest, CloseRequestsGoToTheCoreAndTheWindowStays) {
   SendMessageW(Hwnd(form), WM_CLOSE, 0, 0);
   SendMessageW(Hwnd(form), WM_SYSCOMMAND, SC_CLOSE, 0);

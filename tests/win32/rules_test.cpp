@@ -75,7 +75,9 @@ TEST(WinExecResult, AsWinExecAnswers) {
   EXPECT_EQ(rt::win32::WinExecResult(3), 3);
   EXPECT_EQ(rt::win32::WinExecResult(5), 5);
   EXPECT_EQ(rt::win32::WinExecResult(193), 11);
-  EXPECT_EQ(rt::win32::WinExecResult(1223), 11);
+  EXPECT_EQ(rt::win32::WinExecResult(1223), rt::kStartCancelled);
+  // No system error may pass for a declined prompt.
+  EXPECT_EQ(rt::win32::WinExecResult(static_cast<unsigned long>(rt::kStartCancelled)), 11);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // (quoted, with the shell for elevation), the error message and the end.
 #include <gtest/gtest.h>
 
+#include "runtime/start_result.h"
 #include "runtime/win32/encoding.h"
 #include "runtime/win32/program_folder.h"
 #include "runtime/win32/program_start.h"
@@ -136,13 +137,15 @@ struct FakeLauncher final : rt::win32::ProcessLauncher {
   unsigned long create_result = 0, shell_result = 0;
   std::vector<std::wstring> created, opened;
   std::vector<int> shows;
+  std::vector<void*> owners;
   unsigned long Create(std::wstring& command_line, int show_mode) override {
     created.push_back(command_line);
     shows.push_back(show_mode);
     return create_result;
   }
-  unsigned long ShellOpen(const std::wstring& program, int show_mode) override {
+  unsigned long ShellOpen(const std::wstring& program, int show_mode, void* owner) override {
     opened.push_back(program);
+    owners.push_back(owner);
     shows.push_back(show_mode);
     return shell_result;
   }
@@ -150,28 +153,33 @@ struct FakeLauncher final : rt::win32::ProcessLauncher {
 
 TEST(ProgramStart, QuotedWidenedAndWithTheShowMode) {
   FakeLauncher l;
-  EXPECT_EQ(rt::win32::StartProgram("C:\\Program Files\\M\xFCnchen\\Acrobat\\Setup.exe", 3, l), 33);
+  EXPECT_EQ(rt::win32::StartProgram("C:\\Program Files\\M\xFCnchen\\Acrobat\\Setup.exe", 3, l, nullptr), 33);
   ASSERT_EQ(l.created.size(), 1u);
   EXPECT_EQ(l.created[0], L"\"C:\\Program Files\\M\u00FCnchen\\Acrobat\\Setup.exe\"");
   EXPECT_EQ(l.shows, (std::vector<int>{3}));
   EXPECT_TRUE(l.opened.empty());
 }
 
-TEST(ProgramStart, ElevationGoesThroughTheShellWithThePlainPath) {
+TEST(ProgramStart, ElevationGoesThroughTheShellWithThePlainPathAndAnOwner) {
   FakeLauncher l;
   l.create_result = 740;
-  EXPECT_EQ(rt::win32::StartProgram("D:\\Acrobat\\Setup.exe", 3, l), 33);
+  int window = 0;  // stands for the launcher's active window
+  EXPECT_EQ(rt::win32::StartProgram("D:\\Acrobat\\Setup.exe", 3, l, &window), 33);
   ASSERT_EQ(l.opened.size(), 1u);
   EXPECT_EQ(l.opened[0], L"D:\\Acrobat\\Setup.exe");
+  EXPECT_EQ(l.owners, (std::vector<void*>{&window}));
   EXPECT_EQ(l.shows, (std::vector<int>{3, 3}));
-  l.shell_result = 1223;  // the user said no
-  EXPECT_EQ(rt::win32::StartProgram("D:\\Acrobat\\Setup.exe", 3, l), 11);
+  // The user said no at the prompt: an answer, told apart from a failure.
+  l.shell_result = 1223;
+  EXPECT_EQ(rt::win32::StartProgram("D:\\Acrobat\\Setup.exe", 3, l, &window), rt::kStartCancelled);
+  l.shell_result = ERROR_ACCESS_DENIED;
+  EXPECT_EQ(rt::win32::StartProgram("D:\\Acrobat\\Setup.exe", 3, l, &window), rt::kStartAccessDenied);
 }
 
 TEST(ProgramStart, OtherFailuresAreReportedAsWinExecDoes) {
   FakeLauncher l;
   l.create_result = 3;
-  EXPECT_EQ(rt::win32::StartProgram("D:\\Data\\Subset.exe", 3, l), 3);
+  EXPECT_EQ(rt::win32::StartProgram("D:\\Data\\Subset.exe", 3, l, nullptr), 3);
   EXPECT_TRUE(l.opened.empty());
   rt::win32::SystemLauncher system;
   std::wstring missing = L"\"C:\\Nirgends\\Setup.exe\"";

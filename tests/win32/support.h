@@ -150,9 +150,12 @@ struct RecordingSink final : rt::InputSink {
     rt::Control* control = nullptr;
     rt::KeyInput key{};
     int x = 0, y = 0;
+    rt::Time pressed{};
   };
   std::vector<Event> events;
-  void OnClick(rt::Control& button) override { events.push_back({"click", &button.Parent(), &button}); }
+  void OnClick(rt::Control& button, rt::Time pressed) override {
+    events.push_back({"click", &button.Parent(), &button, {}, 0, 0, pressed});
+  }
   void OnKey(rt::Form& window, rt::KeyInput key) override { events.push_back({"key", &window, nullptr, key}); }
   void OnCloseRequest(rt::Form& window) override { events.push_back({"close", &window}); }
   void OnMoved(rt::Form& window, int x, int y) override {

@@ -296,6 +296,13 @@ TEST_F(WindowsTest, OwnerIsSetWhenShownWithOne) {
 
 // The click's handler runs inside the modal loop: it sees the other window
 // disabled, and unloads its own window from inside its own button's click.
+// A user's click, once the double-click time after the show has passed.
+DWORD WINAPI ClickLater(void* button) {
+  Sleep(GetDoubleClickTime() + 100);
+  PostMessageW(static_cast<HWND>(button), BM_CLICK, 0, 0);
+  return 0;
+}
+
 TEST_F(WindowsTest, ModalWindowDisablesTheOthersAndItsOwnClickMayUnloadIt) {
   Standard& s = Window<Standard>();
   Dialog& d = Window<Dialog>();
@@ -309,8 +316,10 @@ TEST_F(WindowsTest, ModalWindowDisablesTheOthersAndItsOwnClickMayUnloadIt) {
     d.Unload();
   };
   const HWND dialog = Hwnd(d);
-  PostMessageW(Button(d, 2), BM_CLICK, 0, 0);
+  HANDLE clicker = CreateThread(nullptr, 0, ClickLater, Button(d, 2), 0, nullptr);
   d.Show(1);
+  WaitForSingleObject(clicker, INFINITE);
+  CloseHandle(clicker);
   EXPECT_TRUE(checked);
   EXPECT_FALSE(d.IsLoaded());
   EXPECT_FALSE(IsWindow(dialog));
