@@ -40,7 +40,7 @@ case $place in
 esac
 
 driver_start_xvfb "$work" || exit 1
-driver_launch "$cd_dir" "$place"
+if [[ $place == copied ]]; then driver_launch "$cd_dir" copied; else driver_launch "$cd_dir"; fi
 "driver_walk_$scenario" || fail "the $scenario walk stopped early"
 
 # The launcher must end by itself after "&Ende".
