@@ -28,7 +28,8 @@ namespace {
 // program's file name.
 constexpr char kWindowClass[] = "Mirelund";
 
-constexpr auto kFrameRequestTimeout = std::chrono::milliseconds(300);
+// A busy manager may answer late; the wait happens once per run at most.
+constexpr auto kFrameRequestTimeout = std::chrono::milliseconds(1000);
 
 // The events FLTK selects on its own top-level windows.
 constexpr long kEventMask = ExposureMask | StructureNotifyMask | KeyPressMask | KeyReleaseMask |
