@@ -12,7 +12,7 @@ want=(cmake g++ make pkg-config libfltk1.3-dev libjpeg62-turbo-dev libfreetype-d
 bare=()
 if [[ "${1:-}" == "--tests" ]]; then
   want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind g++-mingw-w64-i686 wine wine32)
-  bare+=(openbox xfwm4 metacity dbus-daemon)
+  bare+=(openbox xfwm4 metacity blackbox dbus-daemon)
 fi
 
 sudo=""

@@ -4,7 +4,7 @@
 # confirmation 48,16 px from the offer, keys typed to whatever has the focus
 # after a click on the welcome picture and after a click on the offer while
 # the confirmation is open, and the whole accept path to exit status 0.
-#   wm_test.sh openbox|xfwm4|metacity|WM CD_DIR SCREENS_DIR
+#   wm_test.sh openbox|xfwm4|metacity|blackbox|WM CD_DIR SCREENS_DIR
 set -uo pipefail
 wm=$1
 cd_dir=$(realpath "$2")
