@@ -1,5 +1,6 @@
 # The whole launcher from the demo CD on Xvfb, one test per scenario (label
-# "display"): accept everything (with the real 20 s wait), and decline. The
+# "display"): accept everything (with the real 20 s wait), and decline; and
+# under each real window manager installed (labels "display" and "wm"). The
 # pixel probe is the display tests' own.
 if(TARGET democd AND NOT TARGET pngprobe AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/display/pngprobe.cpp)
   add_executable(pngprobe ${CMAKE_CURRENT_LIST_DIR}/display/pngprobe.cpp)
@@ -19,5 +20,20 @@ if(TARGET democd AND TARGET pngprobe)
       COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/sequence_test.sh accept
         ${CMAKE_BINARY_DIR}/cd $<TARGET_FILE:pngprobe> ${CMAKE_BINARY_DIR}/sequence-screens/accept-${place} ${place})
     set_tests_properties(sequence_accept_${place} PROPERTIES LABELS display TIMEOUT 90)
+  endforeach()
+endif()
+
+if(TARGET democd)
+  find_program(DBUS_RUN_SESSION_PROGRAM dbus-run-session)
+  foreach(wm openbox xfwm4 metacity blackbox)
+    find_program(WM_${wm}_PROGRAM ${wm})
+    if(NOT WM_${wm}_PROGRAM OR (wm MATCHES "xfwm4|metacity" AND NOT DBUS_RUN_SESSION_PROGRAM))
+      message(STATUS "${wm} missing: no test under it")
+      continue()
+    endif()
+    add_test(NAME wm_${wm}
+      COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/wm_test.sh ${wm} ${CMAKE_BINARY_DIR}/cd
+        ${CMAKE_BINARY_DIR}/wm-screens/${wm})
+    set_tests_properties(wm_${wm} PROPERTIES LABELS "display;wm" TIMEOUT 120)
   endforeach()
 endif()

@@ -158,6 +158,12 @@ driver_walk_accept() {
   driver_shot 01-welcome-offer "$id"
   # shellcheck disable=SC2086
   driver_click "$id" $DRIVER_OFFER_JA
+  driver_walk_accepted
+}
+
+# From the Acrobat Reader setup on, once the offer was accepted.
+driver_walk_accepted() {
+  local id
   driver_stub "Acrobat Reader Setup" 02-acrobat-setup
   id=$(driver_wait_window "$DRIVER_WELCOME_TITLE" "" 5) || return 1
   driver_shot 03-waiting "$id"

@@ -9,6 +9,7 @@
 #include "runtime/fltk/images.h"
 #include "runtime/fltk/linux_process.h"
 #include "runtime/fltk/window.h"
+#include "runtime/fltk/wm.h"
 #include "runtime/form.h"
 
 // FLTK and X11 last: Xlib defines True and False as macros.
@@ -30,9 +31,19 @@ double OpenDisplay() {
   return RoundedDpi(h);
 }
 
+// A window that gets the keyboard focus hears of it after FLTK has done
+// its own part.
+int Dispatch(int event, Fl_Window* window) {
+  auto* form_window = event == FL_FOCUS ? dynamic_cast<FormWindow*>(window) : nullptr;
+  const int handled = Fl::handle_(event, window);
+  if (form_window) form_window->KeyboardArrived();
+  return handled;
+}
+
 }  // namespace
 
 FltkBackend::FltkBackend() : fonts_(OpenDisplay()) {
+  Fl::event_dispatch(&Dispatch);
   Fl::visible_focus(0);  // the core draws the focus; FLTK moves none
   Fl_Image::RGB_scaling(FL_RGB_SCALING_BILINEAR);
   // Tooltips as Windows shows them: the standard font on pale yellow.
@@ -44,6 +55,7 @@ FltkBackend::FltkBackend() : fonts_(OpenDisplay()) {
 }
 
 FltkBackend::~FltkBackend() {
+  Fl::event_dispatch(nullptr);
   for (FormWindow* w : windows_) {
     w->Detach();
     w->hide();
@@ -110,8 +122,6 @@ void FltkBackend::DestroyWindow(Form& form) {
 void FltkBackend::ShowWindow(Form& form, Form* owner, bool modal) {
   FormWindow* w = Find(form);
   if (!w) return;
-  w->ShowPlaced();
-  w->cursor(pointer_ == kPointerHourglass ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
   // Above its owner; a modal window without one stays above the window the
   // user was working in, as on Windows.
   FormWindow* above = owner ? Find(*owner) : nullptr;
@@ -122,8 +132,12 @@ void FltkBackend::ShowWindow(Form& form, Form* owner, bool modal) {
         break;
       }
   }
-  if (above && above != w && above->shown() && fl_xid(w) && fl_xid(above))
-    XSetTransientForHint(fl_display, fl_xid(w), fl_xid(above));
+  WindowRole role;
+  role.dialog = modal;
+  if (above && above != w && above->shown()) role.above = fl_xid(above);
+  w->SetRole(role);
+  w->ShowPlaced();
+  w->cursor(pointer_ == kPointerHourglass ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
   // A window shown at once is on the screen when Show returns, before the
   // caller goes on to build the next window (the welcome screen before the
   // offer's fonts and pictures). A modal one is drawn by its own loop.
@@ -162,7 +176,20 @@ void FltkBackend::WindowMoved(FormWindow& window, int client_x, int client_y) {
   Form* form = window.form();
   if (!form) return;
   const FrameInsets f = Frame(*form);
-  Sink().OnMoved(*form, client_x - f.left, client_y - f.top);
+  const int left = client_x - f.left, top = client_y - f.top;
+  if (left == form->LeftPx() && top == form->TopPx()) return;  // where it was put
+  Sink().OnMoved(*form, left, top);
+}
+
+FormWindow* FltkBackend::TopModal() const {
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+    if ((*it)->form() && (*it)->Enabled() && (*it)->shown() && (*it)->visible()) return *it;
+  return nullptr;
+}
+
+void FltkBackend::HandKeyboardOn(FormWindow& blocked) {
+  FormWindow* top = TopModal();
+  if (top && top != &blocked && fl_xid(top)) GiveFocus(fl_xid(top), fl_xid(&blocked));
 }
 
 std::string FltkBackend::ProgramFolder() {

@@ -1,11 +1,13 @@
 // The Linux/X11 backend on FLTK 1.3. It holds every native window of the
 // program and pushes raw input to the core; all window state stays in the
-// core. Frame insets are those the window manager gives a normal window (none
-// under a bare X server), and a window's client area lies that far inside
-// the outer position the core asks for. A maximized window is borderless and
-// covers the whole screen (a window manager is also asked for full screen).
-// A modal window is transient for its owner, or for the newest other window;
-// a blocked window drops input itself, and the core drops it anyway.
+// core. A window's outer position is its frame's top left corner; the frame
+// is the one the window manager gave it once mapped, before that the one a
+// dialog gets (none under a bare X server). A maximized window is borderless
+// and covers the whole screen (a window manager is also asked for full
+// screen). A modal window is a dialog, transient for its owner or for the
+// newest other window; a blocked window drops clicks itself, and the core
+// drops them anyway, and hands the keyboard and its keys to the top modal
+// window.
 #pragma once
 
 #include <FL/Fl_RGB_Image.H>
@@ -29,8 +31,13 @@ class FltkBackend final : public Backend {
   FltkBackend& operator=(const FltkBackend&) = delete;
 
   InputSink& Sink();
-  // The window's new client position after a move by the user.
+  // The window's new client position after a move by the user (or the
+  // window manager's own placement, which is not reported on).
   void WindowMoved(FormWindow& window, int client_x, int client_y);
+  // The shown window that takes input while others are blocked.
+  FormWindow* TopModal() const;
+  // The keyboard went to a blocked window: over to the top modal one.
+  void HandKeyboardOn(FormWindow& blocked);
   const Fl_RGB_Image& StandardIcon();
   int Pointer() const { return pointer_; }
   // Windows created and not yet destroyed, oldest first.
@@ -67,7 +74,7 @@ class FltkBackend final : public Backend {
   InputSink* sink_ = nullptr;
   Fonts fonts_;
   std::vector<FormWindow*> windows_;
-  std::optional<FrameInsets> frame_;  // the window manager's, once known
+  std::optional<FrameInsets> frame_;  // a dialog's under this window manager, once known
   std::unique_ptr<Fl_RGB_Image> standard_icon_;
   std::vector<unsigned char> standard_icon_pixels_;
   int pointer_ = kPointerDefault;

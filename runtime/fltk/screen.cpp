@@ -1,12 +1,11 @@
 // The screen: size and DPI of the primary screen, the window manager's frame
 // insets, and the event loop's waiting.
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <thread>
 
 #include "runtime/fltk/fltk_backend.h"
 #include "runtime/fltk/window.h"
+#include "runtime/fltk/wm.h"
 #include "runtime/form.h"
 
 // FLTK and X11 last: Xlib defines True and False as macros.
@@ -19,7 +18,9 @@ namespace rt::fltk {
 namespace {
 
 constexpr double kDefaultDpi = 96;
-constexpr auto kFrameProbeTimeout = std::chrono::milliseconds(300);
+// A dialog's frame where the window manager tells it only once a window is
+// mapped: a thin border and a title bar for the standard font.
+constexpr FrameInsets kUsualFrame{4, 24, 4, 4};
 
 }  // namespace
 
@@ -36,51 +37,6 @@ bool WindowManagerPresent() {
   if (data) XFree(data);
   return found;
 }
-
-namespace {
-
-bool ReadExtents(Window w, Atom extents, FrameInsets& out) {
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  const int rc =
-      XGetWindowProperty(fl_display, w, extents, 0, 4, False, XA_CARDINAL, &type, &format, &count, &after, &data);
-  bool ok = rc == Success && type == XA_CARDINAL && format == 32 && count == 4 && data;
-  if (ok) {
-    const auto* v = reinterpret_cast<const long*>(data);  // format 32 comes as long
-    for (int i = 0; i < 4; ++i) ok = ok && v[i] >= 0 && v[i] < 1000;
-    if (ok) out = {static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]), static_cast<int>(v[3])};
-  }
-  if (data) XFree(data);
-  return ok;
-}
-
-// Asks the window manager which frame it would give a normal window
-// (_NET_REQUEST_FRAME_EXTENTS on a window that is never mapped).
-FrameInsets ProbeFrame() {
-  if (!WindowManagerPresent()) return {};
-  const Window root = RootWindow(fl_display, fl_screen);
-  const Atom request = XInternAtom(fl_display, "_NET_REQUEST_FRAME_EXTENTS", False);
-  const Atom extents = XInternAtom(fl_display, "_NET_FRAME_EXTENTS", False);
-  const Window probe = XCreateSimpleWindow(fl_display, root, 0, 0, 100, 100, 0, 0, 0);
-  XEvent e{};
-  e.xclient.type = ClientMessage;
-  e.xclient.window = probe;
-  e.xclient.message_type = request;
-  e.xclient.format = 32;
-  XSendEvent(fl_display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
-  XFlush(fl_display);
-  FrameInsets f{};
-  const auto until = std::chrono::steady_clock::now() + kFrameProbeTimeout;
-  while (!ReadExtents(probe, extents, f) && std::chrono::steady_clock::now() < until)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  XDestroyWindow(fl_display, probe);
-  XFlush(fl_display);
-  return f;
-}
-
-}  // namespace
 
 double RoundedDpi(float reported) {
   if (!std::isfinite(reported) || reported < 24 || reported > 1200) return kDefaultDpi;
@@ -100,8 +56,17 @@ ScreenMetrics FltkBackend::Screen() {
 }
 
 FrameInsets FltkBackend::Frame(const Form& window) {
-  if (window.Maximized()) return {};
-  if (!frame_) frame_ = ProbeFrame();
+  if (window.Maximized() || !WindowManagerPresent()) return {};
+  // A shown window has its real frame; the others the last one seen, as all
+  // dialogs are framed alike.
+  if (FormWindow* w = Find(window); w && w->shown() && fl_xid(w)) {
+    FrameInsets real;
+    if (MappedFrame(fl_xid(w), real)) return *(frame_ = real);
+  }
+  if (!frame_) {
+    FrameInsets asked;
+    frame_ = RequestDialogFrame(asked) ? asked : kUsualFrame;
+  }
   return *frame_;
 }
 

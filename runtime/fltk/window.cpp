@@ -74,30 +74,38 @@ void FormWindow::Place() {
     border(0);
     resize(sx, sy, std::max(1, sw), std::max(1, sh));
   } else {
-    const FrameInsets f = backend_.Frame(*form_);
-    resize(form_->LeftPx() + f.left, form_->TopPx() + f.top, std::max(1, form_->ClientWidthPx()),
+    resize(form_->LeftPx(), form_->TopPx(), std::max(1, form_->ClientWidthPx()),
            std::max(1, form_->ClientHeightPx()));
   }
   force_position(1);
-  placed_x_ = x();
-  placed_y_ = y();
+  // FLTK puts its own rules back when the size changes.
+  SetPlacementHints(*this, role_);
   placing_ = false;
+}
+
+void FormWindow::show() {
+  if (shown()) {
+    Fl_Double_Window::show();
+    return;
+  }
+  role_.fullscreen = form_ && form_->Maximized();
+  CreateNativeWindow(*this, role_);
+  XMapWindow(fl_display, fl_xid(this));
+  set_visible();
+  const int event = Fl::e_number;
+  handle(Fl::e_number = FL_SHOW);
+  Fl::e_number = event;
+  redraw();
 }
 
 void FormWindow::ShowPlaced() {
   const bool first = !shown();
   show();
-  // FLTK keeps x() and y() as asked but maps the window where it thinks the
-  // frame is on the screen; put it back where it was asked to be.
-  if (first && form_ && !form_->Maximized() && fl_xid(this)) {
-    XMoveWindow(fl_display, fl_xid(this), x(), y());
-    XFlush(fl_display);
-  }
   // As on Windows a newly shown window takes the keyboard; without a window
   // manager nobody else would give it.
   if (first) TakeKeyboard();
-  // A window manager is asked to keep the maximized window above its panels
-  // too; without one the borderless window already covers the screen.
+  // A window manager is asked again to keep the maximized window above its
+  // panels; without one the borderless window already covers the screen.
   if (first && form_ && form_->Maximized() && fl_xid(this) && WindowManagerPresent()) {
     XEvent e{};
     e.xclient.type = ClientMessage;
@@ -125,10 +133,11 @@ void FormWindow::resize(int X, int Y, int W, int H) {
   const bool moved = X != x() || Y != y();
   Fl_Double_Window::resize(X, Y, W, H);
   if (placing_ || !moved || !shown() || !form_ || form_->Maximized()) return;
-  if (X == placed_x_ && Y == placed_y_) return;  // the echo of our own placement
-  placed_x_ = X;
-  placed_y_ = Y;
   backend_.WindowMoved(*this, X, Y);
+}
+
+void FormWindow::KeyboardArrived() {
+  if (form_ && !enabled_ && shown()) backend_.HandKeyboardOn(*this);
 }
 
 void FormWindow::SetFocus(const Control* button) {
@@ -167,8 +176,11 @@ int FormWindow::handle(int event) {
   switch (event) {
     case FL_KEYBOARD:
     case FL_SHORTCUT:
-      // Swallowed either way: FLTK's own navigation and Escape-closes must not act.
+      // Swallowed either way: FLTK's own navigation and Escape-closes must not
+      // act. A key that reaches a blocked window belongs to the window that
+      // blocks it, as the keyboard would have been there on Windows.
       if (form_ && enabled_) HandleKey();
+      else if (FormWindow* top = form_ ? backend_.TopModal() : nullptr; top && top != this) top->HandleKey();
       return 1;
     case FL_KEYUP:
       return 1;

@@ -13,6 +13,7 @@
 #include "runtime/form.h"
 #include "runtime/fltk/controls.h"
 #include "runtime/fltk/images.h"
+#include "runtime/fltk/wm.h"
 
 namespace rt::fltk {
 
@@ -26,14 +27,22 @@ class FormWindow final : public Fl_Double_Window {
   Form* form() const { return form_; }
   void Detach();
 
-  // Places the client area for the Form's outer position (or over the whole
-  // screen when maximized), without reporting it back as a user's move.
+  // Places the window at the Form's outer position (or over the whole screen
+  // when maximized), without reporting it back as a user's move. A window
+  // manager puts the frame's corner there; without one there is no frame.
   void Place();
+  // How a window manager is to treat the window; takes effect when it is
+  // first shown.
+  void SetRole(const WindowRole& role) { role_ = role; }
   // Maps the window (or raises it) exactly at its place: FLTK would move a
   // framed window that reaches past a screen edge, Windows does not.
   void ShowPlaced();
   // Gives the window the keyboard when no window manager would.
   void TakeKeyboard();
+  // A key typed in this window, or handed on from a window it blocks.
+  void HandleKey();
+  // The window got the keyboard focus; a blocked one hands it on.
+  void KeyboardArrived();
   void SetEnabled(bool enabled) { enabled_ = enabled; }
   bool Enabled() const { return enabled_; }
   void SetFocus(const Control* button);
@@ -42,13 +51,14 @@ class FormWindow final : public Fl_Double_Window {
 
   int handle(int event) override;
   void resize(int x, int y, int w, int h) override;
+  // Creates the X window with its role before mapping it.
+  void show() override;
 
  protected:
   void draw() override;
 
  private:
   static void CloseRequested(Fl_Widget* widget, void* data);
-  void HandleKey();
 
   Form* form_;
   FltkBackend& backend_;
@@ -59,7 +69,7 @@ class FormWindow final : public Fl_Double_Window {
   std::string title_;
   bool enabled_ = true;
   bool placing_ = false;
-  int placed_x_ = 0, placed_y_ = 0;  // where the client area was put
+  WindowRole role_;
 };
 
 }  // namespace rt::fltk

@@ -1,6 +1,8 @@
 // The FLTK backend on a real X server (run under Xvfb, no window manager):
-// placement, frame, icons, owners, moves by the user, deferred deletion from
-// inside a click, picture scaling per size, text metrics and the idle wait.
+// placement, frame, icons, owners, what a window manager sees when a dialog
+// is mapped, the keyboard handed from a blocked window, moves by the user,
+// deferred deletion from inside a click, picture scaling per size, text
+// metrics and the idle wait.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +11,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include "runtime/fltk/charset.h"
 #include "runtime/fltk/controls.h"
@@ -22,7 +26,9 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
+#include <X11/keysym.h>
 // Xlib's macros would hide the runtime's Booleans; X calls below pass 0.
 #undef True
 #undef False
@@ -251,6 +257,132 @@ TEST_F(OnDisplay, ModalWindowStaysAboveItsOwner) {
   EXPECT_EQ(above, fl_xid(&Native(owner)));
   backend.EnableWindow(owner, false);
   EXPECT_FALSE(Native(owner).Enabled());
+}
+
+// Atoms of a window property, read over the connection `d`.
+std::vector<Atom> Atoms(Display* d, Window w, const char* property) {
+  Atom type = None;
+  int format = 0;
+  unsigned long n = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::vector<Atom> out;
+  if (XGetWindowProperty(d, w, XInternAtom(d, property, 0), 0, 64, 0, AnyPropertyType, &type, &format, &n, &after,
+                         &data) == Success &&
+      data && format == 32) {
+    const auto* v = reinterpret_cast<const unsigned long*>(data);
+    out.assign(v, v + n);
+  }
+  if (data) XFree(data);
+  return out;
+}
+
+TEST_F(OnDisplay, DialogMappedAlreadyCarryingItsRole) {
+  Plain& owner = runtime.Instance<Plain>();
+  NoIcon& dialog = runtime.Instance<NoIcon>();
+  owner.Show();
+  Pump();
+  dialog.SetLeft(1500);
+  dialog.SetTop(750);
+  // A window manager of our own from here on: it sees the map request and
+  // reads the window as any manager would, before the window is on screen.
+  Display* wm = XOpenDisplay(nullptr);
+  ASSERT_NE(wm, nullptr);
+  const Window root = DefaultRootWindow(wm);
+  XSelectInput(wm, root, SubstructureRedirectMask);
+  XSync(wm, 0);
+  backend.ShowWindow(dialog, &owner, true);
+  XSync(fl_display, 0);
+  Window requested = 0;
+  for (int i = 0; i < 200 && !requested; ++i) {
+    while (XPending(wm)) {
+      XEvent e;
+      XNextEvent(wm, &e);
+      if (e.type == MapRequest) requested = e.xmaprequest.window;
+    }
+    if (!requested) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(requested, fl_xid(&Native(dialog)));
+
+  EXPECT_EQ(Atoms(wm, requested, "_NET_WM_WINDOW_TYPE"),
+            std::vector<Atom>{XInternAtom(wm, "_NET_WM_WINDOW_TYPE_DIALOG", 0)});
+  EXPECT_EQ(Atoms(wm, requested, "_NET_WM_STATE"), std::vector<Atom>{XInternAtom(wm, "_NET_WM_STATE_MODAL", 0)});
+  Window above = 0;
+  EXPECT_TRUE(XGetTransientForHint(wm, requested, &above));
+  EXPECT_EQ(above, fl_xid(&Native(owner)));
+  XClassHint cls{};
+  ASSERT_TRUE(XGetClassHint(wm, requested, &cls));
+  EXPECT_STREQ(cls.res_name, "fltk_display_tests");
+  EXPECT_STREQ(cls.res_class, "Mirelund");
+  XFree(cls.res_name);
+  XFree(cls.res_class);
+  const auto pid = Atoms(wm, requested, "_NET_WM_PID");
+  ASSERT_EQ(pid.size(), 1u);
+  EXPECT_EQ(pid[0], static_cast<unsigned long>(getpid()));
+  // The frame's corner at Left and Top, whatever the frame.
+  XSizeHints size{};
+  long supplied = 0;
+  ASSERT_TRUE(XGetWMNormalHints(wm, requested, &size, &supplied));
+  EXPECT_TRUE(size.flags & USPosition);
+  EXPECT_TRUE(size.flags & PWinGravity);
+  EXPECT_EQ(size.win_gravity, NorthWestGravity);
+  EXPECT_EQ(size.x, 100);
+  EXPECT_EQ(size.y, 50);
+  const auto motif = Atoms(wm, requested, "_MOTIF_WM_HINTS");
+  ASSERT_GE(motif.size(), 2u);
+  EXPECT_TRUE(motif[0] & 1);              // functions given
+  EXPECT_EQ(motif[1] & (1 | 8 | 16), 0u);  // not "all but", no minimize, no maximize
+  EXPECT_TRUE(motif[1] & 32);             // but a close control
+
+  XMapWindow(wm, requested);
+  XCloseDisplay(wm);  // the redirection ends with the connection
+  Pump();
+  // The owner, shown at once, is a normal window.
+  EXPECT_EQ(Atoms(fl_display, fl_xid(&Native(owner)), "_NET_WM_WINDOW_TYPE"),
+            std::vector<Atom>{XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE_NORMAL", 0)});
+}
+
+TEST_F(OnDisplay, BlockedWindowHandsOnTheKeyboardAndItsKeys) {
+  Plain& owner = runtime.Instance<Plain>();
+  NoIcon& dialog = runtime.Instance<NoIcon>();
+  owner.Show();
+  Pump();
+  struct Seen {
+    Plain* owner;
+    NoIcon* dialog;
+    Window dialog_xid = 0, focus = 0;
+  } seen{&owner, &dialog};
+  // From inside the modal showing: the focus put on the blocked owner, as a
+  // window manager may on a click; then Enter typed there.
+  Fl::add_timeout(0.3, [](void* data) {
+    auto* s = static_cast<Seen*>(data);
+    s->dialog_xid = fl_xid(&Native(*s->dialog));
+    XSetInputFocus(fl_display, fl_xid(&Native(*s->owner)), RevertToParent, CurrentTime);
+    Fl::add_timeout(0.3, [](void* data) {
+      auto* s = static_cast<Seen*>(data);
+      Window focus = 0;
+      int revert = 0;
+      XGetInputFocus(fl_display, &focus, &revert);
+      s->focus = focus;
+      XEvent e{};
+      e.xkey.type = KeyPress;
+      e.xkey.window = fl_xid(&Native(*s->owner));
+      e.xkey.root = RootWindow(fl_display, fl_screen);
+      e.xkey.keycode = XKeysymToKeycode(fl_display, XK_Return);
+      e.xkey.same_screen = 1;
+      XSendEvent(fl_display, e.xkey.window, 1, KeyPressMask, &e);
+      e.xkey.type = KeyRelease;
+      XSendEvent(fl_display, e.xkey.window, 1, KeyReleaseMask, &e);
+      XFlush(fl_display);
+    }, data);
+  }, &seen);
+  // Should the key go astray, the showing still ends.
+  const Fl_Timeout_Handler give_up = [](void* data) { static_cast<NoIcon*>(data)->Unload(); };
+  Fl::add_timeout(3, give_up, &dialog);
+  dialog.Show(1, &owner);  // ends when Enter clicks "Yes", which unloads it
+  Fl::remove_timeout(give_up, &dialog);
+  EXPECT_EQ(seen.focus, seen.dialog_xid);
+  EXPECT_EQ(dialog.clicks, 1);
+  EXPECT_EQ(owner.clicks, 0);
 }
 
 TEST_F(OnDisplay, UserMoveReachesTheCore) {
