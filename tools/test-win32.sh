@@ -50,7 +50,7 @@ fi
 start_exe=$build/cd/START.EXE
 check "START.EXE needs system DLLs only" bash -c "
   i686-w64-mingw32-objdump -p '$start_exe' | awk '/DLL Name/ {print toupper(\$3)}' |
-  grep -qvxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|COMCTL32.DLL|SHELL32.DLL|OLE32.DLL|MSVCRT.DLL' && exit 1 || exit 0"
+  grep -qvxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|COMCTL32.DLL|SHELL32.DLL|OLE32.DLL|OLEACC.DLL|OLEAUT32.DLL|MSVCRT.DLL' && exit 1 || exit 0"
 check "START.EXE is a 32-bit GUI program" bash -c "
   i686-w64-mingw32-objdump -f '$start_exe' | grep -q 'pei-i386' &&
   i686-w64-mingw32-objdump -p '$start_exe' | grep -q 'Subsystem.*Windows GUI'"
@@ -131,6 +131,7 @@ run_gtest logic_tests "$build/tests/logic_tests.exe"
 run_gtest picture_tests "$build/tests/picture_tests.exe"
 run_gtest win32_rules_tests "$build/tests/win32_rules_tests.exe"
 run_gtest win32_backend_tests "$build/tests/win32_backend_tests.exe"
+run_gtest win32_access_tests "$build/tests/win32_access_tests.exe"
 # Under a system code page other than 1252 (wine takes it from LANG): the
 # texts must not change.
 LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 run_gtest win32_backend_tests_cp1251 \
