@@ -14,6 +14,10 @@ namespace rt::win32 {
 
 namespace {
 
+bool HasChildren(AccessibleKind kind) {
+  return kind == AccessibleKind::kWindow || kind == AccessibleKind::kDialog;
+}
+
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
 HRESULT ReturnString(const std::wstring& text, BSTR* out) {
@@ -90,13 +94,13 @@ class Accessible final : public IAccessible, public IOleWindow {
     return inner_->get_accName(child, out);
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
-    if (kind_ != AccessibleKind::kWindow && IsSelf(child)) {
-      if (!out) return E_POINTER;
-      out->vt = VT_I4;
-      out->lVal = kind_ == AccessibleKind::kLabel ? ROLE_SYSTEM_STATICTEXT : ROLE_SYSTEM_PUSHBUTTON;
-      return S_OK;
-    }
-    return inner_->get_accRole(child, out);
+    if (kind_ == AccessibleKind::kWindow || !IsSelf(child)) return inner_->get_accRole(child, out);
+    if (!out) return E_POINTER;
+    out->vt = VT_I4;
+    out->lVal = kind_ == AccessibleKind::kDialog  ? ROLE_SYSTEM_DIALOG
+                : kind_ == AccessibleKind::kLabel ? ROLE_SYSTEM_STATICTEXT
+                                                  : ROLE_SYSTEM_PUSHBUTTON;
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* out) override {
     // A label's "&" is a character of its text: labels never take the focus.
@@ -112,13 +116,13 @@ class Accessible final : public IAccessible, public IOleWindow {
     return inner_->get_accDescription(child, out);
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* out) override {
-    if (kind_ != AccessibleKind::kWindow) return inner_->get_accChildCount(out);
+    if (!HasChildren(kind_)) return inner_->get_accChildCount(out);
     if (!out) return E_POINTER;
     *out = IsWindow(hwnd_) ? static_cast<long>(ReadingOrder(hwnd_).size()) : 0;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
-    if (kind_ != AccessibleKind::kWindow) return inner_->get_accChild(child, out);
+    if (!HasChildren(kind_)) return inner_->get_accChild(child, out);
     if (!out) return E_POINTER;
     *out = nullptr;
     if (child.vt != VT_I4 || !IsWindow(hwnd_)) return E_INVALIDARG;

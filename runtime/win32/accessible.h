@@ -6,7 +6,7 @@
 // area itself, with the standard proxy underneath and these corrections on
 // top: a label reads as static text named by its whole caption, a button as
 // a push button described by its tooltip, and a window lists its visible
-// labels and buttons in reading order (see ReadingRank).
+// labels and buttons in reading order (see SetReadingRank).
 #pragma once
 
 #include <string>
@@ -15,7 +15,9 @@
 
 namespace rt::win32 {
 
-enum class AccessibleKind { kWindow, kLabel, kButton };
+// A dialog reads as one, so that a screen reader reads its texts when it
+// comes up; the full-screen windows stay plain windows.
+enum class AccessibleKind { kWindow, kDialog, kLabel, kButton };
 
 // The answer to WM_GETOBJECT for `hwnd`, or 0 when the object asked for is
 // not the client area (the caller hands the message on).

@@ -139,7 +139,9 @@ LRESULT Win32Backend::OnMessage(NativeWindow& w, UINT message, WPARAM wparam, LP
       return TRUE;
     }
     case WM_GETOBJECT:
-      if (const LRESULT r = AnswerGetObject(hwnd, AccessibleKind::kWindow, {}, wparam, lparam)) return r;
+      if (const LRESULT r = AnswerGetObject(
+              hwnd, w.form.Maximized() ? AccessibleKind::kWindow : AccessibleKind::kDialog, {}, wparam, lparam))
+        return r;
       break;
     case WM_CTLCOLORBTN: {
       // The corners around a button show the window's colour.

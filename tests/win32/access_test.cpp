@@ -187,6 +187,8 @@ struct AccessTest : ::testing::Test {
     EXPECT_NE(SetTimer(nullptr, 0, 50, &WhileShown), 0u);
     EXPECT_EQ(runtime.RunWith(show), 0);
     EXPECT_TRUE(inspected);
+    // Read as a dialog: a screen reader reads its texts when it comes up.
+    EXPECT_EQ(read.self.role, ROLE_SYSTEM_DIALOG);
     return read;
   }
 };
@@ -239,6 +241,7 @@ TEST_F(AccessTest, ConfirmationFromTheOfferIsReadWhileTheOfferWaits) {
       const HWND confirm = GetForegroundWindow();
       EXPECT_NE(confirm, offer);
       const Window w = ReadWindow(confirm);
+      EXPECT_EQ(w.self.role, ROLE_SYSTEM_DIALOG);
       EXPECT_EQ(w.children,
                 (std::vector<Read>{Label(kT3), Button(L"Nine", L"Alt+N"), Button(L"Ja", L"Alt+J")}));
       ExpectFocusOn(confirm, kOfferCaption, L"Nine");
@@ -298,6 +301,7 @@ TEST_F(AccessTest, ClosingButtonIsDescribedByItsTooltipAndThePictureIsNotRead) {
   const Window w = ReadWindow(Hwnd(closing));
   Print("frmOption", w);
   EXPECT_EQ(w.self.name, L"Range of our products ...");
+  EXPECT_EQ(w.self.role, ROLE_SYSTEM_CLIENT);
   ASSERT_EQ(w.children.size(), 1u);
   EXPECT_EQ(w.children[0].role, ROLE_SYSTEM_PUSHBUTTON);
   EXPECT_EQ(w.children[0].name, L"Ende");
@@ -313,6 +317,7 @@ TEST_F(AccessTest, WelcomeScreenHasNothingToRead) {
   const Window w = ReadWindow(Hwnd(welcome));
   Print("frmAcrobat", w);
   EXPECT_EQ(w.self.name, L"Willkommen zur Mirelund Installation.");
+  EXPECT_EQ(w.self.role, ROLE_SYSTEM_CLIENT);
   EXPECT_TRUE(w.children.empty());
 }
 
