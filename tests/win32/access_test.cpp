@@ -138,13 +138,20 @@ void ExpectFocusOn(HWND window, const std::string& caption, const wchar_t* butto
   root->Release();
 }
 
-// Runs `inspect` while the program's modal showing started by `show` is on
-// the screen, then closes that window as its close control would.
+// Runs `g_inspect` while a modal showing is on the screen, then closes the
+// innermost modal window as its close control would.
+rt::Runtime* g_runtime = nullptr;
 std::function<void()> g_inspect;
+HWND Innermost() {
+  const auto& stack = g_runtime->ModalStack();
+  return stack.empty() ? nullptr : rt::win32::Win32Backend::Handle(*stack.back());
+}
 void CALLBACK WhileShown(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   const std::function<void()> inspect = std::move(g_inspect);
-  const HWND shown = GetForegroundWindow();
+  const HWND shown = Innermost();
+  // In front, so that a screen reader follows it there.
+  EXPECT_EQ(GetForegroundWindow(), shown);
   if (inspect) inspect();
   PostMessageW(shown, WM_CLOSE, 0, 0);
 }
@@ -170,6 +177,7 @@ const std::string kT4 =
 struct AccessTest : ::testing::Test {
   rt::win32::Win32Backend backend{GetModuleHandleW(nullptr)};
   rt::Runtime runtime{backend};
+  void SetUp() override { g_runtime = &runtime; }
 
   frmAcrobat& Main() { return runtime.Instance<frmAcrobat>(); }
   static HWND Hwnd(const rt::Form& f) { return rt::win32::Win32Backend::Handle(f); }
@@ -180,7 +188,7 @@ struct AccessTest : ::testing::Test {
     bool inspected = false;
     g_inspect = [&] {
       inspected = true;
-      const HWND shown = GetForegroundWindow();
+      const HWND shown = Innermost();
       read = ReadWindow(shown);
       if (also) also(shown);
     };
@@ -236,9 +244,9 @@ TEST_F(AccessTest, ConfirmationFromTheOfferIsReadWhileTheOfferWaits) {
   g_inspect = [&] {
     // The offer is up: its "&Nine" opens the confirmation over it, and
     // returns once that is closed; then the offer is closed.
-    const HWND offer = GetForegroundWindow();
+    const HWND offer = Innermost();
     g_inspect = [&, offer] {
-      const HWND confirm = GetForegroundWindow();
+      const HWND confirm = Innermost();
       EXPECT_NE(confirm, offer);
       const Window w = ReadWindow(confirm);
       EXPECT_EQ(w.self.role, ROLE_SYSTEM_DIALOG);
