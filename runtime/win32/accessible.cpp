@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <new>
-#include <vector>
 
 namespace rt::win32 {
 
@@ -26,17 +25,37 @@ HRESULT ReturnString(const std::wstring& text, BSTR* out) {
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-// The visible labels and buttons of `parent`, in reading order.
-std::vector<HWND> ReadingOrder(HWND parent) {
-  std::vector<std::pair<LONG_PTR, HWND>> ranked;
-  for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-    const LONG_PTR rank = GetWindowLongPtrW(child, GWLP_USERDATA);
-    if (rank > 0 && (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) ranked.emplace_back(rank, child);
+// The reading rank of a visible label or button of ours, or 0.
+LONG_PTR RankOf(HWND child) {
+  return (GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE) ? GetWindowLongPtrW(child, GWLP_USERDATA) : 0;
+}
+
+// The visible labels and buttons of `parent`, in reading order: how many,
+// and the n-th from 1. A window has a handful: no need to sort.
+long CountReadable(HWND parent) {
+  long n = 0;
+  for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+    if (RankOf(child) > 0) ++n;
+  return n;
+}
+
+HWND NthReadable(HWND parent, long n) {
+  LONG_PTR after = 0;  // the rank of the (n-1)-th
+  HWND found = nullptr;
+  for (long i = 0; i < n; ++i) {
+    found = nullptr;
+    LONG_PTR best = 0;
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      const LONG_PTR rank = RankOf(child);
+      if (rank > after && (!found || rank < best)) {
+        found = child;
+        best = rank;
+      }
+    }
+    if (!found) return nullptr;
+    after = best;
   }
-  std::sort(ranked.begin(), ranked.end());
-  std::vector<HWND> children;
-  for (const auto& [rank, child] : ranked) children.push_back(child);
-  return children;
+  return found;
 }
 
 class Accessible final : public IAccessible, public IOleWindow {
@@ -118,18 +137,17 @@ class Accessible final : public IAccessible, public IOleWindow {
   HRESULT STDMETHODCALLTYPE get_accChildCount(long* out) override {
     if (!HasChildren(kind_)) return inner_->get_accChildCount(out);
     if (!out) return E_POINTER;
-    *out = IsWindow(hwnd_) ? static_cast<long>(ReadingOrder(hwnd_).size()) : 0;
+    *out = IsWindow(hwnd_) ? CountReadable(hwnd_) : 0;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
     if (!HasChildren(kind_)) return inner_->get_accChild(child, out);
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (child.vt != VT_I4 || !IsWindow(hwnd_)) return E_INVALIDARG;
-    const std::vector<HWND> children = ReadingOrder(hwnd_);
-    if (child.lVal < 1 || static_cast<std::size_t>(child.lVal) > children.size()) return E_INVALIDARG;
-    return AccessibleObjectFromWindow(children[static_cast<std::size_t>(child.lVal) - 1], OBJID_CLIENT,
-                                      __uuidof(IDispatch), reinterpret_cast<void**>(out));
+    if (child.vt != VT_I4 || child.lVal < 1 || !IsWindow(hwnd_)) return E_INVALIDARG;
+    const HWND readable = NthReadable(hwnd_, child.lVal);
+    if (!readable) return E_INVALIDARG;
+    return AccessibleObjectFromWindow(readable, OBJID_CLIENT, __uuidof(IDispatch), reinterpret_cast<void**>(out));
   }
 
   // IAccessible: the proxy's.

@@ -4,9 +4,6 @@
 // which the line breaker's lines lie over the window's colour and pictures,
 // so the screen shows exactly what the window paints without it. Buttons lie
 // in front of the labels' windows, as of the labels' painting.
-#include <algorithm>
-#include <vector>
-
 #include "runtime/win32/accessible.h"
 #include "runtime/win32/encoding.h"
 #include "runtime/win32/win32_backend.h"
@@ -71,15 +68,20 @@ void Win32Backend::DrawLabel(NativeWindow& w, const DRAWITEMSTRUCT& item) {
 // Labels before buttons, each in TabIndex order: the question, then the
 // answers. The windows' stacking stays as it is.
 void Win32Backend::SetReadingOrder(NativeWindow& w) {
-  std::vector<const NativeControl*> order;
-  for (const auto& c : w.controls)
-    if (c->label || c->button) order.push_back(c.get());
-  std::stable_sort(order.begin(), order.end(), [](const NativeControl* a, const NativeControl* b) {
-    if ((a->label != nullptr) != (b->label != nullptr)) return a->label != nullptr;
-    return a->control->def().tab_index < b->control->def().tab_index;
-  });
-  for (std::size_t i = 0; i < order.size(); ++i)
-    SetReadingRank(order[i]->label ? order[i]->label : order[i]->button, static_cast<int>(i));
+  const auto before = [](const NativeControl& a, const NativeControl& b) {
+    if ((a.label != nullptr) != (b.label != nullptr)) return a.label != nullptr;
+    if (a.control->def().tab_index != b.control->def().tab_index)
+      return a.control->def().tab_index < b.control->def().tab_index;
+    return a.control->Id() < b.control->Id();
+  };
+  for (const auto& c : w.controls) {
+    const HWND own = c->label ? c->label : c->button;
+    if (!own) continue;
+    int rank = 0;
+    for (const auto& other : w.controls)
+      if ((other->label || other->button) && before(*other, *c)) ++rank;
+    SetReadingRank(own, rank);
+  }
 }
 
 }  // namespace rt::win32
