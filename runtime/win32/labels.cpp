@@ -3,7 +3,7 @@
 // draws nothing of its own: it shows its part of the parent's painting, in
 // which the line breaker's lines lie over the window's colour and pictures,
 // so the screen shows exactly what the window paints without it. Buttons lie
-// in front of the labels' windows, as of the labels' painting.
+// in front of the labels' windows, as they lie in front of their painting.
 #include "runtime/win32/accessible.h"
 #include "runtime/win32/encoding.h"
 #include "runtime/win32/win32_backend.h"
