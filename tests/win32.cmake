@@ -23,6 +23,12 @@ if(TARGET rt_win32)
   target_link_libraries(win32_backend_tests PRIVATE rt_win32 GTest::gtest GTest::gtest_main)
   target_include_directories(win32_backend_tests PRIVATE ${PROJECT_SOURCE_DIR})
   gtest_discover_tests(win32_backend_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS wine)
+
+  # What screen readers read of the program's own windows.
+  add_executable(win32_access_tests win32/access_test.cpp)
+  target_link_libraries(win32_access_tests PRIVATE logic rt_win32 oleacc oleaut32 GTest::gtest GTest::gtest_main)
+  target_include_directories(win32_access_tests PRIVATE ${PROJECT_SOURCE_DIR})
+  gtest_discover_tests(win32_access_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS wine)
 endif()
 
 if(COMMAND democd_win32_stub)

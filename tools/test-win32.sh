@@ -38,7 +38,7 @@ cross_build() {  # cross_build DIR TOOLCHAIN [TARGET...]
 }
 system_dlls_only() {  # system_dlls_only OBJDUMP EXE
   "$1" -p "$2" | awk '/DLL Name/ {print toupper($3)}' |
-    grep -qvxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|COMCTL32.DLL|SHELL32.DLL|OLE32.DLL|MSVCRT.DLL' && return 1
+    grep -qvxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|COMCTL32.DLL|SHELL32.DLL|OLE32.DLL|OLEACC.DLL|OLEAUT32.DLL|MSVCRT.DLL' && return 1
   return 0
 }
 
@@ -161,6 +161,7 @@ run_gtest logic_tests "$run/tests/logic_tests.exe"
 run_gtest picture_tests "$run/tests/picture_tests.exe"
 run_gtest win32_rules_tests "$run/tests/win32_rules_tests.exe"
 run_gtest win32_backend_tests "$run/tests/win32_backend_tests.exe"
+run_gtest win32_access_tests "$run/tests/win32_access_tests.exe"
 # Under a system code page other than 1252 (wine takes it from LANG): the
 # texts must not change.
 LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 run_gtest win32_backend_tests_cp1251 \

@@ -1,9 +1,12 @@
 // Native buttons and their tooltips, the keyboard focus among them, and the
-// changes of a control's state the core hands on one by one.
+// changes of a control's state the core hands on one by one. Labels have
+// windows too (labels.cpp); pictures are only painted, so accessibility
+// clients pass over them as decoration.
 //
 // The default push-button look follows the focus, as in dialogs: the
 // focused button is the one Enter presses, so it wears the thick border;
 // without a focused button the definition's default wears it.
+#include "runtime/win32/accessible.h"
 #include "runtime/win32/encoding.h"
 #include "runtime/win32/win32_backend.h"
 
@@ -13,6 +16,18 @@ namespace {
 
 bool IsDefaultLook(HWND button) {
   return (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
+
+// A button's accessible object carries its tooltip (`data`: its NativeControl,
+// which lives as long as the button).
+LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR data) {
+  if (message == WM_GETOBJECT) {
+    const auto* c = reinterpret_cast<const NativeControl*>(data);
+    if (const LRESULT r = AnswerGetObject(hwnd, AccessibleKind::kButton, c->tooltip, wparam, lparam)) return r;
+  } else if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(hwnd, &ButtonProc, id);
+  }
+  return DefSubclassProc(hwnd, message, wparam, lparam);
 }
 
 }  // namespace
@@ -34,9 +49,16 @@ void Win32Backend::CreateControls(NativeWindow& w) {
       // Each new button goes behind the earlier ones: the earlier lies in front.
       SetWindowPos(nc->button, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       if (!c.def().tooltip.empty()) AddTooltip(w, *nc);
+      SetWindowSubclass(nc->button, &ButtonProc, 0, reinterpret_cast<DWORD_PTR>(nc.get()));
+    } else if (c.Kind() == ControlKind::kLabel) {
+      CreateLabel(w, *nc);
     }
     w.controls.push_back(std::move(nc));
   }
+  // Behind every button, as their painting is.
+  for (const auto& c : w.controls)
+    if (c->label) SetWindowPos(c->label, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetReadingOrder(w);
 }
 
 void Win32Backend::AddTooltip(NativeWindow& w, NativeControl& c) {
@@ -66,7 +88,8 @@ void Win32Backend::UpdateControl(Control& control) {
   }
   // Labels and pictures are painted by the window; a picture is scaled
   // afresh only when its size has changed.
-  InvalidateRect(w->hwnd, nullptr, FALSE);
+  if (c->label) UpdateLabel(*c);
+  Repaint(*w);
 }
 
 void Win32Backend::UpdateButton(NativeWindow& w, NativeControl& c) {

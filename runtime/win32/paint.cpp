@@ -2,7 +2,7 @@
 // colour, its background picture at its own size from the top left, then the
 // labels and pictures from the last listed to the first, so that the control
 // listed earlier lies in front. Buttons are child windows and lie in front of
-// all of it.
+// all of it; the labels' own windows show their part of this painting.
 #include "runtime/win32/encoding.h"
 #include "runtime/win32/win32_backend.h"
 
@@ -24,14 +24,14 @@ RECT ToRect(const PixelRect& r) { return {r.x, r.y, r.x + r.width, r.y + r.heigh
 
 }  // namespace
 
-void Win32Backend::Paint(NativeWindow& w, HDC target) {
+bool Win32Backend::Compose(NativeWindow& w) {
   RECT client;
   GetClientRect(w.hwnd, &client);
-  if (client.right <= 0 || client.bottom <= 0) return;
+  if (client.right <= 0 || client.bottom <= 0) return false;
   if (w.buffer.Width() != client.right || w.buffer.Height() != client.bottom)
     w.buffer = Bitmap::Surface(client.right, client.bottom);
-  if (!w.buffer) return;
-  HDC dc = CreateCompatibleDC(target);
+  if (!w.buffer) return false;
+  HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, w.buffer.Handle());
 
   Fill(dc, client, w.form.BackColour());
@@ -43,9 +43,24 @@ void Win32Backend::Paint(NativeWindow& w, HDC target) {
     else if (c.control->Kind() == ControlKind::kLabel) PaintLabel(dc, *c.control);
   }
 
-  BitBlt(target, 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+  GdiFlush();
   SelectObject(dc, old);
   DeleteDC(dc);
+  return true;
+}
+
+void Win32Backend::Paint(NativeWindow& w, HDC target) {
+  if (!Compose(w)) return;
+  HDC dc = CreateCompatibleDC(target);
+  HGDIOBJ old = SelectObject(dc, w.buffer.Handle());
+  BitBlt(target, 0, 0, w.buffer.Width(), w.buffer.Height(), dc, 0, 0, SRCCOPY);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+}
+
+// The label windows show parts of this painting: they are repainted with it.
+void Win32Backend::Repaint(NativeWindow& w) {
+  RedrawWindow(w.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void Win32Backend::PaintPicture(HDC dc, NativeControl& c) {

@@ -26,6 +26,7 @@ class Win32Backend;
 struct NativeControl {
   Control* control = nullptr;
   HWND button = nullptr;  // buttons only
+  HWND label = nullptr;   // labels only: the text's window, drawn by the parent
   std::wstring tooltip;   // the tooltip control keeps a pointer into it
   PictureCache picture;   // images only
 };
@@ -116,8 +117,15 @@ class Win32Backend final : public Backend {
   void ApplyFocus(NativeWindow& w);
   void ShowDefaultLook(NativeWindow& w);
   void AddTooltip(NativeWindow& w, NativeControl& c);
+  // labels.cpp
+  void CreateLabel(NativeWindow& w, NativeControl& c);
+  void UpdateLabel(NativeControl& c);
+  void DrawLabel(NativeWindow& w, const DRAWITEMSTRUCT& item);
+  static void SetReadingOrder(NativeWindow& w);
   // paint.cpp
   void Paint(NativeWindow& w, HDC target);
+  bool Compose(NativeWindow& w);  // the client area into w.buffer
+  static void Repaint(NativeWindow& w);
   void PaintPicture(HDC dc, NativeControl& c);
   void PaintLabel(HDC dc, const Control& label);
   // event_loop.cpp
@@ -126,6 +134,7 @@ class Win32Backend final : public Backend {
   void ShowKeyboardCues(HWND root, WORD flags);
 
   HINSTANCE instance_;
+  bool com_ = false;
   ATOM window_class_ = 0;
   InputSink* sink_ = nullptr;
   GdiFonts fonts_;

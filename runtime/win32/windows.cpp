@@ -9,7 +9,10 @@
 // the closing screen's button under the taskbar.
 #include <algorithm>
 
+#include <objbase.h>
+
 #include "runtime/error.h"
+#include "runtime/win32/accessible.h"
 #include "runtime/win32/encoding.h"
 #include "runtime/win32/win32_backend.h"
 
@@ -44,6 +47,8 @@ NativeControl* NativeWindow::For(const Control& control) const {
 }
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
+  // Handing accessible objects to clients marshals them.
+  com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
   arrow_ = LoadCursorW(nullptr, IDC_ARROW);
@@ -59,6 +64,7 @@ Win32Backend::~Win32Backend() {
     if (w->hwnd) ::DestroyWindow(w->hwnd);
   }
   if (window_class_) UnregisterClassW(kClassName, instance_);
+  if (com_) CoUninitialize();
 }
 
 void Win32Backend::RegisterWindowClass() {
@@ -126,6 +132,17 @@ LRESULT Win32Backend::OnMessage(NativeWindow& w, UINT message, WPARAM wparam, LP
     case WM_PRINTCLIENT:
       Paint(w, reinterpret_cast<HDC>(wparam));
       return 0;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+      if (item->CtlType != ODT_STATIC) break;
+      DrawLabel(w, *item);
+      return TRUE;
+    }
+    case WM_GETOBJECT:
+      if (const LRESULT r = AnswerGetObject(
+              hwnd, w.form.Maximized() ? AccessibleKind::kWindow : AccessibleKind::kDialog, {}, wparam, lparam))
+        return r;
+      break;
     case WM_CTLCOLORBTN: {
       // The corners around a button show the window's colour.
       HDC dc = reinterpret_cast<HDC>(wparam);

@@ -169,4 +169,54 @@ TEST_F(PaintTest, ScreenShowsThePaintedClientArea) {
   EXPECT_EQ(blue, RGB(0, 0, 64));
 }
 
+// The client area's pixels as the screen shows them, row by row.
+std::vector<Rgb> OnScreen(HWND hwnd) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  POINT origin{0, 0};
+  ClientToScreen(hwnd, &origin);
+  BITMAPINFO bmi{};
+  bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(dc, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  BitBlt(dc, 0, 0, r.right, r.bottom, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  std::vector<Rgb> pixels;
+  const auto* p = static_cast<const std::uint8_t*>(bits);
+  for (int i = 0; i < r.right * r.bottom; ++i, p += 4) pixels.push_back({p[2], p[1], p[0]});
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The labels are windows of their own over the client area; on the screen
+// they show exactly what the window paints, every pixel, also after a text
+// changed.
+TEST_F(PaintTest, LabelWindowsShowTheWindowsOwnPainting) {
+  form.Show();
+  const HWND h = Hwnd(form);
+  SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // As built, after two texts, then with the picture under the first label shrunk.
+  for (int step = 0; step < 4; ++step) {
+    if (step == 1) form.Ctl(1).SetCaption("ganz   anders, und l\xE4nger als zuvor");
+    if (step == 2) form.Ctl(1).SetCaption("kurz");
+    if (step == 3) form.Ctl(2).SetWidth(T(20));
+    UpdateWindow(h);
+    Pump();
+    const Capture painted = Shot();
+    const std::vector<Rgb> shown = OnScreen(h);
+    int differ = 0;
+    for (int y = 0; y < painted.Height(); ++y)
+      for (int x = 0; x < painted.Width(); ++x)
+        if (shown[static_cast<std::size_t>(y * painted.Width() + x)] != painted.At(x, y)) ++differ;
+    EXPECT_EQ(differ, 0) << "step " << step;
+    EXPECT_GT(painted.Count(kOrange, 90, 95, 190, 125), 10);
+  }
+}
+
 }  // namespace

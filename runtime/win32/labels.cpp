@@ -1,0 +1,87 @@
+// Labels as native child windows, so that a screen reader finds a dialog's
+// texts: an owner-drawn STATIC whose window text is the whole caption. It
+// draws nothing of its own: it shows its part of the parent's painting, in
+// which the line breaker's lines lie over the window's colour and pictures,
+// so the screen shows exactly what the window paints without it. Buttons lie
+// in front of the labels' windows, as they lie in front of their painting.
+#include "runtime/win32/accessible.h"
+#include "runtime/win32/encoding.h"
+#include "runtime/win32/win32_backend.h"
+
+namespace rt::win32 {
+
+namespace {
+
+LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // the owner's drawing covers every pixel
+    case WM_GETOBJECT:
+      if (const LRESULT r = AnswerGetObject(hwnd, AccessibleKind::kLabel, {}, wparam, lparam)) return r;
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, &LabelProc, id);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+}  // namespace
+
+void Win32Backend::CreateLabel(NativeWindow& w, NativeControl& c) {
+  const Control& label = *c.control;
+  const PixelRect& r = label.Rect();
+  // SS_NOPREFIX: an "&" is a character of the text, as the line breaker draws it.
+  const DWORD style = WS_CHILD | SS_OWNERDRAW | SS_NOPREFIX | (IsTrue(label.Visible()) ? WS_VISIBLE : 0);
+  const std::wstring text = Widen1252(label.Caption());
+  c.label = CreateWindowExW(0, L"STATIC", text.c_str(), style, r.x, r.y, r.width, r.height, w.hwnd,
+                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(label.Id())), instance_, nullptr);
+  if (c.label) SetWindowSubclass(c.label, &LabelProc, 0, 0);
+}
+
+void Win32Backend::UpdateLabel(NativeControl& c) {
+  const Control& label = *c.control;
+  const PixelRect& r = label.Rect();
+  SetWindowPos(c.label, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  const std::wstring text = Widen1252(label.Caption());
+  if (WindowText(c.label) != text) SetWindowTextW(c.label, text.c_str());
+  const bool visible = IsTrue(label.Visible());
+  if (visible != ((GetWindowLongW(c.label, GWL_STYLE) & WS_VISIBLE) != 0))
+    ::ShowWindow(c.label, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32Backend::DrawLabel(NativeWindow& w, const DRAWITEMSTRUCT& item) {
+  if (!Compose(w)) return;
+  POINT origin{0, 0};
+  MapWindowPoints(item.hwndItem, w.hwnd, &origin, 1);
+  const RECT& r = item.rcItem;
+  HDC dc = CreateCompatibleDC(item.hDC);
+  HGDIOBJ old = SelectObject(dc, w.buffer.Handle());
+  BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, dc, origin.x + r.left, origin.y + r.top,
+         SRCCOPY);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+}
+
+// Labels before buttons, each in TabIndex order: the question, then the
+// answers. The windows' stacking stays as it is.
+void Win32Backend::SetReadingOrder(NativeWindow& w) {
+  const auto before = [](const NativeControl& a, const NativeControl& b) {
+    if ((a.label != nullptr) != (b.label != nullptr)) return a.label != nullptr;
+    if (a.control->def().tab_index != b.control->def().tab_index)
+      return a.control->def().tab_index < b.control->def().tab_index;
+    return a.control->Id() < b.control->Id();
+  };
+  for (const auto& c : w.controls) {
+    const HWND own = c->label ? c->label : c->button;
+    if (!own) continue;
+    int rank = 0;
+    for (const auto& other : w.controls)
+      if ((other->label || other->button) && before(*other, *c)) ++rank;
+    SetReadingRank(own, rank);
+  }
+}
+
+}  // namespace rt::win32
