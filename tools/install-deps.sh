@@ -7,7 +7,7 @@
 #                                  refuse 32-bit programs
 set -euo pipefail
 
-want=(cmake g++ make pkg-config libfltk1.3-dev libjpeg62-turbo-dev libfreetype-dev libstb-dev
+want=(cmake g++ make pkg-config libfltk1.3-dev libxrender-dev libjpeg62-turbo-dev libfreetype-dev libstb-dev
       fonts-liberation xvfb xdotool imagemagick x11-utils xauth util-linux)
 if [[ "${1:-}" == "--tests" ]]; then
   want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind

@@ -208,6 +208,20 @@ void ImageWidget::draw() {
   fl_pop_clip();
 }
 
+bool ImageWidget::Covers(int window_w, int window_h) const {
+  if (!control_ || !visible() || !picture_ || picture_->Empty()) return false;
+  if (x() > 0 || y() > 0 || x() + w() < window_w || y() + h() < window_h) return false;
+  const int inset = border_ ? 1 : 0;
+  const bool filled = stretch_ || (picture_->Width() >= w() - 2 * inset && picture_->Height() >= h() - 2 * inset);
+  return filled && picture_->Opaque();
+}
+
+bool PictureCoversWindow(const std::vector<ControlView*>& views, int w, int h) {
+  for (const ControlView* v : views)
+    if (const auto* image = dynamic_cast<const ImageWidget*>(v); image && image->Covers(w, h)) return true;
+  return false;
+}
+
 ControlView* MakeView(Control& control, Fonts& fonts, FltkBackend& backend) {
   switch (control.Kind()) {
     case ControlKind::kButton:

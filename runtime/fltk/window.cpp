@@ -188,7 +188,7 @@ void FormWindow::draw() {
     const Rgb back = form_ ? ToRgb(form_->BackColour()) : Rgb{};
     fl_color(fl_rgb_color(back.r, back.g, back.b));
     fl_rectf(0, 0, w(), h());
-    if (background_ && form_) {
+    if (background_ && form_ && !PictureCoversWindow(views_, w(), h())) {
       fl_push_clip(0, 0, w(), h());
       background_->Draw(0, 0);
       fl_pop_clip();
