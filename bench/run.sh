@@ -121,7 +121,7 @@ for size in 800x600 "${big_sizes[@]}"; do
   big_cases+=(--case "s$size" "$XVFB_DISPLAY" "$build/cd" "$(scaled_points "$size")" ./start)
 done
 big_out=$(unshare "${ns[@]}" sh -c 'mount --bind "$1" "$1" && shift && exec "$@"' sh "$build/cd" \
-  "$bin/draw_probe" --runs "$big_runs" --timeout 20 "${big_cases[@]}")
+  "$bin/draw_probe" --runs "$big_runs" --settle 6 --timeout 20 "${big_cases[@]}")
 for p in "${big_xvfbs[@]}"; do stop_xvfb "$p"; done
 grep '^result' <<<"$big_out"
 declare -A big_start

@@ -56,6 +56,12 @@ class Reader {
            (static_cast<std::uint32_t>(bytes_[at + 2]) << 16) |
            (static_cast<std::uint32_t>(bytes_[at + 3]) << 24);
   }
+  // The offset of the next byte `value` from `from` on, or size() if none.
+  std::uint64_t Find(std::uint64_t from, std::uint8_t value) const {
+    if (from >= bytes_.size()) return bytes_.size();
+    const void* hit = std::memchr(bytes_.data() + from, value, bytes_.size() - from);
+    return hit ? static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(hit) - bytes_.data()) : bytes_.size();
+  }
   std::int32_t S32(std::uint64_t at) const {
     std::uint32_t u = U32(at);
     std::int32_t s;
@@ -231,11 +237,8 @@ Image DecodeJpeg(std::span<const std::uint8_t> bytes) {
     if (marker == 0xDA) {
       scan = true;
       for (;;) {
+        pos = r.Find(pos, 0xFF);
         if (!r.Has(pos, 2)) Invalid("truncated JPEG scan");
-        if (r.U8(pos) != 0xFF) {
-          ++pos;
-          continue;
-        }
         std::uint8_t next = r.U8(pos + 1);
         if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) {
           pos += 2;

@@ -184,11 +184,12 @@ int FormWindow::handle(int event) {
 }
 
 void FormWindow::draw() {
-  if (damage() & ~FL_DAMAGE_CHILD) {
+  // Under a picture that covers the whole window nothing of its own shows.
+  if ((damage() & ~FL_DAMAGE_CHILD) && !(form_ && PictureCoversWindow(views_, w(), h()))) {
     const Rgb back = form_ ? ToRgb(form_->BackColour()) : Rgb{};
     fl_color(fl_rgb_color(back.r, back.g, back.b));
     fl_rectf(0, 0, w(), h());
-    if (background_ && form_ && !PictureCoversWindow(views_, w(), h())) {
+    if (background_ && form_) {
       fl_push_clip(0, 0, w(), h());
       background_->Draw(0, 0);
       fl_pop_clip();
