@@ -185,7 +185,8 @@ ImageWidget::ImageWidget(Control& control)
       stretch_(IsTrue(control.def().stretch)),
       border_(control.def().border_style == kBorderSingle) {
   box(FL_NO_BOX);
-  if (const Image* img = control.Picture()) picture_ = std::make_unique<DrawablePicture>(*img);
+  if (control.SharedPicture())
+    picture_ = std::make_unique<DrawablePicture>(control.SharedPicture(), control.def().picture);
 }
 
 void ImageWidget::Sync() {

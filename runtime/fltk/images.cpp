@@ -1,6 +1,8 @@
 // Drawing of decoded pictures by the X server, and the standard icon.
 #include "runtime/fltk/images.h"
 
+#include "runtime/error.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -93,12 +95,27 @@ XTransform Scale(double sx, double sy) {
 
 }  // namespace
 
-DrawablePicture::DrawablePicture(const Image& image) : image_(image) {
-  const std::size_t count = static_cast<std::size_t>(std::max(0, image.width)) * std::max(0, image.height);
-  if (image.width > 0 && image.height > 0 && image.rgba.size() >= count * 4) {
-    width_ = image.width;
-    height_ = image.height;
+DrawablePicture::DrawablePicture(std::shared_ptr<const Image> image, PictureBytes source)
+    : image_(std::move(image)), source_(source) {
+  if (!image_) return;
+  const Image& im = *image_;
+  const std::size_t count = static_cast<std::size_t>(std::max(0, im.width)) * std::max(0, im.height);
+  if (im.width > 0 && im.height > 0 && im.rgba.size() >= count * 4) {
+    width_ = im.width;
+    height_ = im.height;
   }
+}
+
+const Image* DrawablePicture::Pixels() {
+  if (!image_ && !source_.empty()) {
+    // It decoded when its window was built; should it not now, nothing is drawn.
+    try {
+      image_ = std::make_shared<const Image>(DecodePicture(source_));
+    } catch (const RuntimeError&) {
+    }
+    if (image_ && (image_->width != width_ || image_->height != height_)) image_.reset();
+  }
+  return image_.get();
 }
 
 DrawablePicture::~DrawablePicture() {
@@ -107,11 +124,13 @@ DrawablePicture::~DrawablePicture() {
   if (pixmap_) XFreePixmap(fl_display, pixmap_);
 }
 
-bool DrawablePicture::Opaque() const {
+bool DrawablePicture::Opaque() {
   if (opaque_ < 0) {
+    const Image* im = Pixels();
+    if (!im) return false;
     const std::size_t count = static_cast<std::size_t>(width_) * height_;
     bool all = true;
-    for (std::size_t i = 0; i < count && all; ++i) all = image_.rgba[i * 4 + 3] == 255;
+    for (std::size_t i = 0; i < count && all; ++i) all = im->rgba[i * 4 + 3] == 255;
     opaque_ = all ? 1 : 0;
   }
   return opaque_ == 1;
@@ -121,7 +140,7 @@ bool DrawablePicture::Opaque() const {
 // copy is ever made in the process.
 bool DrawablePicture::Upload() {
   if (picture_) return true;
-  if (Empty() || !HaveRender()) return false;
+  if (Empty() || !HaveRender() || !Pixels()) return false;
   const bool alpha = !Opaque();
   XRenderPictFormat* format = alpha ? XRenderFindStandardFormat(fl_display, PictStandardARGB32)
                                     : XRenderFindVisualFormat(fl_display, fl_visual->visual);
@@ -138,7 +157,7 @@ bool DrawablePicture::Upload() {
                                static_cast<unsigned>(width_), static_cast<unsigned>(rows), 32, width_ * 4);
     if (!img) break;
     img->byte_order = LSBFirst;  // as Convert lays the bytes out; Xlib swaps for a server that differs
-    Convert(image_, y, rows, *img, alpha);
+    Convert(*image_, y, rows, *img, alpha);
     XPutImage(fl_display, pixmap_, gc, img, 0, 0, 0, y, static_cast<unsigned>(width_), static_cast<unsigned>(rows));
     img->data = nullptr;  // ours, not Xlib's to free
     XDestroyImage(img);
@@ -151,6 +170,7 @@ bool DrawablePicture::Upload() {
   transform_w_ = width_;
   transform_h_ = height_;
   ++uploads_;
+  image_.reset();  // the server has it now
   return true;
 }
 
@@ -200,7 +220,9 @@ void StretchedRow(void* data, int x, int y, int count, uchar* out) {
 }  // namespace
 
 void DrawablePicture::DrawInProcess(int x, int y, int w, int h) {
-  Stretch source{&image_, w, h};
+  const Image* image = Pixels();
+  if (!image) return;
+  Stretch source{image, w, h};
   fl_draw_image(StretchedRow, &source, x, y, w, h, 3);
 }
 

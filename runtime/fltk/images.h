@@ -4,8 +4,10 @@
 #include <FL/Fl_RGB_Image.H>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "runtime/definition.h"
 #include "runtime/picture.h"
 
 namespace rt::fltk {
@@ -19,15 +21,15 @@ PackedPixels Pack(const Image& image);
 
 // A picture drawn by the X server: its pixels are sent once, on the first
 // draw, into a pixmap of the server's, and scaled there (XRender, bilinear)
-// on every draw, so the process keeps no copy of its own at any size, and a
-// picture that is never drawn is never converted. Without XRender it is
-// drawn from the decoded Image on every expose, stretched to the nearest
-// pixel.
+// on every draw. The decoded pixels are let go once sent, so the process
+// keeps no copy of its own at any size, and a picture that is never drawn is
+// never converted. Without XRender it is drawn from the decoded Image on
+// every expose, stretched to the nearest pixel.
 class DrawablePicture {
  public:
-  // `image` is the core's decoded picture; it outlives every draw (a widget
-  // draws nothing once detached from its control).
-  explicit DrawablePicture(const Image& image);
+  // `image` decoded from `source`, the file's bytes, which stay (they are the
+  // window definition's): a picture let go of is decoded again if ever drawn.
+  DrawablePicture(std::shared_ptr<const Image> image, PictureBytes source);
   ~DrawablePicture();
   DrawablePicture(const DrawablePicture&) = delete;
   DrawablePicture& operator=(const DrawablePicture&) = delete;
@@ -36,21 +38,25 @@ class DrawablePicture {
   int Width() const { return width_; }
   int Height() const { return height_; }
   // Every pixel opaque: whatever lies under the picture is hidden.
-  bool Opaque() const;
+  bool Opaque();
   // At natural size, top-left at (x, y); the caller clips.
   void Draw(int x, int y);
   // Stretched over the rectangle, bilinear.
   void DrawStretched(int x, int y, int w, int h);
   // How often the pixels were sent to the X server.
   int Uploads() const { return uploads_; }
+  // Lets go of the decoded pixels of a picture that is not drawn now.
+  void Release() { image_.reset(); }
 
  private:
   bool Upload();
   void DrawInProcess(int x, int y, int w, int h);
+  const Image* Pixels();  // decoded again when let go of
 
-  const Image& image_;
+  std::shared_ptr<const Image> image_;
+  PictureBytes source_;
   int width_ = 0, height_ = 0;
-  mutable int opaque_ = -1;  // unknown until asked
+  int opaque_ = -1;  // unknown until asked
   unsigned long pixmap_ = 0;   // the server's copy (an X Pixmap)
   unsigned long picture_ = 0;  // XRender's picture of it
   int transform_w_ = 0, transform_h_ = 0;  // the size its transform scales to
