@@ -1,6 +1,7 @@
 // The FLTK backend on a real X server (run under Xvfb, no window manager):
 // placement, frame, icons, owners, moves by the user, deferred deletion from
-// inside a click, picture scaling per size, text metrics and the idle wait.
+// inside a click, pictures sent to the server once and let go, text metrics and
+// the idle wait.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -92,6 +93,15 @@ const rt::WindowDef& PictureIconDef() {
   static const auto d = Def("PictureIcon", rt::kWindowStateNormal, {rt::IconKind::kPicture, Icon2()});
   return d;
 }
+// With the green picture as its background, drawn at the top left.
+const rt::WindowDef& BackedDef() {
+  static const auto d = [] {
+    rt::WindowDef w = Def("Backed", rt::kWindowStateNormal, {});
+    w.picture = Icon2();
+    return w;
+  }();
+  return d;
+}
 const rt::WindowDef& MaximizedDef() {
   static const auto d = Def("Big", rt::kWindowStateMaximized, {});
   return d;
@@ -114,6 +124,7 @@ using Plain = TestForm<PlainDef>;
 using NoIcon = TestForm<NoIconDef>;
 using PictureIcon = TestForm<PictureIconDef>;
 using Big = TestForm<MaximizedDef>;
+using Backed = TestForm<BackedDef>;
 
 class OnDisplay : public ::testing::Test {
  protected:
@@ -127,6 +138,14 @@ class OnDisplay : public ::testing::Test {
     }
   }
   static rt::fltk::FormWindow& Native(rt::Form& f) { return *static_cast<rt::fltk::FormWindow*>(f.native); }
+  // 0xRRGGBB of a pixel of the window's client area, as on the screen.
+  static unsigned long PixelOf(rt::Form& f, int x, int y) {
+    XImage* img = XGetImage(fl_display, fl_xid(&Native(f)), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!img) return ~0ul;
+    const unsigned long p = XGetPixel(img, 0, 0) & 0xFFFFFF;
+    XDestroyImage(img);
+    return p;
+  }
   // The client area's top-left on the screen, as the X server has it.
   static std::pair<int, int> ScreenPosition(rt::Form& f) {
     int x = 0, y = 0;
@@ -326,6 +345,26 @@ TEST_F(OnDisplay, APictureOverTheWholeWindowHidesItsBackground) {
   const auto* image = dynamic_cast<rt::fltk::ImageWidget*>(static_cast<rt::fltk::ControlView*>(picture.native));
   ASSERT_TRUE(image && image->Picture());
   EXPECT_EQ(image->Picture()->Uploads(), 1);
+}
+
+TEST_F(OnDisplay, PicturesLetGoOnceDrawnYetShownAgainWhenUncovered) {
+  Backed& f = runtime.Instance<Backed>();
+  f.Load();
+  // The core let go of its pixels once the window was built.
+  EXPECT_EQ(f.BackgroundPicture(), nullptr);
+  EXPECT_EQ(f.Ctl(4).Picture(), nullptr);
+  rt::Control& picture = f.Ctl(4);
+  picture.SetLeft(0);
+  picture.SetTop(0);
+  picture.SetWidth(3000);
+  picture.SetHeight(1500);
+  f.Show();
+  Pump();
+  EXPECT_EQ(PixelOf(f, 1, 1), 0xFF0000ul);  // the red picture over all; the background let go unseen
+  picture.SetLeft(1500);
+  Pump();
+  EXPECT_EQ(PixelOf(f, 1, 1), 0x00FF00ul);  // decoded again
+  EXPECT_EQ(PixelOf(f, 150, 50), 0xFF0000ul);
 }
 
 TEST_F(OnDisplay, TextMeasuredAsDrawn) {
