@@ -13,7 +13,7 @@ namespace {
 // Enough for what piles up between two polls of a busy loop, few enough that
 // the loop gets to look at its clock again soon.
 constexpr int kMaxMessagesPerPoll = 100;
-constexpr DWORD kIdleWaitMs = 30;  // a 15.6 ms tick rounds it up to 31 ms
+constexpr DWORD kIdleWaitMs = 10;
 
 bool IsRoutedKey(WPARAM vk) { return vk == VK_RETURN || vk == VK_ESCAPE || vk == VK_TAB || vk == VK_SPACE; }
 
