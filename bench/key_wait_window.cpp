@@ -5,9 +5,16 @@
 // to stdout at once, for key_sender to pair with the moment it pressed Return.
 //
 //   key_wait_window PRESSES
+//
+// With --deadlines N it instead runs the same busy wait N times for 0.3 s
+// with no input, and prints how late each wait saw its deadline passed
+// ("late MS"): the idle wait between two polls delays the end of the wait.
+//
+//   key_wait_window --deadlines N
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "bench/pixel_watch.h"
 #include "runtime/form.h"
@@ -34,13 +41,21 @@ constexpr rt::WindowDef kWindow{
     .controls = kControls,
 };
 
+constexpr std::int64_t kDeadlineMicros = 300'000;
+
 class KeyWaitWindow final : public rt::Form {
  public:
-  KeyWaitWindow(rt::Runtime& runtime, int presses) : rt::Form(runtime, kWindow), presses_(presses) {}
+  KeyWaitWindow(rt::Runtime& runtime, int presses, int deadlines)
+      : rt::Form(runtime, kWindow), presses_(presses), deadlines_(deadlines) {}
 
  protected:
   void Form_Load() override {
     SetVisible(rt::True);
+    if (deadlines_ > 0) {
+      MeasureDeadlines();
+      Unload();
+      return;
+    }
     std::printf("ready\n");
     std::fflush(stdout);
     for (int i = 0; i < presses_; ++i) {
@@ -62,6 +77,20 @@ class KeyWaitWindow final : public rt::Form {
     Unload();
   }
 
+  void MeasureDeadlines() {
+    for (int i = 0; i < deadlines_; ++i) {
+      const rt::Time end{runtime().Now().micros + kDeadlineMicros};
+      rt::Time now;
+      for (;;) {
+        now = runtime().Now();
+        if (!rt::EarlierThan(now, end)) break;
+        runtime().DoEvents();
+      }
+      std::printf("late %.3f\n", static_cast<double>(now.micros - end.micros) / 1000);
+    }
+    std::fflush(stdout);
+  }
+
   void Click(std::uint8_t control_id) override {
     if (control_id != kButton) return;
     std::printf("clicked %lld\n", static_cast<long long>(bench::MonotonicNanos()));
@@ -71,15 +100,17 @@ class KeyWaitWindow final : public rt::Form {
 
  private:
   int presses_;
+  int deadlines_;
   bool clicked_ = false;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int presses = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+  const bool deadlines = argc > 2 && std::string_view(argv[1]) == "--deadlines";
+  const int count = argc > 1 ? std::max(1, std::atoi(argv[deadlines ? 2 : 1])) : 20;
   const auto backend = rt::CreatePlatformBackend();
   rt::Runtime runtime(*backend);
-  KeyWaitWindow window(runtime, presses);
+  KeyWaitWindow window(runtime, deadlines ? 0 : count, deadlines ? count : 0);
   return runtime.RunWith([&] { window.Load(); });
 }

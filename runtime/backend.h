@@ -66,6 +66,9 @@ class Backend {
   // Windows, built from the core's state. CreateWindow makes the window and
   // all its controls, hidden; later changes arrive one by one.
   virtual void CreateWindow(Form& window) = 0;
+  // Whether CreateWindow keeps its own hold on the window's decoded pictures
+  // (the shared ones), so that the core lets go of them once it has returned.
+  virtual bool KeepsPictures() const { return false; }
   // May be called from inside a click on one of the window's own buttons:
   // nothing of the window may be used after the callback returns.
   virtual void DestroyWindow(Form& window) = 0;

@@ -52,6 +52,7 @@ class Control {
   // What the backends draw.
   const PixelRect& Rect() const { return rect_; }
   const Image* Picture() const { return picture_.get(); }
+  const std::shared_ptr<const Image>& SharedPicture() const { return picture_; }
   const FontRecord& Font() const { return def_.font ? *def_.font : kStandardFont; }
   const std::vector<std::string_view>& Lines() const { return lines_; }
   int LineHeight() const { return line_height_; }

@@ -54,6 +54,11 @@ void Form::Load() {
   runtime_.loaded_.push_back(this);
   runtime_.backend().CreateWindow(*this);
   created_ = true;
+  if (runtime_.backend().KeepsPictures()) {
+    background_.reset();
+    icon_.reset();
+    for (const auto& c : controls_) c->picture_.reset();
+  }
   runtime_.UpdateEnabled();
 
   struct LoadScope {

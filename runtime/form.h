@@ -59,6 +59,7 @@ class Form {
   bool Maximized() const { return def_.window_state == kWindowStateMaximized; }
   Colour BackColour() const { return def_.back_color.value_or(kSystemWindowColour); }
   const Image* BackgroundPicture() const { return background_.get(); }
+  const std::shared_ptr<const Image>& SharedBackgroundPicture() const { return background_; }
   IconKind IconKindOf() const { return def_.icon.kind; }
   const Image* IconImage() const { return icon_.get(); }
   int ClientWidthPx() const { return client_width_px_; }

@@ -1,5 +1,6 @@
-// Picture decoding for the runtime: BMP and JPEG through stb_image after a
-// structural check of our own, ICO through a small parser of our own.
+// Picture decoding for the runtime: BMP through stb_image and JPEG through the
+// build's JPEG decoder, each after a structural check of our own; ICO through
+// a small parser of our own.
 #include "picture.h"
 
 #include <algorithm>
@@ -9,27 +10,7 @@
 
 #include "error.h"
 
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_BMP
-#define STBI_NO_STDIO
-// No decoder may be asked for more than our own limits allow.
-#define STBI_MAX_DIMENSIONS 16384
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wunused-parameter"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#pragma GCC diagnostic ignored "-Wunused-but-set-variable"
-#pragma GCC diagnostic ignored "-Wduplicated-branches"
-#pragma GCC diagnostic ignored "-Wpedantic"
-#endif
-#include <stb_image.h>
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
+#include "picture_decoders.h"
 
 namespace rt {
 namespace {
@@ -75,6 +56,12 @@ class Reader {
            (static_cast<std::uint32_t>(bytes_[at + 2]) << 16) |
            (static_cast<std::uint32_t>(bytes_[at + 3]) << 24);
   }
+  // The offset of the next byte `value` from `from` on, or size() if none.
+  std::uint64_t Find(std::uint64_t from, std::uint8_t value) const {
+    if (from >= bytes_.size()) return bytes_.size();
+    const void* hit = std::memchr(bytes_.data() + from, value, bytes_.size() - from);
+    return hit ? static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(hit) - bytes_.data()) : bytes_.size();
+  }
   std::int32_t S32(std::uint64_t at) const {
     std::uint32_t u = U32(at);
     std::int32_t s;
@@ -94,25 +81,6 @@ void CheckSize(std::uint64_t width, std::uint64_t height) {
 
 std::uint64_t RowStride(std::uint64_t width, std::uint64_t bits) {
   return (width * bits + 31) / 32 * 4;
-}
-
-Image DecodeWithStb(std::span<const std::uint8_t> bytes,
-                    std::uint64_t width, std::uint64_t height) {
-  if (bytes.size() > static_cast<std::size_t>(INT32_MAX)) Invalid("file too large");
-  int w = 0, h = 0, n = 0;
-  stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()),
-                                          &w, &h, &n, 4);
-  if (pixels == nullptr) Invalid(std::string("undecodable: ") + stbi_failure_reason());
-  if (static_cast<std::uint64_t>(w) != width || static_cast<std::uint64_t>(h) != height) {
-    stbi_image_free(pixels);
-    Invalid("size disagrees with header");
-  }
-  Image image;
-  image.width = w;
-  image.height = h;
-  image.rgba.assign(pixels, pixels + static_cast<std::size_t>(w) * h * 4);
-  stbi_image_free(pixels);
-  return image;
 }
 
 Image DecodeBmp(std::span<const std::uint8_t> bytes) {
@@ -219,7 +187,7 @@ void CheckScanHeader(const Reader& r, std::uint64_t at, std::uint64_t length, co
 
 // Walks the marker segments and entropy-coded scans, so that a file cut short
 // or with segment lengths pointing past its end is refused before stb_image
-// (which pads missing bytes with zeros) gets to see it.
+// (decoders pad missing bytes) gets to see it.
 Image DecodeJpeg(std::span<const std::uint8_t> bytes) {
   Reader r(bytes);
   if (r.size() < 4 || r.U8(0) != 0xFF || r.U8(1) != 0xD8) Invalid("no JPEG start");
@@ -269,11 +237,8 @@ Image DecodeJpeg(std::span<const std::uint8_t> bytes) {
     if (marker == 0xDA) {
       scan = true;
       for (;;) {
+        pos = r.Find(pos, 0xFF);
         if (!r.Has(pos, 2)) Invalid("truncated JPEG scan");
-        if (r.U8(pos) != 0xFF) {
-          ++pos;
-          continue;
-        }
         std::uint8_t next = r.U8(pos + 1);
         if (next == 0x00 || (next >= 0xD0 && next <= 0xD7)) {
           pos += 2;
@@ -286,7 +251,7 @@ Image DecodeJpeg(std::span<const std::uint8_t> bytes) {
     }
   }
   if (!frame || !scan) Invalid("JPEG without image data");
-  return DecodeWithStb(bytes, width, height);
+  return DecodeJpegPixels(bytes, width, height);
 }
 
 Image DecodeIco(std::span<const std::uint8_t> bytes) {

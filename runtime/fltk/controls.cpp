@@ -193,7 +193,8 @@ ImageWidget::ImageWidget(Control& control)
       stretch_(IsTrue(control.def().stretch)),
       border_(control.def().border_style == kBorderSingle) {
   box(FL_NO_BOX);
-  if (const Image* img = control.Picture()) picture_ = std::make_unique<DrawablePicture>(*img);
+  if (control.SharedPicture())
+    picture_ = std::make_unique<DrawablePicture>(control.SharedPicture(), control.def().picture);
 }
 
 void ImageWidget::Sync() {
@@ -214,6 +215,20 @@ void ImageWidget::draw() {
     fl_rect(x(), y(), w(), h());
   }
   fl_pop_clip();
+}
+
+bool ImageWidget::Covers(int window_w, int window_h) const {
+  if (!control_ || !visible() || !picture_ || picture_->Empty()) return false;
+  if (x() > 0 || y() > 0 || x() + w() < window_w || y() + h() < window_h) return false;
+  const int inset = border_ ? 1 : 0;
+  const bool filled = stretch_ || (picture_->Width() >= w() - 2 * inset && picture_->Height() >= h() - 2 * inset);
+  return filled && picture_->Opaque();
+}
+
+bool PictureCoversWindow(const std::vector<ControlView*>& views, int w, int h) {
+  for (const ControlView* v : views)
+    if (const auto* image = dynamic_cast<const ImageWidget*>(v); image && image->Covers(w, h)) return true;
+  return false;
 }
 
 ControlView* MakeView(Control& control, Fonts& fonts, FltkBackend& backend) {

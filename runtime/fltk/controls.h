@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "runtime/clock.h"
 #include "runtime/control.h"
@@ -84,6 +85,8 @@ class ImageWidget final : public Fl_Widget, public ControlView {
   const Control* Source() const override { return control_; }
   int handle(int) override { return 0; }
   const DrawablePicture* Picture() const { return picture_.get(); }
+  // Hides everything under it in the window's client area of w x h pixels.
+  bool Covers(int w, int h) const;
 
  protected:
   void draw() override;
@@ -94,6 +97,11 @@ class ImageWidget final : public Fl_Widget, public ControlView {
   bool stretch_;
   bool border_;
 };
+
+// Whether a picture among the views hides the whole client area, so that the
+// window's own background picture need not be drawn (nor ever sent to the
+// X server).
+bool PictureCoversWindow(const std::vector<ControlView*>& views, int w, int h);
 
 // A new widget for the control, not yet in any group; whoever adds it to a
 // group hands it to FLTK, which deletes it with the group.

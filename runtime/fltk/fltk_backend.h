@@ -50,6 +50,8 @@ class FltkBackend final : public Backend {
   FrameInsets Frame(const Form& window) override;
   TextMeasurer& Text() override { return fonts_; }
   void CreateWindow(Form& window) override;
+  // Each window holds its pictures until they are on the X server.
+  bool KeepsPictures() const override { return true; }
   void DestroyWindow(Form& window) override;
   void ShowWindow(Form& window, Form* owner, bool modal) override;
   void EnableWindow(Form& window, bool enabled) override;

@@ -26,7 +26,8 @@ FormWindow::FormWindow(Form& form, FltkBackend& backend)
   title_ = Windows1252ToUtf8(form.Caption());
   label(title_.c_str());
   callback(&FormWindow::CloseRequested, this);
-  if (const Image* bg = form.BackgroundPicture()) background_ = std::make_unique<DrawablePicture>(*bg);
+  if (form.SharedBackgroundPicture())
+    background_ = std::make_unique<DrawablePicture>(form.SharedBackgroundPicture(), form.def().picture);
 
   switch (form.IconKindOf()) {
     case IconKind::kPicture:
@@ -196,7 +197,10 @@ int FormWindow::handle(int event) {
 }
 
 void FormWindow::draw() {
-  if (damage() & ~FL_DAMAGE_CHILD) {
+  // Under a picture that covers the whole window nothing of its own shows.
+  const bool covered = form_ && PictureCoversWindow(views_, w(), h());
+  if (covered && background_) background_->Release();
+  if ((damage() & ~FL_DAMAGE_CHILD) && !covered) {
     const Rgb back = form_ ? ToRgb(form_->BackColour()) : Rgb{};
     fl_color(fl_rgb_color(back.r, back.g, back.b));
     fl_rectf(0, 0, w(), h());
