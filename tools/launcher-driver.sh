@@ -58,6 +58,22 @@ driver_launch() {
   DRIVER_LAUNCHER_PID=$!
 }
 
+# Waits up to 10 s for the launcher to end by itself; sets DRIVER_EXIT_STATUS
+# to its exit status, or "timeout". Not in a subshell: only this shell can
+# wait for the launcher.
+driver_wait_exit() {
+  local i
+  DRIVER_EXIT_STATUS=timeout
+  for ((i = 0; i < 100; i++)); do
+    if ! kill -0 "$DRIVER_LAUNCHER_PID" 2>/dev/null; then
+      wait "$DRIVER_LAUNCHER_PID"
+      DRIVER_EXIT_STATUS=$?
+      break
+    fi
+    sleep 0.1
+  done
+}
+
 # Mounts the disc image $1 read-only on the folder $2: by the kernel (loop
 # device, iso9660) where it can, else with fuseiso. Sets DRIVER_MOUNT_KIND to
 # "loop" or "fuseiso"; fails when neither works.

@@ -151,15 +151,9 @@ export MIRELUND_STUB_LOG="Z:${stub_log//\//\\}"
 
 # The launcher ends by itself after "&Ende", with status 0.
 wait_exit() {
-  local what=$1 status=timeout i
-  for ((i = 0; i < 100; i++)); do
-    if ! kill -0 "$DRIVER_LAUNCHER_PID" 2>/dev/null; then
-      wait "$DRIVER_LAUNCHER_PID"
-      status=$?
-      break
-    fi
-    sleep 0.1
-  done
+  local what=$1 status
+  driver_wait_exit
+  status=$DRIVER_EXIT_STATUS
   check "$what: ended with status 0 after \"&Ende\" (status $status)" test "$status" = 0
   [[ $status == timeout ]] && kill "$DRIVER_LAUNCHER_PID" 2>/dev/null
   DRIVER_LAUNCHER_PID=""

@@ -44,16 +44,8 @@ if [[ $place == copied ]]; then driver_launch "$cd_dir" copied; else driver_laun
 "driver_walk_$scenario" || fail "the $scenario walk stopped early"
 
 # The launcher must end by itself after "&Ende".
-status=timeout
-for ((i = 0; i < 100; i++)); do
-  if ! kill -0 "$DRIVER_LAUNCHER_PID" 2>/dev/null; then
-    wait "$DRIVER_LAUNCHER_PID"
-    status=$?
-    break
-  fi
-  sleep 0.1
-done
-[[ $status == 0 ]] || fail "launcher exit status $status, expected 0"
+driver_wait_exit
+[[ $DRIVER_EXIT_STATUS == 0 ]] || fail "launcher exit status $DRIVER_EXIT_STATUS, expected 0"
 DRIVER_LAUNCHER_PID=""
 
 # ---- the stub setups ----

@@ -137,16 +137,8 @@ fi
 xdotool key --clearmodifiers alt+j
 driver_walk_accepted || fail "the accept walk stopped early"
 
-status=timeout
-for ((i = 0; i < 100; i++)); do
-  if ! kill -0 "$DRIVER_LAUNCHER_PID" 2>/dev/null; then
-    wait "$DRIVER_LAUNCHER_PID"
-    status=$?
-    break
-  fi
-  sleep 0.1
-done
-[[ $status == 0 ]] || fail "launcher exit status $status, expected 0"
+driver_wait_exit
+[[ $DRIVER_EXIT_STATUS == 0 ]] || fail "launcher exit status $DRIVER_EXIT_STATUS, expected 0"
 DRIVER_LAUNCHER_PID=""
 grep -q "^Mirelund Setup" "$MIRELUND_STUB_LOG" 2>/dev/null || fail "the game's setup was not started"
 
