@@ -195,7 +195,9 @@ run_sequence() {
   done
   [[ $(cat "/proc/$lpid/comm" 2>/dev/null) == start ]] || { echo "the launcher did not start" >&2; exit 1; }
   id=$(driver_wait_window "$DRIVER_OFFER_TITLE" $DRIVER_OFFER_WIDTH 30)
-  sleep 0.5
+  # A press within the double-click time (500 ms here) after a window was
+  # shown clicks nothing, so every click waits past it.
+  sleep 0.7
   # shellcheck disable=SC2086
   driver_click "$id" $DRIVER_OFFER_JA
   if [[ $with_cpu == cpu ]]; then
@@ -238,11 +240,12 @@ run_sequence() {
     driver_wait_gone "$stub" 10
   fi
   id=$(driver_wait_window "$DRIVER_NEWBOX_TITLE")
+  sleep 0.7
   # shellcheck disable=SC2086
   driver_click "$id" $DRIVER_NEWBOX_OK
   driver_wait_gone "$id"
   id=$(driver_wait_window "$DRIVER_CLOSING_TITLE")
-  sleep 0.5
+  sleep 0.7
   # Every window has been shown by now; the peak cannot grow once Ende is clicked.
   seq_hwm_kb=$(awk '/^VmHWM:/ { print $2 }' "/proc/$lpid/status")
   seq_rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$lpid/status")
