@@ -4,7 +4,7 @@
 //
 //   dialog_show [ITERATIONS]   (on $DISPLAY, which must have no other window)
 //
-// A second thread with its own X connection polls pixels of the dialog's
+// A second thread with its own X connection takes a snapshot of the dialog's
 // client area every 200 µs and notes when they first all show the settled
 // dialog; the main thread keeps the event loop going meanwhile. Timing it
 // there, not after the main thread's next event-loop pass, keeps the loop's
@@ -67,7 +67,7 @@ class Watcher {
       bench::ScreenPixels own(nullptr);
       bool was = false;
       while (!stop_) {
-        const bool now = own.AllMatch(points_, reference_);
+        const bool now = own.AllMatchAtOnce(points_, reference_);
         if (now && !was) since_ = bench::MonotonicNanos();
         matching_ = now;
         was = now;

@@ -3,6 +3,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <charconv>
 #include <stdexcept>
 #include <string>
@@ -83,6 +84,26 @@ bool ScreenPixels::AllMatch(std::span<const Point> points, std::span<const std::
   for (std::size_t i = 0; i < points.size() && i < expected.size(); ++i)
     if (At(points[i]) != expected[i]) return false;
   return points.size() == expected.size();
+}
+
+bool ScreenPixels::AllMatchAtOnce(std::span<const Point> points, std::span<const std::uint32_t> expected) {
+  if (points.empty() || points.size() != expected.size()) return false;
+  int left = points[0].x, top = points[0].y, right = left, bottom = top;
+  for (Point p : points) {
+    left = std::min(left, p.x);
+    top = std::min(top, p.y);
+    right = std::max(right, p.x);
+    bottom = std::max(bottom, p.y);
+  }
+  auto* d = static_cast<Display*>(display_);
+  XImage* img = XGetImage(d, root_, left, top, static_cast<unsigned>(right - left + 1),
+                          static_cast<unsigned>(bottom - top + 1), AllPlanes, ZPixmap);
+  if (!img) return false;
+  bool all = true;
+  for (std::size_t i = 0; i < points.size() && all; ++i)
+    all = (XGetPixel(img, points[i].x - left, points[i].y - top) & 0xFFFFFFu) == expected[i];
+  XDestroyImage(img);
+  return all;
 }
 
 }  // namespace bench

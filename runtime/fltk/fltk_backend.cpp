@@ -40,10 +40,26 @@ int Dispatch(int event, Fl_Window* window) {
   return handled;
 }
 
+// Sees the server's events before FLTK does. An Expose that was repaired
+// before it is read would only draw the same pixels again; for a window a
+// picture covers that is a pass over the screen.
+int SeeEvent(void* event, void*) {
+  const auto& e = *static_cast<const XEvent*>(event);
+  if (e.type != Expose && e.type != MapNotify) return 0;
+  auto* window = dynamic_cast<FormWindow*>(fl_find(e.xany.window));
+  if (!window) return 0;
+  if (e.type == MapNotify) {
+    window->Mapped();
+    return 0;
+  }
+  return window->Repaired(e.xexpose.serial) ? 1 : 0;
+}
+
 }  // namespace
 
 FltkBackend::FltkBackend() : fonts_(OpenDisplay()) {
   Fl::event_dispatch(&Dispatch);
+  Fl::add_system_handler(&SeeEvent, nullptr);
   Fl::visible_focus(0);  // the core draws the focus; FLTK moves none
   Fl_Image::RGB_scaling(FL_RGB_SCALING_BILINEAR);
   // Tooltips as Windows shows them: the standard font on pale yellow.
@@ -56,6 +72,7 @@ FltkBackend::FltkBackend() : fonts_(OpenDisplay()) {
 
 FltkBackend::~FltkBackend() {
   Fl::event_dispatch(nullptr);
+  Fl::remove_system_handler(&SeeEvent);
   for (FormWindow* w : windows_) {
     w->Detach();
     w->hide();

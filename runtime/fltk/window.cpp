@@ -2,6 +2,7 @@
 #include "runtime/fltk/window.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "runtime/fltk/charset.h"
 #include "runtime/fltk/colours.h"
@@ -9,7 +10,9 @@
 #include "runtime/fltk/keys.h"
 #include "runtime/fltk/stacking.h"
 
-// FLTK and X11 last: Xlib defines True and False as macros.
+// FLTK and X11 last: Xlib defines True and False as macros. Fl_X tells
+// FLTK a window needs no Expose before it is drawn.
+#define FL_INTERNALS
 #include <FL/Fl.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
@@ -90,8 +93,12 @@ void FormWindow::show() {
     return;
   }
   role_.fullscreen = form_ && form_->Maximized();
+  managed_ = WindowManagerPresent();
   CreateNativeWindow(*this, role_);
   XMapWindow(fl_display, fl_xid(this));
+  // Without a window manager the server has mapped the window before it
+  // reads the next request: drawing need not wait for the Expose.
+  if (!managed_) Fl_X::i(this)->wait_for_expose = 0;
   set_visible();
   const int event = Fl::e_number;
   handle(Fl::e_number = FL_SHOW);
@@ -102,12 +109,13 @@ void FormWindow::show() {
 void FormWindow::ShowPlaced() {
   const bool first = !shown();
   show();
+  if (!first) return;
   // As on Windows a newly shown window takes the keyboard; without a window
-  // manager nobody else would give it.
-  if (first) TakeKeyboard();
+  // manager nobody else would give it, once the window is viewable.
+  focus_when_mapped_ = !managed_;
   // A window manager is asked again to keep the maximized window above its
   // panels; without one the borderless window already covers the screen.
-  if (first && form_ && form_->Maximized() && fl_xid(this) && WindowManagerPresent()) {
+  if (managed_ && form_ && form_->Maximized()) {
     XEvent e{};
     e.xclient.type = ClientMessage;
     e.xclient.window = fl_xid(this);
@@ -122,12 +130,23 @@ void FormWindow::ShowPlaced() {
   }
 }
 
+void FormWindow::Mapped() {
+  if (!std::exchange(focus_when_mapped_, false) || !shown()) return;
+  XSetInputFocus(fl_display, fl_xid(this), RevertToParent, CurrentTime);
+}
+
 void FormWindow::TakeKeyboard() {
   if (!shown() || !fl_xid(this) || WindowManagerPresent()) return;
   XSync(fl_display, 0);
   XWindowAttributes a{};
   if (XGetWindowAttributes(fl_display, fl_xid(this), &a) && a.map_state == IsViewable)
     XSetInputFocus(fl_display, fl_xid(this), RevertToParent, CurrentTime);
+}
+
+void FormWindow::flush() {
+  if (damage() & FL_DAMAGE_ALL) drawn_whole_at_ = NextRequest(fl_display);
+  if (form_ && PictureCoversWindow(views_, w(), h())) Fl_Window::flush();
+  else Fl_Double_Window::flush();
 }
 
 void FormWindow::resize(int X, int Y, int W, int H) {

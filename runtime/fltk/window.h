@@ -39,6 +39,8 @@ class FormWindow final : public Fl_Double_Window {
   void ShowPlaced();
   // Gives the window the keyboard when no window manager would.
   void TakeKeyboard();
+  // The server reports the window mapped.
+  void Mapped();
   // A key typed in this window, or handed on from a window it blocks.
   void HandleKey();
   // The window got the keyboard focus; a blocked one hands it on.
@@ -53,6 +55,13 @@ class FormWindow final : public Fl_Double_Window {
   void resize(int x, int y, int w, int h) override;
   // Creates the X window with its role before mapping it.
   void show() override;
+  // A window a picture covers is drawn straight to the screen: nothing of it
+  // could flicker, and a back buffer the size of the screen costs the
+  // server two more passes over it.
+  void flush() override;
+  // Whether an exposure the server reported at this request number was
+  // already repaired by a later drawing of the whole window.
+  bool Repaired(unsigned long serial) const { return serial < drawn_whole_at_; }
 
  protected:
   void draw() override;
@@ -69,6 +78,9 @@ class FormWindow final : public Fl_Double_Window {
   std::string title_;
   bool enabled_ = true;
   bool placing_ = false;
+  bool managed_ = false;  // by a window manager, when it was shown
+  bool focus_when_mapped_ = false;
+  unsigned long drawn_whole_at_ = 0;  // request number of the last full drawing
   WindowRole role_;
 };
 

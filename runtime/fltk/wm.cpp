@@ -120,7 +120,9 @@ void CreateNativeWindow(Fl_Window& window, const WindowRole& role) {
   fl_open_display();
   const Window root = RootWindow(fl_display, fl_screen);
   XSetWindowAttributes attr{};
-  attr.event_mask = kEventMask;
+  // Property changes are heard only once the window's own are made: FLTK
+  // answers each change of its state with a round trip.
+  attr.event_mask = kEventMask & ~PropertyChangeMask;
   attr.colormap = fl_colormap;
   attr.border_pixel = 0;
   attr.bit_gravity = ForgetGravity;
@@ -152,6 +154,7 @@ void CreateNativeWindow(Fl_Window& window, const WindowRole& role) {
   SetHints(xid, window.x(), window.y(), w, h, role);
   SetRole(xid, role);
   native->set_icons();
+  XSelectInput(fl_display, xid, kEventMask);
 }
 
 void SetPlacementHints(Fl_Window& window, const WindowRole& role) {

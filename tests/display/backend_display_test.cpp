@@ -514,6 +514,42 @@ TEST_F(OnDisplay, PicturesLetGoOnceDrawnYetShownAgainWhenUncovered) {
   EXPECT_EQ(PixelOf(f, 150, 50), 0xFF0000ul);
 }
 
+// Drawn without waiting for the Expose, and the Expose of the map then
+// dropped: whatever covers the window later must still be painted over.
+TEST_F(OnDisplay, OnTheScreenAtOnceAndRepaintedWhenUncovered) {
+  Backed& covered = runtime.Instance<Backed>();
+  covered.Load();
+  rt::Control& picture = covered.Ctl(4);
+  picture.SetLeft(0);
+  picture.SetTop(0);
+  picture.SetWidth(3000);
+  picture.SetHeight(1500);
+  covered.Show();
+  EXPECT_EQ(PixelOf(covered, 1, 1), 0xFF0000ul);  // no event read yet
+  Plain& plain = runtime.Instance<Plain>();
+  plain.Load();
+  plain.SetLeft(7500);  // beside it
+  plain.Show();
+  const unsigned long back = PixelOf(plain, 2, 2);
+  Pump();
+
+  const auto [x, y] = ScreenPosition(covered);
+  XSetWindowAttributes a{};
+  a.override_redirect = 1;
+  a.background_pixel = BlackPixel(fl_display, fl_screen);
+  const Window lid = XCreateWindow(fl_display, RootWindow(fl_display, fl_screen), x, y, 700, 300, 0, CopyFromParent,
+                                   InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
+  XMapRaised(fl_display, lid);
+  XSync(fl_display, 0);
+  EXPECT_EQ(PixelOf(covered, 1, 1), 0ul);
+  EXPECT_EQ(PixelOf(plain, 2, 2), 0ul);
+  XDestroyWindow(fl_display, lid);
+  Pump();
+  EXPECT_EQ(PixelOf(covered, 1, 1), 0xFF0000ul);
+  EXPECT_EQ(PixelOf(covered, 150, 50), 0xFF0000ul);
+  EXPECT_EQ(PixelOf(plain, 2, 2), back);
+}
+
 TEST_F(OnDisplay, TextMeasuredAsDrawn) {
   rt::TextMeasurer& text = backend.Text();
   const rt::FontRecord regular{.size = 97500, .face = "MS Sans Serif"};
