@@ -59,6 +59,9 @@ void FltkBackend::ShowErrorMessage(std::string_view text) {
   int sx = 0, sy = 0, sw = 0, sh = 0;
   Fl::screen_xywh(sx, sy, sw, sh, 0);
 
+  // No dotted focus on OK. Set here, not at start-up: FLTK reads and
+  // rewrites its preference files the first time any option is touched.
+  Fl::visible_focus(0);
   Fl_Window box(sx + (sw - W) / 2, sy + (sh - H) / 2, W, H, kTitle);
   const Rgb face = SystemColour(kSysColourButtonFace);
   box.color(fl_rgb_color(face.r, face.g, face.b));

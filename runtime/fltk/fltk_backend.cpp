@@ -60,7 +60,6 @@ int SeeEvent(void* event, void*) {
 FltkBackend::FltkBackend() : fonts_(OpenDisplay()) {
   Fl::event_dispatch(&Dispatch);
   Fl::add_system_handler(&SeeEvent, nullptr);
-  Fl::visible_focus(0);  // the core draws the focus; FLTK moves none
   Fl_Image::RGB_scaling(FL_RGB_SCALING_BILINEAR);
   // Tooltips as Windows shows them: the standard font on pale yellow.
   Fl_Tooltip::font(fonts_.Face(kStandardFont));
@@ -154,12 +153,13 @@ void FltkBackend::ShowWindow(Form& form, Form* owner, bool modal) {
   if (above && above != w && above->shown()) role.above = fl_xid(above);
   w->SetRole(role);
   w->ShowPlaced();
-  w->cursor(pointer_ == kPointerHourglass ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
   // A window shown at once is on the screen when Show returns, before the
   // caller goes on to build the next window (the welcome screen before the
   // offer's fonts and pictures). A modal one is drawn by its own loop.
   if (!modal) w->wait_for_expose();
   Fl::flush();
+  // Only now: the first pointer shape is read from the cursor theme's files.
+  w->cursor(pointer_ == kPointerHourglass ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
 }
 
 void FltkBackend::EnableWindow(Form& form, bool enabled) {
