@@ -25,7 +25,7 @@ endif()
 
 if(TARGET democd)
   find_program(DBUS_RUN_SESSION_PROGRAM dbus-run-session)
-  foreach(wm openbox xfwm4 metacity blackbox)
+  foreach(wm openbox xfwm4 metacity blackbox fluxbox)
     find_program(WM_${wm}_PROGRAM ${wm})
     if(NOT WM_${wm}_PROGRAM OR (wm MATCHES "xfwm4|metacity" AND NOT DBUS_RUN_SESSION_PROGRAM))
       message(STATUS "${wm} missing: no test under it")

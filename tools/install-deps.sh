@@ -21,7 +21,7 @@ if [[ "${1:-}" == "--tests" ]]; then
   want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind
          g++-mingw-w64-x86-64 wine wine32 wine64
          genisoimage poppler-utils file binutils)
-  bare+=(openbox xfwm4 metacity blackbox dbus-daemon)
+  bare+=(openbox xfwm4 metacity blackbox fluxbox dbus-daemon)
 fi
 
 sudo=""

@@ -138,25 +138,22 @@ void FltkBackend::DestroyWindow(Form& form) {
 void FltkBackend::ShowWindow(Form& form, Form* owner, bool modal) {
   FormWindow* w = Find(form);
   if (!w) return;
-  // Above its owner; a modal window without one stays above the window the
-  // user was working in, as on Windows.
-  FormWindow* above = owner ? Find(*owner) : nullptr;
-  if (!above && modal) {
-    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
-      if (*it != w && (*it)->shown() && (*it)->visible()) {
-        above = *it;
-        break;
-      }
-  }
+  // The window the user was working in.
+  FormWindow* active = nullptr;
+  for (auto it = windows_.rbegin(); it != windows_.rend() && !active; ++it)
+    if (*it != w && (*it)->shown() && (*it)->visible()) active = *it;
+  // Above its owner; a modal window without one stays above the active
+  // window, as on Windows.
+  FormWindow* above = owner ? Find(*owner) : modal ? active : nullptr;
   WindowRole role;
   role.dialog = modal;
   if (above && above != w && above->shown()) role.above = fl_xid(above);
   w->SetRole(role);
-  w->ShowPlaced();
+  w->ShowPlaced(active ? fl_xid(active) : 0);
   // A window shown at once is on the screen when Show returns, before the
   // caller goes on to build the next window (the welcome screen before the
   // offer's fonts and pictures). A modal one is drawn by its own loop.
-  if (!modal) w->wait_for_expose();
+  if (!modal) w->WaitUntilMapped();
   Fl::flush();
   // Only now: the first pointer shape is read from the cursor theme's files.
   w->cursor(pointer_ == kPointerHourglass ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);

@@ -2,6 +2,7 @@
 #include "runtime/fltk/window.h"
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "runtime/fltk/charset.h"
@@ -18,6 +19,18 @@
 #include <FL/x.H>
 
 namespace rt::fltk {
+
+namespace {
+
+// A window manager maps a window at once; one that does not in a second
+// is not waited for longer.
+constexpr double kMapTimeoutSeconds = 1.0;
+
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
 
 FormWindow::FormWindow(Form& form, FltkBackend& backend)
     : Fl_Double_Window(std::max(1, form.ClientWidthPx()), std::max(1, form.ClientHeightPx())),
@@ -106,13 +119,11 @@ void FormWindow::show() {
   redraw();
 }
 
-void FormWindow::ShowPlaced() {
+void FormWindow::ShowPlaced(unsigned long active) {
   const bool first = !shown();
+  if (first) active_before_ = active;
   show();
   if (!first) return;
-  // As on Windows a newly shown window takes the keyboard; without a window
-  // manager nobody else would give it, once the window is viewable.
-  focus_when_mapped_ = !managed_;
   // A window manager is asked again to keep the maximized window above its
   // panels; without one the borderless window already covers the screen.
   if (managed_ && form_ && form_->Maximized()) {
@@ -131,8 +142,21 @@ void FormWindow::ShowPlaced() {
 }
 
 void FormWindow::Mapped() {
-  if (!std::exchange(focus_when_mapped_, false) || !shown()) return;
-  XSetInputFocus(fl_display, fl_xid(this), RevertToParent, CurrentTime);
+  mapped_ = true;
+  if (!std::exchange(first_map_, false) || !shown()) return;
+  // As on Windows a newly shown window is active: without a window manager
+  // nobody else would give it the keyboard. A manager may have put a window
+  // that is no dialog below a full-screen one of ours, where no click of
+  // the user could reach it.
+  if (!managed_) XSetInputFocus(fl_display, fl_xid(this), RevertToParent, CurrentTime);
+  else if (!role_.dialog) RequestActivation(fl_xid(this), active_before_);
+}
+
+void FormWindow::WaitUntilMapped() {
+  // Without a manager the server maps it before it reads the next request.
+  if (!shown() || !managed_) return;
+  const double until = Now() + kMapTimeoutSeconds;
+  for (double left = kMapTimeoutSeconds; !mapped_ && shown() && left > 0; left = until - Now()) Fl::wait(left);
 }
 
 void FormWindow::TakeKeyboard() {

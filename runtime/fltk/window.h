@@ -36,7 +36,12 @@ class FormWindow final : public Fl_Double_Window {
   void SetRole(const WindowRole& role) { role_ = role; }
   // Maps the window (or raises it) exactly at its place: FLTK would move a
   // framed window that reaches past a screen edge, Windows does not.
-  void ShowPlaced();
+  // `active` is the program's window that was active until now, or 0.
+  void ShowPlaced(unsigned long active);
+  // Returns once the window is mapped, or after a second if a window
+  // manager never maps it. Not until it is exposed: a manager may map it
+  // under another window, where no Expose comes.
+  void WaitUntilMapped();
   // Gives the window the keyboard when no window manager would.
   void TakeKeyboard();
   // The server reports the window mapped.
@@ -79,7 +84,9 @@ class FormWindow final : public Fl_Double_Window {
   bool enabled_ = true;
   bool placing_ = false;
   bool managed_ = false;  // by a window manager, when it was shown
-  bool focus_when_mapped_ = false;
+  bool mapped_ = false;
+  bool first_map_ = true;
+  unsigned long active_before_ = 0;  // the program's active window when this one was shown
   unsigned long drawn_whole_at_ = 0;  // request number of the last full drawing
   WindowRole role_;
 };

@@ -236,19 +236,22 @@ bool RequestDialogFrame(FrameInsets& out) {
   return ok;
 }
 
+void RequestActivation(unsigned long target, unsigned long from) {
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = target;
+  e.xclient.message_type = AtomOf("_NET_ACTIVE_WINDOW");
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = 1;  // from an application
+  e.xclient.data.l[1] = static_cast<long>(fl_event_time);
+  e.xclient.data.l[2] = static_cast<long>(from);
+  XSendEvent(fl_display, RootWindow(fl_display, fl_screen), 0, SubstructureRedirectMask | SubstructureNotifyMask,
+             &e);
+  XFlush(fl_display);
+}
+
 void GiveFocus(unsigned long target, unsigned long from) {
-  if (WindowManagerPresent()) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = target;
-    e.xclient.message_type = AtomOf("_NET_ACTIVE_WINDOW");
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = 1;  // from an application
-    e.xclient.data.l[1] = static_cast<long>(fl_event_time);
-    e.xclient.data.l[2] = static_cast<long>(from);
-    XSendEvent(fl_display, RootWindow(fl_display, fl_screen), 0,
-               SubstructureRedirectMask | SubstructureNotifyMask, &e);
-  }
+  if (WindowManagerPresent()) RequestActivation(target, from);
   XWindowAttributes a{};
   if (XGetWindowAttributes(fl_display, target, &a) && a.map_state == IsViewable)
     XSetInputFocus(fl_display, target, RevertToParent, CurrentTime);

@@ -38,6 +38,10 @@ bool MappedFrame(unsigned long xid, FrameInsets& out);
 // manager does not answer that.
 bool RequestDialogFrame(FrameInsets& out);
 
+// Asks the window manager to activate `target` (focus it and raise it),
+// on behalf of the application, whose active window is `from` or none.
+void RequestActivation(unsigned long target, unsigned long from);
+
 // Asks for the keyboard focus on `target` (one of ours) after the user gave
 // it to `from` (also ours): a window manager is asked to activate it, and
 // the focus is set directly, as the client holding the focus may.
