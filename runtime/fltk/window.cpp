@@ -106,12 +106,16 @@ void FormWindow::show() {
     return;
   }
   role_.fullscreen = form_ && form_->Maximized();
-  managed_ = WindowManagerPresent();
+  managed_ = MapsAreRedirected();
   CreateNativeWindow(*this, role_);
   XMapWindow(fl_display, fl_xid(this));
-  // Without a window manager the server has mapped the window before it
-  // reads the next request: drawing need not wait for the Expose.
-  if (!managed_) Fl_X::i(this)->wait_for_expose = 0;
+  if (!managed_) {
+    // The server maps the window before it reads the next request: it can
+    // be drawn without waiting for the Expose, and take the keyboard, as on
+    // Windows a newly shown window does and no window manager would give.
+    Fl_X::i(this)->wait_for_expose = 0;
+    XSetInputFocus(fl_display, fl_xid(this), RevertToParent, CurrentTime);
+  }
   set_visible();
   const int event = Fl::e_number;
   handle(Fl::e_number = FL_SHOW);
@@ -143,13 +147,11 @@ void FormWindow::ShowPlaced(unsigned long active) {
 
 void FormWindow::Mapped() {
   mapped_ = true;
-  if (!std::exchange(first_map_, false) || !shown()) return;
-  // As on Windows a newly shown window is active: without a window manager
-  // nobody else would give it the keyboard. A manager may have put a window
-  // that is no dialog below a full-screen one of ours, where no click of
-  // the user could reach it.
-  if (!managed_) XSetInputFocus(fl_display, fl_xid(this), RevertToParent, CurrentTime);
-  else if (!role_.dialog) RequestActivation(fl_xid(this), active_before_);
+  // A manager may have put a new window that is no dialog below a
+  // full-screen one of ours, where no click of the user could reach it; on
+  // Windows a newly shown window comes to the front.
+  if (std::exchange(first_map_, false) && shown() && managed_ && !role_.dialog)
+    RequestActivation(fl_xid(this), active_before_);
 }
 
 void FormWindow::WaitUntilMapped() {

@@ -83,7 +83,7 @@ class FormWindow final : public Fl_Double_Window {
   std::string title_;
   bool enabled_ = true;
   bool placing_ = false;
-  bool managed_ = false;  // by a window manager, when it was shown
+  bool managed_ = false;  // its map redirected to a window manager, when it was shown
   bool mapped_ = false;
   bool first_map_ = true;
   unsigned long active_before_ = 0;  // the program's active window when this one was shown

@@ -162,6 +162,12 @@ void SetPlacementHints(Fl_Window& window, const WindowRole& role) {
   SetHints(fl_xid(&window), window.x(), window.y(), window.w(), window.h(), role);
 }
 
+bool MapsAreRedirected() {
+  XWindowAttributes root{};
+  return XGetWindowAttributes(fl_display, RootWindow(fl_display, fl_screen), &root) &&
+         (root.all_event_masks & SubstructureRedirectMask) != 0;
+}
+
 bool WindowManagerSupports(const char* atom) {
   if (!WindowManagerPresent()) return false;
   const Atom wanted = XInternAtom(fl_display, atom, 1);

@@ -26,6 +26,10 @@ void CreateNativeWindow(Fl_Window& window, const WindowRole& role);
 // replaced them with its own (it does on a change of size).
 void SetPlacementHints(Fl_Window& window, const WindowRole& role);
 
+// Whether a window manager takes the maps of top-level windows (any that
+// runs does, with or without the EWMH hints).
+bool MapsAreRedirected();
+
 // Whether the running window manager lists `atom` in _NET_SUPPORTED.
 bool WindowManagerSupports(const char* atom);
 
