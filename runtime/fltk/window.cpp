@@ -24,11 +24,7 @@ namespace {
 
 // A window manager maps a window at once; one that does not in a second
 // is not waited for longer.
-constexpr double kMapTimeoutSeconds = 1.0;
-
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+constexpr auto kMapTimeout = std::chrono::seconds(1);
 
 }  // namespace
 
@@ -130,39 +126,30 @@ void FormWindow::ShowPlaced(unsigned long active) {
   if (!first) return;
   // A window manager is asked again to keep the maximized window above its
   // panels; without one the borderless window already covers the screen.
-  if (managed_ && form_ && form_->Maximized()) {
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = fl_xid(this);
-    e.xclient.message_type = XInternAtom(fl_display, "_NET_WM_STATE", 0);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = 1;  // add
-    e.xclient.data.l[1] = static_cast<long>(XInternAtom(fl_display, "_NET_WM_STATE_FULLSCREEN", 0));
-    e.xclient.data.l[3] = 1;  // from an application
-    XSendEvent(fl_display, RootWindow(fl_display, fl_screen), 0, SubstructureRedirectMask | SubstructureNotifyMask,
-               &e);
-    XFlush(fl_display);
-  }
+  if (managed_ && form_ && form_->Maximized()) RequestFullscreen(fl_xid(this));
 }
 
 void FormWindow::Mapped() {
-  mapped_ = true;
   // A manager may have put a new window that is no dialog below a
   // full-screen one of ours, where no click of the user could reach it; on
   // Windows a newly shown window comes to the front.
-  if (std::exchange(first_map_, false) && shown() && managed_ && !role_.dialog)
+  if (!std::exchange(mapped_, true) && shown() && managed_ && !role_.dialog)
     RequestActivation(fl_xid(this), active_before_);
 }
 
 void FormWindow::WaitUntilMapped() {
   // Without a manager the server maps it before it reads the next request.
   if (!shown() || !managed_) return;
-  const double until = Now() + kMapTimeoutSeconds;
-  for (double left = kMapTimeoutSeconds; !mapped_ && shown() && left > 0; left = until - Now()) Fl::wait(left);
+  const auto until = std::chrono::steady_clock::now() + kMapTimeout;
+  while (!mapped_ && shown()) {
+    const std::chrono::duration<double> left = until - std::chrono::steady_clock::now();
+    if (left.count() <= 0) break;
+    Fl::wait(left.count());
+  }
 }
 
 void FormWindow::TakeKeyboard() {
-  if (!shown() || !fl_xid(this) || WindowManagerPresent()) return;
+  if (!shown() || !fl_xid(this) || managed_) return;
   XSync(fl_display, 0);
   XWindowAttributes a{};
   if (XGetWindowAttributes(fl_display, fl_xid(this), &a) && a.map_state == IsViewable)

@@ -84,8 +84,7 @@ class FormWindow final : public Fl_Double_Window {
   bool enabled_ = true;
   bool placing_ = false;
   bool managed_ = false;  // its map redirected to a window manager, when it was shown
-  bool mapped_ = false;
-  bool first_map_ = true;
+  bool mapped_ = false;  // the server has reported it mapped
   unsigned long active_before_ = 0;  // the program's active window when this one was shown
   unsigned long drawn_whole_at_ = 0;  // request number of the last full drawing
   WindowRole role_;

@@ -4,8 +4,10 @@
 #include <errno.h>  // program_invocation_short_name
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <initializer_list>
 #include <thread>
 #include <vector>
 
@@ -87,6 +89,19 @@ void SetRole(Window w, const WindowRole& role) {
   }
   SetAtoms(w, "_NET_WM_STATE", state);
   if (role.above) XSetTransientForHint(fl_display, w, role.above);
+}
+
+// A request about `target` to the window manager, as EWMH has them sent.
+void SendToManager(Window target, const char* message, std::initializer_list<long> data) {
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = target;
+  e.xclient.message_type = AtomOf(message);
+  e.xclient.format = 32;
+  std::copy(data.begin(), data.end(), e.xclient.data.l);
+  XSendEvent(fl_display, RootWindow(fl_display, fl_screen), 0, SubstructureRedirectMask | SubstructureNotifyMask,
+             &e);
+  XFlush(fl_display);
 }
 
 bool ReadCardinals(Window w, Atom property, long count, std::vector<long>& out) {
@@ -243,17 +258,13 @@ bool RequestDialogFrame(FrameInsets& out) {
 }
 
 void RequestActivation(unsigned long target, unsigned long from) {
-  XEvent e{};
-  e.xclient.type = ClientMessage;
-  e.xclient.window = target;
-  e.xclient.message_type = AtomOf("_NET_ACTIVE_WINDOW");
-  e.xclient.format = 32;
-  e.xclient.data.l[0] = 1;  // from an application
-  e.xclient.data.l[1] = static_cast<long>(fl_event_time);
-  e.xclient.data.l[2] = static_cast<long>(from);
-  XSendEvent(fl_display, RootWindow(fl_display, fl_screen), 0, SubstructureRedirectMask | SubstructureNotifyMask,
-             &e);
-  XFlush(fl_display);
+  SendToManager(target, "_NET_ACTIVE_WINDOW",
+                {1 /* from an application */, static_cast<long>(fl_event_time), static_cast<long>(from)});
+}
+
+void RequestFullscreen(unsigned long target) {
+  SendToManager(target, "_NET_WM_STATE",
+                {1 /* add */, static_cast<long>(AtomOf("_NET_WM_STATE_FULLSCREEN")), 0, 1 /* from an application */});
 }
 
 void GiveFocus(unsigned long target, unsigned long from) {

@@ -46,6 +46,10 @@ bool RequestDialogFrame(FrameInsets& out);
 // on behalf of the application, whose active window is `from` or none.
 void RequestActivation(unsigned long target, unsigned long from);
 
+// Asks the window manager to keep `target` over the whole screen, above its
+// panels.
+void RequestFullscreen(unsigned long target);
+
 // Asks for the keyboard focus on `target` (one of ours) after the user gave
 // it to `from` (also ours): a window manager is asked to activate it, and
 // the focus is set directly, as the client holding the focus may.
