@@ -24,6 +24,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-win32
 # shellcheck source=tools/test-helpers.sh
 source "$root/tools/test-helpers.sh"
+# shellcheck source=tools/launcher-driver.sh
+source "$root/tools/launcher-driver.sh"
 cross_build() {  # cross_build DIR TOOLCHAIN [TARGET...]
   local dir=$1 toolchain=$2
   shift 2
@@ -282,16 +284,9 @@ check_hidden() {  # the part of a hidden button's rectangle no other button cove
 }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 check_exit() {
-  local status=124
-  for _ in $(seq 50); do
-    if ! kill -0 "$program_pid" 2>/dev/null; then
-      wait "$program_pid"
-      status=$?
-      break
-    fi
-    sleep 0.2
-  done
-  if [[ $status -eq 0 ]]; then pass "$1: program ended with status 0"; else fail "$1: exit status $status"; fi
+  DRIVER_LAUNCHER_PID=$program_pid
+  driver_wait_exit
+  if [[ $DRIVER_EXIT_STATUS == 0 ]]; then pass "$1: program ended with status 0"; else fail "$1: exit status $DRIVER_EXIT_STATUS"; fi
   kill "$program_pid" 2>/dev/null
 }
 
