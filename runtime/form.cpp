@@ -94,6 +94,9 @@ void Form::Show(int modal, Form* owner) {
   const bool was_visible = visible_;
   visible_ = true;
   if (!was_visible) FocusFirst();
+  // Stamped before too: a press handled while the backend brings the window
+  // up is as soon after the show as can be.
+  if (!was_visible) shown_at_ = runtime_.Now();
   runtime_.backend().ShowWindow(*this, owner, modal != 0);
   if (!was_visible) shown_at_ = runtime_.Now();
   if (modal == 0) return;

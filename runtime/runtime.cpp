@@ -128,11 +128,15 @@ void Runtime::OnClick(Control& button, Time pressed) {
   Guard([&] {
     Form& window = button.Parent();
     if (!AcceptsInput(window) || !button.IsButton() || !IsTrue(button.Visible())) return;
-    // All dialogs stand at one place: the second press of a double click on
-    // the window before must not answer the one shown under the pointer.
-    if (pressed.micros - window.shown_at_.micros < backend_.DoubleClickMicros()) return;
+    if (!TakesPressAt(window, pressed)) return;
     window.DispatchClick(button, true);
   });
+}
+
+// All dialogs stand at one place: the second press of a double click on the
+// window before must not answer the one shown under the pointer.
+bool Runtime::TakesPressAt(const Form& window, Time pressed) {
+  return pressed.micros - window.shown_at_.micros >= backend_.DoubleClickMicros();
 }
 
 void Runtime::OnKey(Form& window, KeyInput key) {

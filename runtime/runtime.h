@@ -85,6 +85,9 @@ class Runtime final : private InputSink {
   bool AnyLoaded() const;
   const std::vector<Form*>& ModalStack() const { return modal_stack_; }
   bool AcceptsInput(const Form& window) const;
+  // Whether a mouse press at `pressed` may click `window`'s buttons: not
+  // while its double-click time since it was shown runs.
+  bool TakesPressAt(const Form& window, Time pressed);
 
   // Runs a call from the backend into the program; a run-time error ends the
   // program with the standard error message.

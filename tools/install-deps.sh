@@ -2,45 +2,112 @@
 # Installs what building, running and testing the launcher need on Debian 12.
 # Idempotent: asks apt only for packages that are missing.
 #   tools/install-deps.sh          build + run (Linux)
-#   tools/install-deps.sh --tests  also the test and benchmark tools, and the Windows cross builds with
-#                                  wine: i686 with wine32, and x86_64 with wine64 for kernels that
-#                                  refuse 32-bit programs
-set -euo pipefail
+#   tools/install-deps.sh --tests  also the test and benchmark tools, the window managers, and the
+#                                  Windows cross builds with wine: x86_64 with wine64 everywhere,
+#                                  and i686 with wine32 where the kernel runs 32-bit programs
+#
+# A package mirror can be out of step for hours: an index that fails to
+# download is tried again a few times and then left out, and the packages are
+# installed in groups that cannot take each other down. Only a needed package
+# that cannot be installed fails the script, and it is named. wine32 is
+# wanted, not needed: without it the Windows stage takes the 64-bit path.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tools/runs-32bit.sh
+source "$here/runs-32bit.sh"
 
 # The disc image: the cross compiler for START.EXE, cairo for the manual,
 # xorriso to write it, fuseiso to mount it where the kernel cannot; the X11
 # libraries that the statically linked FLTK leaves to the system.
-want=(cmake g++ make pkg-config libfltk1.3-dev libjpeg62-turbo-dev libfreetype-dev libstb-dev
-      libx11-dev libxext-dev libxft-dev libfontconfig-dev libxrender-dev libxinerama-dev libxcursor-dev libxfixes-dev
-      fonts-liberation xvfb xdotool imagemagick x11-utils xauth util-linux
-      g++-mingw-w64-i686 libcairo2-dev xorriso fuseiso)
-# Window managers for the runs under real desktops, without their recommends
-# (which would bring whole desktops); xfwm4 and metacity need a session bus.
-bare=()
+build=(cmake g++ make pkg-config libfltk1.3-dev libjpeg62-turbo-dev libfreetype-dev libstb-dev
+       libx11-dev libxext-dev libxft-dev libfontconfig-dev libxrender-dev libxinerama-dev libxcursor-dev libxfixes-dev
+       fonts-liberation xvfb xdotool imagemagick x11-utils xauth util-linux
+       g++-mingw-w64-i686 libcairo2-dev xorriso fuseiso)
+tests=() wms=() wine=() wine32=()
 if [[ "${1:-}" == "--tests" ]]; then
-  want+=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind
-         g++-mingw-w64-x86-64 wine wine32 wine64
+  tests=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind
          genisoimage poppler-utils file binutils)
-  bare+=(openbox xfwm4 metacity blackbox fluxbox dbus-daemon)
+  # Window managers for the runs under real desktops, without their
+  # recommends (which would bring whole desktops); xfwm4 and metacity need a
+  # session bus.
+  wms=(openbox xfwm4 metacity blackbox fluxbox dbus-daemon)
+  wine=(g++-mingw-w64-x86-64 wine wine64)
+  if kernel_runs_32bit; then
+    wine32=(wine32)
+  else
+    echo "install-deps: this kernel refuses 32-bit programs: wine32 is not wanted here"
+  fi
 fi
 
 sudo=""
 [[ $(id -u) -ne 0 ]] && sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-missing=() missing_bare=()
-for p in "${want[@]}"; do installed "$p" || missing+=("$p"); done
-for p in "${bare[@]}"; do installed "$p" || missing_bare+=("$p"); done
-[[ ${#missing[@]} -eq 0 && ${#missing_bare[@]} -eq 0 ]] && exit 0
+missing_of() {  # missing_of PACKAGE...: those not installed
+  local p
+  for p in "$@"; do installed "$p" || echo "$p"; done
+}
 
-if printf '%s\n' "${missing[@]}" | grep -q '^wine32$'; then
-  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+updated=0
+update() {  # once a run; a failed or partial update is tried again, then left as it is
+  [[ $updated -eq 1 ]] && return 0
+  updated=1
+  local try
+  for try in 1 2 3; do
+    if $sudo apt-get update -qq >/tmp/install-deps-update.log 2>&1 &&
+       ! grep -q '^[WE]: Failed to fetch\|^E: ' /tmp/install-deps-update.log; then
+      return 0
+    fi
+    [[ $try -lt 3 ]] && sleep "${INSTALL_DEPS_RETRY_PAUSE:-10}"
+  done
+  echo "install-deps: apt-get update failed 3 times; going on with the package indexes apt has:"
+  grep '^[WE]:' /tmp/install-deps-update.log | sed 's/^/  /' | head -n 6
+}
+
+unmet=()
+install_group() {  # install_group NAME NEEDED|WANTED APT-OPTION... -- PACKAGE...
+  local name=$1 need=$2
+  shift 2
+  local opts=()
+  while [[ $1 != -- ]]; do opts+=("$1"); shift; done
+  shift
+  local missing
+  mapfile -t missing < <(missing_of "$@")
+  [[ ${#missing[@]} -eq 0 ]] && return 0
+  update
+  echo "install-deps: installing ($name): ${missing[*]}"
+  $sudo apt-get install -y -qq "${opts[@]}" "${missing[@]}" >/tmp/install-deps-$name.log 2>&1 && return 0
+  # One that cannot be installed must not keep the others out: each on its own.
+  local p failed=()
+  for p in "${missing[@]}"; do
+    installed "$p" || $sudo apt-get install -y -qq "${opts[@]}" "$p" >>/tmp/install-deps-$name.log 2>&1 ||
+      failed+=("$p")
+  done
+  [[ ${#failed[@]} -eq 0 ]] && return 0
+  if [[ $need == NEEDED ]]; then
+    echo "install-deps: cannot install ($name): ${failed[*]} (see /tmp/install-deps-$name.log)"
+    unmet+=("${failed[@]}")
+  else
+    echo "install-deps: cannot install ($name): ${failed[*]}; going on without it"
+  fi
+  return 1
+}
+
+install_group build NEEDED -- "${build[@]}"
+[[ ${#tests[@]} -gt 0 ]] && install_group tests NEEDED -- "${tests[@]}"
+[[ ${#wms[@]} -gt 0 ]] && install_group window-managers NEEDED --no-install-recommends -- "${wms[@]}"
+[[ ${#wine[@]} -gt 0 ]] && install_group wine64 NEEDED -- "${wine[@]}"
+if [[ ${#wine32[@]} -gt 0 ]] && [[ -n $(missing_of "${wine32[@]}") ]]; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+    updated=0
+  fi
+  install_group wine32 WANTED -- "${wine32[@]}"
 fi
-echo "Installing: ${missing[*]} ${missing_bare[*]}"
-$sudo apt-get update -qq
-if [[ ${#missing[@]} -gt 0 ]]; then
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+
+if [[ ${#unmet[@]} -gt 0 ]]; then
+  echo "install-deps: FAILED: needed packages could not be installed: ${unmet[*]}"
+  exit 1
 fi
-if [[ ${#missing_bare[@]} -gt 0 ]]; then
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing_bare[@]}" >/dev/null
-fi
+exit 0

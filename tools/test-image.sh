@@ -20,6 +20,8 @@ shots=$work/shots
 source "$root/tools/test-helpers.sh"
 # shellcheck source=tools/launcher-driver.sh
 source "$root/tools/launcher-driver.sh"
+# shellcheck source=tools/runs-32bit.sh
+source "$root/tools/runs-32bit.sh"
 
 probe=$build/tests/pngprobe
 if [[ ! -f $iso || ! -x $probe ]]; then
@@ -109,9 +111,9 @@ fi
 
 # --- Where each launcher can run ---------------------------------------------
 
-# Decided by trying, as test-win32.sh does: whether wine32's server starts
-# says whether this kernel runs the disc's 32-bit programs.
-if /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
+# Decided by trying, as test-win32.sh does: whether wine32's server starts.
+no_wine32=$(why_no_wine32)
+if [[ -z $no_wine32 ]]; then
   wine32=yes
   wine_cmd=wine
   wineserver_cmd=wineserver
@@ -123,7 +125,7 @@ else
   wine_cmd=/usr/lib/wine/wine64
   wineserver_cmd=/usr/lib/wine/wineserver64
   export WINEARCH=win64 WINELOADER=$wine_cmd WINESERVER=$wineserver_cmd
-  echo "This machine cannot run 32-bit programs: the Windows run uses a test image of the same layout with the" \
+  echo "wine cannot run 32-bit programs here ($no_wine32): the Windows run uses a test image of the same layout with the" \
     "x86_64 START.EXE and setups (build-win64/)"
   win_iso=$work/mirelund-x86_64.iso win_mnt=$work/disc-x86_64
   win64=$root/build-win64

@@ -11,10 +11,10 @@
 # start). It checks the stub setups' records, screenshots at pixel level, and
 # the exit status.
 #
-# Which build runs is decided by trying: where the kernel runs 32-bit
-# programs, the i686 build under wine32, as shipped; where it refuses them,
-# an x86_64 build (build-win64/) under the 64-bit wine loader, since Debian's
-# wine64 cannot run 32-bit programs on its own.
+# Which build runs is decided by trying: where wine32 runs, the i686 build
+# under wine32, as shipped; where the kernel refuses 32-bit programs or
+# wine32 is missing, an x86_64 build (build-win64/) under the 64-bit wine
+# loader, since Debian's wine64 cannot run 32-bit programs on its own.
 #
 # Installs nothing (tools/install-deps.sh --tests does); makes a fresh wine
 # prefix and its own Xvfb, and removes both when done. Screenshots stay in
@@ -26,6 +26,8 @@ build=$root/build-win32
 source "$root/tools/test-helpers.sh"
 # shellcheck source=tools/launcher-driver.sh
 source "$root/tools/launcher-driver.sh"
+# shellcheck source=tools/runs-32bit.sh
+source "$root/tools/runs-32bit.sh"
 cross_build() {  # cross_build DIR TOOLCHAIN [TARGET...]
   local dir=$1 toolchain=$2
   shift 2
@@ -47,16 +49,17 @@ system_dlls_only() {  # system_dlls_only OBJDUMP EXE
 
 # --- Which wine can run here ------------------------------------------------
 
-if /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
-  echo "=== 32-bit programs run here: the i686 build runs under wine32"
+# Decided by trying: wine32 runs; the kernel refuses 32-bit programs; or
+# the kernel runs them but wine32 is missing or does not start.
+no_wine32=$(why_no_wine32)
+if [[ -z $no_wine32 ]]; then
+  echo "=== 32-bit programs run here and so does wine32: the i686 build runs under wine32"
   run=$build
   wine=wine
   wineserver=wineserver
   export WINEARCH=win32
 else
-  why=$( { /usr/lib/wine/wineserver32 --version; } 2>&1 | tail -n1)
-  why=${why##*: }
-  echo "=== This kernel refuses 32-bit programs (wineserver32: ${why:-missing}): START.EXE (i686) is checked as a file; its tests and launcher runs use the x86_64 build under wine64"
+  echo "=== ${no_wine32^}: START.EXE (i686) is checked as a file; its tests and launcher runs use the x86_64 build under wine64"
   run=$root/build-win64
   wine=/usr/lib/wine/wine64
   wineserver=/usr/lib/wine/wineserver64

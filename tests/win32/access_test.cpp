@@ -155,6 +155,14 @@ void CALLBACK WhileShown(HWND, UINT, UINT_PTR timer, DWORD) {
   if (inspect) inspect();
   PostMessageW(shown, WM_CLOSE, 0, 0);
 }
+// The same, once a user's press would reach the innermost window's buttons:
+// polled, so that however long a window takes to come up on this machine is
+// not taken off its double-click time.
+void CALLBACK WhenItTakesPresses(HWND window, UINT message, UINT_PTR timer, DWORD time) {
+  const auto& stack = g_runtime->ModalStack();
+  if (stack.empty() || !g_runtime->TakesPressAt(*stack.back(), g_runtime->Now())) return;
+  WhileShown(window, message, timer, time);
+}
 
 // The welcome window's definition without its load handler, which would run
 // the whole setup.
@@ -260,7 +268,7 @@ TEST_F(AccessTest, ConfirmationFromTheOfferIsReadWhileTheOfferWaits) {
   };
   // "&Nine" is pressed as a user would: a press sooner after the offer came
   // up is taken for the end of a double click and does nothing.
-  ASSERT_NE(SetTimer(nullptr, 0, GetDoubleClickTime() + 50, &WhileShown), 0u);
+  ASSERT_NE(SetTimer(nullptr, 0, 20, &WhenItTakesPresses), 0u);
   EXPECT_EQ(runtime.RunWith([&] { runtime.Instance<frmMsgBox>().Show(1); }), 0);
   EXPECT_TRUE(read);
 }

@@ -296,11 +296,20 @@ TEST_F(WindowsTest, OwnerIsSetWhenShownWithOne) {
 
 // The click's handler runs inside the modal loop: it sees the other window
 // disabled, and unloads its own window from inside its own button's click.
-// A user's click, once the double-click time after the show has passed.
-DWORD WINAPI ClickLater(void* button) {
-  Sleep(GetDoubleClickTime() + 100);
-  PostMessageW(static_cast<HWND>(button), BM_CLICK, 0, 0);
-  return 0;
+// A user's click, once a press would reach the dialog: asked of the core
+// from a timer, so that the double-click time counts from the show itself.
+struct ClickWhenTaken {
+  rt::Runtime* runtime;
+  rt::Form* window;
+  HWND button;
+} g_click_when_taken;
+void CALLBACK ClickOnceTaken(HWND, UINT, UINT_PTR timer, DWORD) {
+  const ClickWhenTaken& c = g_click_when_taken;
+  if (!IsWindowVisible(rt::win32::Win32Backend::Handle(*c.window)) ||
+      !c.runtime->TakesPressAt(*c.window, c.runtime->Now()))
+    return;
+  KillTimer(nullptr, timer);
+  PostMessageW(c.button, BM_CLICK, 0, 0);
 }
 
 TEST_F(WindowsTest, ModalWindowDisablesTheOthersAndItsOwnClickMayUnloadIt) {
@@ -316,10 +325,9 @@ TEST_F(WindowsTest, ModalWindowDisablesTheOthersAndItsOwnClickMayUnloadIt) {
     d.Unload();
   };
   const HWND dialog = Hwnd(d);
-  HANDLE clicker = CreateThread(nullptr, 0, ClickLater, Button(d, 2), 0, nullptr);
+  g_click_when_taken = {&runtime, &d, Button(d, 2)};
+  ASSERT_NE(SetTimer(nullptr, 0, 20, &ClickOnceTaken), 0u);
   d.Show(1);
-  WaitForSingleObject(clicker, INFINITE);
-  CloseHandle(clicker);
   EXPECT_TRUE(checked);
   EXPECT_FALSE(d.IsLoaded());
   EXPECT_FALSE(IsWindow(dialog));
