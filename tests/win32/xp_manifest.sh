@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Holds START.EXE's manifest to what Windows XP SP3's strict parser needs,
-# since XP refuses to load a program whose manifest it cannot take: plain
-# ASCII with an XML declaration of UTF-8, well-formed to a strict XML parser
+# since XP refuses to load a program whose manifest it cannot take: an XML
+# declaration of UTF-8 over plain ASCII (no question of encoding, nor a byte
+# order mark, arises), well-formed to a strict XML parser
 # (xmllint), the root `assembly` of urn:schemas-microsoft-com:asm.v1 with
 # manifestVersion 1.0, first of all the program's own assemblyIdentity (win32,
 # a name, a four-part version, the program's processor), and the Common
