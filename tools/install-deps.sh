@@ -26,7 +26,7 @@ build=(cmake g++ make pkg-config libfltk1.3-dev libjpeg62-turbo-dev libfreetype-
 tests=() wms=() wine=() wine32=()
 if [[ "${1:-}" == "--tests" ]]; then
   tests=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind
-         genisoimage poppler-utils file binutils)
+         genisoimage poppler-utils file binutils libxml2-utils)
   # Window managers for the runs under real desktops, without their
   # recommends (which would bring whole desktops); xfwm4 and metacity need a
   # session bus.

@@ -2,14 +2,19 @@
 # The Windows build under wine. Cross-builds the 32-bit demo CD into
 # build-win32/ (or, where that cannot run here, takes the disc image's own
 # from build/win32/) and checks START.EXE as a file (PE32, GUI, system DLLs only,
-# icon, version, manifest, AUTORUN.INF beside it). Then, on the build that
-# this machine can run, it runs the unit tests (logic, pictures, the Win32
-# backend and its rules) and the whole launcher twice, on a display of its
-# own, driven by xdotool: once from the demo CD as drive D: accepting
-# everything (with the real 20 s wait), once from "C:\Program Files\Mirelund
-# CD" refusing Acrobat Reader (where a C:\Program.exe waits for an unquoted
-# start). It checks the stub setups' records, screenshots at pixel level, and
-# the exit status.
+# icon, version, manifest, AUTORUN.INF beside it), and that Windows XP SP3
+# can load it: every import against XP's exports (tests/win32/winxp-exports/),
+# the PE header's Windows version, and the manifest to XP's strict parser.
+# Then, on the build that this machine can run, it runs the unit tests (logic,
+# pictures, the Win32 backend and its rules) and the whole launcher, on a
+# display of its own, driven by xdotool: from the demo CD as drive D:
+# accepting everything (run A, with the real 20 s wait), and from
+# "C:\Program Files\Mirelund CD" refusing Acrobat Reader (run B, where a
+# C:\Program.exe waits for an unquoted start). Wine reports Windows XP for
+# the unit tests and runs A and B, then 7 and 10 for run A once each (wine
+# exports the newer functions whatever it reports, so these runs check
+# behaviour; the import check checks what XP has). It checks the stub setups'
+# records, screenshots at pixel level, and the exit status.
 #
 # Which build runs is decided by trying: where wine32 runs, the i686 build
 # under wine32, as shipped; where the kernel refuses 32-bit programs or
@@ -57,12 +62,14 @@ if [[ -z $no_wine32 ]]; then
   run=$build
   wine=wine
   wineserver=wineserver
+  winxp=winxp
   export WINEARCH=win32
 else
   echo "=== ${no_wine32^}: START.EXE (i686) is checked as a file; its tests and launcher runs use the x86_64 build under wine64"
   run=$root/build-win64
   wine=/usr/lib/wine/wine64
   wineserver=/usr/lib/wine/wineserver64
+  winxp=winxp64  # a 64-bit prefix knows no 32-bit XP
   export WINEARCH=win64 WINELOADER=$wine WINESERVER=$wineserver
 fi
 work=$run/wine-test
@@ -91,6 +98,10 @@ check "START.EXE carries icon, version and manifest" bash -c "
   res=\$(i686-w64-mingw32-windres -i '$start_exe' -O rc 2>/dev/null)
   grep -q 'RT_GROUP_ICON' <<<\"\$res\" && grep -q 'OriginalFilename' <<<\"\$res\" &&
   grep -q 'RT_MANIFEST' <<<\"\$res\""
+check "START.EXE imports only what Windows XP SP3 exports, and asks for no newer Windows" \
+  "$root/tests/win32/xp_imports.sh" i686-w64-mingw32-objdump "$start_exe"
+check "START.EXE carries a manifest that Windows XP SP3 parses" \
+  "$root/tests/win32/xp_manifest.sh" "$root/runtime/win32/start.manifest" x86 i686-w64-mingw32-objcopy "$start_exe"
 check "AUTORUN.INF with CRLF line ends" cmp -s "$build/cd/AUTORUN.INF" \
   <(printf '[autorun]\r\nopen=START.EXE\r\nicon=START.EXE,0\r\nlabel=Mirelund\r\n')
 if [[ $run != "$build" ]]; then
@@ -138,6 +149,22 @@ echo "=== wine prefix ($WINEARCH) and display $DISPLAY"
 # itself, and draws their frames.
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 "$wineserver" -w
+
+reported=""
+report_windows() {  # report_windows VERSION: what wine tells programs from now on
+  [[ $reported == "$1" ]] && return 0
+  reported=$1
+  local want
+  case $1 in
+    winxp) want=5.1 ;; winxp64) want=5.2 ;; win7) want=6.1 ;; win10) want=10.0 ;;
+  esac
+  "$wine" winecfg /v "$1" >/dev/null 2>&1
+  "$wineserver" -w
+  local ver
+  ver=$("$wine" cmd /c ver 2>/dev/null | tr -d '\r' | grep -o '[0-9]*\.[0-9]*\.[0-9]*' | head -n1)
+  check "wine reports Windows $1 ($ver)" test "${ver%.*}" = "$want"
+}
+report_windows "$winxp"  # for the unit tests too
 
 # --- Unit tests under wine --------------------------------------------------
 
@@ -298,120 +325,130 @@ offer_size=377x197 notice_size=281x165 box_size=284x151
 a="Acrobat Reader Installation"
 n="Mirelund  Installation"
 
-echo "=== Run A: from D:\\, accepting everything"
-"$wine" 'D:\START.EXE' >"$work/run-a.log" 2>&1 &
-program_pid=$!
-if welcome=$(wait_window "Willkommen zur Mirelund" 1024x768) && offer=$(wait_window "$a" $offer_size); then
-  pass "A: welcome screen and offer shown"
-  shot 01-offer
-  geometry "$welcome"
-  check "A: welcome screen covers the screen from 0,0" test "$X,$Y" = "0,0"
-  # Image2's single-line border, 360 twips from the top left.
-  check "A: framed inset's border" test "$(count 01-offer 24 40 1 400 0 0 0)" -eq 400 -a \
-    "$(count 01-offer 40 24 300 1 0 0 0)" -eq 300
-  check_client 01-offer "$offer" 371 172 "A offer"
-  geometry "$offer"
-  offer_x=$X offer_y=$Y
-  check_text 01-offer 144 16 233 105 "A offer"
-  check_button 01-offer 264 136 65 25 "A offer: Ja"
-  check_button 01-offer 176 136 65 25 "A offer: Nine"
+# Run A under the Windows version wine reports (VERSION); its shots go to
+# shots/a-VERSION/.
+run_a() {  # run_a VERSION
+  local ra="A ($1)"
+  echo "=== Run A: from D:\\, accepting everything, Windows $1"
+  report_windows "$1"
+  shots=$work/shots/a-$1
+  mkdir -p "$shots"
+  : >"$stub_log"
+  "$wine" 'D:\START.EXE' >"$work/run-a-$1.log" 2>&1 &
+  program_pid=$!
+  if welcome=$(wait_window "Willkommen zur Mirelund" 1024x768) && offer=$(wait_window "$a" $offer_size); then
+    pass "$ra: welcome screen and offer shown"
+    shot 01-offer
+    geometry "$welcome"
+    check "$ra: welcome screen covers the screen from 0,0" test "$X,$Y" = "0,0"
+    # Image2's single-line border, 360 twips from the top left.
+    check "$ra: framed inset's border" test "$(count 01-offer 24 40 1 400 0 0 0)" -eq 400 -a \
+      "$(count 01-offer 40 24 300 1 0 0 0)" -eq 300
+    check_client 01-offer "$offer" 371 172 "$ra offer"
+    geometry "$offer"
+    offer_x=$X offer_y=$Y
+    check_text 01-offer 144 16 233 105 "$ra offer"
+    check_button 01-offer 264 136 65 25 "$ra offer: Ja"
+    check_button 01-offer 176 136 65 25 "$ra offer: Nine"
 
-  press "$offer" Return
-  accepted=$(date +%s%N)
-  if stub=$(wait_window "Acrobat Reader Setup" maximized); then
-    pass "A: Acrobat Reader setup started, its window maximized"
-    shot 02-acrobat-setup
-  else
-    fail "A: Acrobat Reader setup window"
-  fi
-  check "A: Acrobat Reader setup noted" wait_log 1
-  sleep 4
-  ticks0=$(cpu_ticks "$program_pid")
-  sleep 8
-  ticks1=$(cpu_ticks "$program_pid")
-  # Eight seconds of the wait: well under a fifth of a core.
-  check "A: the wait burns no core ($((ticks1 - ticks0)) ticks in 8 s)" \
-    bash -c "tr '\\0' ' ' </proc/$program_pid/cmdline | grep -q 'START.EXE' && test $((ticks1 - ticks0)) -lt 160"
+    press "$offer" Return
+    accepted=$(date +%s%N)
+    if stub=$(wait_window "Acrobat Reader Setup" maximized); then
+      pass "$ra: Acrobat Reader setup started, its window maximized"
+      shot 02-acrobat-setup
+    else
+      fail "$ra: Acrobat Reader setup window"
+    fi
+    check "$ra: Acrobat Reader setup noted" wait_log 1
+    sleep 4
+    ticks0=$(cpu_ticks "$program_pid")
+    sleep 8
+    ticks1=$(cpu_ticks "$program_pid")
+    # Eight seconds of the wait: well under a fifth of a core.
+    check "$ra: the wait burns no core ($((ticks1 - ticks0)) ticks in 8 s)" \
+      bash -c "tr '\\0' ' ' </proc/$program_pid/cmdline | grep -q 'START.EXE' && test $((ticks1 - ticks0)) -lt 160"
 
-  if notice=$(wait_window "$a" $notice_size); then
-    waited=$((($(date +%s%N) - accepted) / 1000000))
-    check "A: manual notice after the 20 s wait (${waited} ms)" test $waited -ge 19500 -a $waited -lt 40000
-    shot 03-manual-notice
-    check_client 03-manual-notice "$notice" 275 140 "A manual notice"
-    geometry "$notice"
-    check "A: manual notice at the offer's place" test "$X,$Y" = "$offer_x,$offer_y"
-    check_text 03-manual-notice 16 8 249 81 "A manual notice"
-    check_button 03-manual-notice 104 104 65 25 "A manual notice: OK"
-    check_hidden 03-manual-notice 56 104 48 25 "A manual notice: Nine"
-    check_hidden 03-manual-notice 169 104 56 25 "A manual notice: Ja"
-    press "$notice" space
-  else
-    fail "A: manual notice"
-  fi
+    if notice=$(wait_window "$a" $notice_size); then
+      waited=$((($(date +%s%N) - accepted) / 1000000))
+      check "$ra: manual notice after the 20 s wait (${waited} ms)" test $waited -ge 19500 -a $waited -lt 40000
+      shot 03-manual-notice
+      check_client 03-manual-notice "$notice" 275 140 "$ra manual notice"
+      geometry "$notice"
+      check "$ra: manual notice at the offer's place" test "$X,$Y" = "$offer_x,$offer_y"
+      check_text 03-manual-notice 16 8 249 81 "$ra manual notice"
+      check_button 03-manual-notice 104 104 65 25 "$ra manual notice: OK"
+      check_hidden 03-manual-notice 56 104 48 25 "$ra manual notice: Nine"
+      check_hidden 03-manual-notice 169 104 56 25 "$ra manual notice: Ja"
+      press "$notice" space
+    else
+      fail "$ra: manual notice"
+    fi
 
-  if game=$(wait_window "$n" $box_size); then
-    shot 04-game-question
-    check_client 04-game-question "$game" 278 126 "A game question"
-    check_text 04-game-question 8 16 265 73 "A game question"
-    check_button 04-game-question 160 88 81 25 "A game question: Ja"
-    check_button 04-game-question 40 88 81 25 "A game question: Nine"
-    check_hidden 04-game-question 121 88 39 25 "A game question: OK"
-    press "$game" alt+j
-  else
-    fail "A: game question"
-  fi
-  if stub=$(wait_window "Mirelund Setup" maximized); then
-    pass "A: game setup started, its window maximized"
-    shot 05-game-setup
-    wait_gone "$stub"
-  else
-    fail "A: game setup window"
-  fi
-  check "A: game setup noted" wait_log 2
-  if sound=$(wait_window "$n" $box_size "$game"); then
-    shot 06-sound-notice
-    check_client 06-sound-notice "$sound" 278 126 "A sound notice"
-    check_text 06-sound-notice 8 16 265 73 "A sound notice"
-    check_button 06-sound-notice 104 88 81 25 "A sound notice: OK"
-    check_hidden 06-sound-notice 40 88 64 25 "A sound notice: Nine"
-    check_hidden 06-sound-notice 185 88 56 25 "A sound notice: Ja"
-    press "$sound" Return
-  else
-    fail "A: sound notice"
-  fi
+    if game=$(wait_window "$n" $box_size); then
+      shot 04-game-question
+      check_client 04-game-question "$game" 278 126 "$ra game question"
+      check_text 04-game-question 8 16 265 73 "$ra game question"
+      check_button 04-game-question 160 88 81 25 "$ra game question: Ja"
+      check_button 04-game-question 40 88 81 25 "$ra game question: Nine"
+      check_hidden 04-game-question 121 88 39 25 "$ra game question: OK"
+      press "$game" alt+j
+    else
+      fail "$ra: game question"
+    fi
+    if stub=$(wait_window "Mirelund Setup" maximized); then
+      pass "$ra: game setup started, its window maximized"
+      shot 05-game-setup
+      wait_gone "$stub"
+    else
+      fail "$ra: game setup window"
+    fi
+    check "$ra: game setup noted" wait_log 2
+    if sound=$(wait_window "$n" $box_size "$game"); then
+      shot 06-sound-notice
+      check_client 06-sound-notice "$sound" 278 126 "$ra sound notice"
+      check_text 06-sound-notice 8 16 265 73 "$ra sound notice"
+      check_button 06-sound-notice 104 88 81 25 "$ra sound notice: OK"
+      check_hidden 06-sound-notice 40 88 64 25 "$ra sound notice: Nine"
+      check_hidden 06-sound-notice 185 88 56 25 "$ra sound notice: Ja"
+      press "$sound" Return
+    else
+      fail "$ra: sound notice"
+    fi
 
-  if closing=$(wait_window "Range of our products" 1024x768); then
-    xdotool mousemove 5 5
-    shot 07-closing
-    geometry "$closing"
-    check "A: closing screen covers the screen from 0,0" test "$X,$Y" = "0,0"
-    # The button is 81 x 25, 30 pixels from the bottom right corner. Its face
-    # lies inside its edges, at most 3 pixels in.
-    face=$("$probe" "$shots/07-closing.png" pixel 917 717)
-    read -r fx fy fw fh <<<"$(bbox 07-closing 880 680 144 88 $face)"
-    right=$((1024 - fx - fw)) bottom=$((768 - fy - fh))
-    check "A: closing button 30 px from the corner (face at $fx,$fy ${fw}x$fh)" test \
-      $fx -ge 913 -a $fx -le 916 -a $fy -ge 713 -a $fy -le 716 -a $right -ge 30 -a $right -le 33 -a \
-      $bottom -ge 30 -a $bottom -le 33
-    xdotool mousemove 953 725
-    sleep 2
-    shot 08-closing-tooltip
-    changed=$("$probe" "$shots/08-closing-tooltip.png" diff "$shots/07-closing.png" 700 600 324 168)
-    check "A: tooltip shown over the button ($changed pixels changed)" test "$changed" -gt 300
-    xdotool click 1
-    check_exit "A"
+    if closing=$(wait_window "Range of our products" 1024x768); then
+      xdotool mousemove 5 5
+      shot 07-closing
+      geometry "$closing"
+      check "$ra: closing screen covers the screen from 0,0" test "$X,$Y" = "0,0"
+      # The button is 81 x 25, 30 pixels from the bottom right corner. Its face
+      # lies inside its edges, at most 3 pixels in.
+      face=$("$probe" "$shots/07-closing.png" pixel 917 717)
+      read -r fx fy fw fh <<<"$(bbox 07-closing 880 680 144 88 $face)"
+      right=$((1024 - fx - fw)) bottom=$((768 - fy - fh))
+      check "$ra: closing button 30 px from the corner (face at $fx,$fy ${fw}x$fh)" test \
+        $fx -ge 913 -a $fx -le 916 -a $fy -ge 713 -a $fy -le 716 -a $right -ge 30 -a $right -le 33 -a \
+        $bottom -ge 30 -a $bottom -le 33
+      xdotool mousemove 953 725
+      sleep 2
+      shot 08-closing-tooltip
+      changed=$("$probe" "$shots/08-closing-tooltip.png" diff "$shots/07-closing.png" 700 600 324 168)
+      check "$ra: tooltip shown over the button ($changed pixels changed)" test "$changed" -gt 300
+      xdotool click 1
+      check_exit "$ra"
+    else
+      fail "$ra: closing screen"
+    fi
   else
-    fail "A: closing screen"
+    fail "$ra: welcome screen and offer"
   fi
-else
-  fail "A: welcome screen and offer"
-fi
-printf 'Acrobat Reader Setup\t"D:\\Acrobat\\Setup.exe"\nMirelund Setup\t"D:\\Data\\Subset.exe"\n' >"$work/expected-a.log"
-check "A: the two setups started with exactly their quoted paths" cmp -s "$stub_log" "$work/expected-a.log"
-[[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null
-"$wineserver" -w
+  printf 'Acrobat Reader Setup\t"D:\\Acrobat\\Setup.exe"\nMirelund Setup\t"D:\\Data\\Subset.exe"\n' >"$work/expected-a.log"
+  check "$ra: the two setups started with exactly their quoted paths" cmp -s "$stub_log" "$work/expected-a.log"
+  [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null
+  "$wineserver" -w
+}
+run_a "$winxp"
 
-echo "=== Run B: from C:\\Program Files\\Mirelund CD, refusing Acrobat Reader, code page 1251"
+echo "=== Run B: from C:\\Program Files\\Mirelund CD, refusing Acrobat Reader, code page 1251, Windows $winxp"
 cd_b="$WINEPREFIX/drive_c/Program Files/Mirelund CD"
 mkdir -p "$cd_b"
 cp -r "$run/cd/." "$cd_b/"
@@ -421,6 +458,8 @@ mkdir -p "$WINEPREFIX/drive_c/Program Files/Mirelund CDData"
 cp "$run/cd/Data/Subset.exe" "$WINEPREFIX/drive_c/Program Files/Mirelund CDData/Subset.exe"
 cp "$run/tests/Program.exe" "$WINEPREFIX/drive_c/Program.exe"
 : >"$stub_log"
+shots=$work/shots/b
+mkdir -p "$shots"
 LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 "$wine" 'C:\Program Files\Mirelund CD\START.EXE' >"$work/run-b.log" 2>&1 &
 program_pid=$!
 if offer=$(wait_window "$a" $offer_size); then
@@ -459,7 +498,7 @@ if offer=$(wait_window "$a" $offer_size); then
     shot 12-sound-notice
     check_client 12-sound-notice "$sound" 278 126 "B sound notice"
     # The same text at the same place as in run A, under code page 1252.
-    differ=$("$probe" "$shots/12-sound-notice.png" diff "$shots/06-sound-notice.png" $CX $CY 278 126)
+    differ=$("$probe" "$shots/12-sound-notice.png" diff "$work/shots/a-$winxp/06-sound-notice.png" $CX $CY 278 126)
     check "B: sound notice as under code page 1252 ($differ pixels differ)" test "$differ" -eq 0
     xdotool mousemove $((CX + 144)) $((CY + 100)) click 1
     check "B: mouse click on OK closes the sound notice" wait_gone "$sound"
@@ -478,5 +517,9 @@ fi
 printf 'Mirelund Setup\t"C:\\Program Files\\Mirelund CD\\Data\\Subset.exe"\n' >"$work/expected-b.log"
 check "B: only the game setup started, quoted, C:\\Program.exe not" cmp -s "$stub_log" "$work/expected-b.log"
 [[ -n $program_pid ]] && kill "$program_pid" 2>/dev/null
+"$wineserver" -w
+
+run_a win7
+run_a win10
 
 summary

@@ -3,7 +3,9 @@
 // changes. The path is quoted, so a folder with blanks cannot make Windows
 // start another program (such as C:\Program.exe). And a setup that needs
 // elevation, which a plain start refuses with error 740, is started through
-// the shell, so that the elevation prompt appears.
+// the shell, so that the elevation prompt appears. XP has no elevation and
+// never gives 740, so there the shell is never asked (its "runas" would
+// open XP's "Run as" dialog; the verb here is "open").
 #pragma once
 
 #include <string>

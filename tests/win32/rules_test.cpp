@@ -1,9 +1,11 @@
 // The Win32 backend's pure rules, on every platform: the program folder from
-// the module's path, command line quoting, and WinExec's results.
+// the module's path, command line quoting, WinExec's results, and the
+// 64-bit tick count kept for systems without GetTickCount64.
 #include <gtest/gtest.h>
 
 #include "runtime/win32/command_rules.h"
 #include "runtime/win32/folder_rules.h"
+#include "runtime/win32/tick_count.h"
 
 namespace {
 
@@ -78,6 +80,22 @@ TEST(WinExecResult, AsWinExecAnswers) {
   EXPECT_EQ(rt::win32::WinExecResult(1223), rt::kStartCancelled);
   // No system error may pass for a declined prompt.
   EXPECT_EQ(rt::win32::WinExecResult(static_cast<unsigned long>(rt::kStartCancelled)), 11);
+}
+
+TEST(NextTickCount, CarriesTheWrapAndNeverGoesBack) {
+  using rt::win32::NextTickCount;
+  // The first reading starts the count, however long the system has run.
+  EXPECT_EQ(NextTickCount(rt::win32::kNoTickCount, 0xF0000000u), 0xF0000000u);
+  EXPECT_EQ(NextTickCount(1000, 1016), 1016u);
+  // Across the wrap of the 32-bit reading, and again a wrap later.
+  EXPECT_EQ(NextTickCount(0xFFFFFFF0u, 0x10), 0x100000010u);
+  EXPECT_EQ(NextTickCount(0x1FFFFFFFFu, 5), 0x200000005u);
+  // A reading taken before another thread stored a later count.
+  EXPECT_EQ(NextTickCount(0x100000010u, 0x0F), 0x100000010u);
+  EXPECT_EQ(NextTickCount(0x100000010u, 0xFFFFFFF0u), 0x100000010u);
+  // Up to 2^31 - 1 ms ahead is ahead; exactly 2^31 is taken as behind.
+  EXPECT_EQ(NextTickCount(0, 0x7FFFFFFFu), 0x7FFFFFFFu);
+  EXPECT_EQ(NextTickCount(1, 0x80000001u), 1u);
 }
 
 }  // namespace
