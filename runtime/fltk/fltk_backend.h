@@ -21,6 +21,7 @@
 
 namespace rt::fltk {
 
+class Access;
 class FormWindow;
 
 class FltkBackend final : public Backend {
@@ -43,6 +44,8 @@ class FltkBackend final : public Backend {
   // Windows created and not yet destroyed, oldest first.
   const std::vector<FormWindow*>& Windows() const { return windows_; }
   Fonts& FontSet() { return fonts_; }
+  // Null where no screen reader can be served.
+  Access* Accessibility() const { return access_.get(); }
 
   // Backend.
   void SetInputSink(InputSink& sink) override { sink_ = &sink; }
@@ -80,6 +83,9 @@ class FltkBackend final : public Backend {
   std::unique_ptr<Fl_RGB_Image> standard_icon_;
   std::vector<unsigned char> standard_icon_pixels_;
   int pointer_ = kPointerDefault;
+  // Screen readers: loaded once the first window is on the screen.
+  std::unique_ptr<Access> access_;
+  bool access_tried_ = false;
 };
 
 // The screen's DPI as FLTK reports it, rounded to whole dots (an X server

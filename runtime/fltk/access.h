@@ -1,0 +1,61 @@
+// Screen readers on X11: the program's windows told, as the core has them,
+// to the accessibility module beside the launcher (libmirelund-atk.so), which
+// speaks AT-SPI through ATK. The launcher itself links neither: where the
+// module, a library it needs or a session bus is missing, or NO_AT_BRIDGE=1
+// is set, there is simply no Access. GLib's main context is iterated from
+// FLTK's loop (its descriptors and next timeout mirrored into FLTK), in every
+// loop of the program, nested or not.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "runtime/fltk/atk/access_api.h"
+
+namespace rt::fltk {
+
+class FltkBackend;
+class FormWindow;
+
+class Access {
+ public:
+  // Null where there is no accessibility.
+  static std::unique_ptr<Access> Load(FltkBackend& backend);
+  ~Access();
+  Access(const Access&) = delete;
+  Access& operator=(const Access&) = delete;
+
+  // The window as it is now: name, role, place, its readable controls, the focus.
+  void Update(FormWindow& window);
+  // The window came up or got the keyboard back.
+  void Activate(FormWindow& window);
+  void Destroyed(FormWindow& window);
+  // Dispatches what GLib has due and watches what it waits for.
+  void Pump();
+
+ private:
+  Access(FltkBackend& backend, const ma_api& api);
+  static void Pressed(void* token, int child);
+  static void PressLater(void* data);
+  static void FdReady(int fd, void* data);
+  static void TimedOut(void* data);
+
+  FltkBackend& backend_;
+  const ma_api& api_;
+  struct Window {
+    void* object = nullptr;
+    std::vector<std::uint8_t> read;  // control ids in reading order, as last told
+  };
+  std::unordered_map<FormWindow*, Window> windows_;
+  std::vector<ma_fd> watched_;
+  struct Press {
+    FormWindow* window;
+    std::uint8_t control;
+  };
+  std::vector<Press> presses_;
+  bool pumping_ = false;
+};
+
+}  // namespace rt::fltk
