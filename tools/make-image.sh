@@ -19,7 +19,7 @@ for f in START.EXE AUTORUN.INF Acrobat/Setup.exe Data/Subset.exe; do
 done
 strip --strip-debug -o "$stage/start" "$launcher"
 module="$(dirname "$launcher")/libmirelund-atk.so"
-[[ -f $module ]] && strip --strip-debug -o "$stage/libmirelund-atk.so" "$module"
+if [[ -f $module ]]; then strip --strip-debug -o "$stage/libmirelund-atk.so" "$module"; fi
 cp "$here/cd/autorun" "$stage/autorun"
 cp "$manual" "$stage/MANUAL.PDF"
 chmod 0755 "$stage/start" "$stage/autorun"

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "runtime/fltk/charset.h"
 #include "runtime/fltk/fltk_backend.h"
@@ -22,6 +23,7 @@
 
 // FLTK last: Xlib defines True and False as macros.
 #include <FL/Fl.H>
+#include <FL/Fl_Window.H>
 
 namespace rt::fltk {
 
@@ -95,6 +97,7 @@ Access::~Access() {
   Fl::remove_timeout(&Access::TimedOut, this);
   Fl::remove_timeout(&Access::PressLater, this);
   for (auto& [window, w] : windows_) api_.window_free(w.object);
+  AlertClosed();
   if (g_access == this) g_access = nullptr;
 }
 
@@ -157,6 +160,23 @@ void Access::Destroyed(FormWindow& window) {
   std::erase_if(presses_, [&](const Press& p) { return p.window == &window; });
 }
 
+void Access::AlertShown(Fl_Window& box, const char* text, const Fl_Widget& text_box, Fl_Widget& ok) {
+  AlertClosed();
+  alert_ = {&box, &ok, api_.window_new(&box), false};
+  const ma_child children[] = {
+      {MA_KIND_LABEL, text, "", "", text_box.x(), text_box.y(), text_box.w(), text_box.h(), 0},
+      {MA_KIND_BUTTON, ok.label(), "", "", ok.x(), ok.y(), ok.w(), ok.h(), 1}};
+  const ma_window state{MA_ROLE_ALERT, box.label(), box.x(), box.y(), box.w(), box.h(), 1, 1, 1, 1, children, 2};
+  api_.window_update(alert_.object, &state);
+  api_.window_activate(alert_.object);
+  Pump();
+}
+
+void Access::AlertClosed() {
+  if (alert_.object) api_.window_free(alert_.object);
+  alert_ = {};
+}
+
 void Access::Pump() {
   if (pumping_) return;
   pumping_ = true;
@@ -176,7 +196,11 @@ void Access::Pump() {
   if (timeout_ms >= 0) Fl::add_timeout(timeout_ms / 1000.0, &Access::TimedOut, this);
 }
 
-void Access::FdReady(int, void* data) { static_cast<Access*>(data)->Pump(); }
+// FLTK is going through its descriptors: they are changed from its timeout.
+void Access::FdReady(int, void* data) {
+  Fl::remove_timeout(&Access::TimedOut, data);
+  Fl::add_timeout(0, &Access::TimedOut, data);
+}
 
 void Access::TimedOut(void* data) { static_cast<Access*>(data)->Pump(); }
 
@@ -185,6 +209,11 @@ void Access::TimedOut(void* data) { static_cast<Access*>(data)->Pump(); }
 void Access::Pressed(void* token, int child) {
   Access* self = g_access;
   if (!self || child < 0) return;
+  if (token && token == self->alert_.box) {
+    self->alert_.pressed = true;
+    Fl::add_timeout(0, &Access::PressLater, self);
+    return;
+  }
   const auto it = self->windows_.find(static_cast<FormWindow*>(token));
   if (it == self->windows_.end() || static_cast<std::size_t>(child) >= it->second.read.size()) return;
   self->presses_.push_back({it->first, it->second.read[static_cast<std::size_t>(child)]});
@@ -195,6 +224,10 @@ void Access::Pressed(void* token, int child) {
 // held back after a window came up.
 void Access::PressLater(void* data) {
   auto* self = static_cast<Access*>(data);
+  if (std::exchange(self->alert_.pressed, false) && self->alert_.ok) {
+    self->alert_.ok->do_callback();
+    return;
+  }
   if (self->presses_.empty()) return;
   const Press p = self->presses_.front();
   self->presses_.erase(self->presses_.begin());

@@ -14,6 +14,9 @@
 
 #include "runtime/fltk/atk/access_api.h"
 
+class Fl_Widget;
+class Fl_Window;
+
 namespace rt::fltk {
 
 class FltkBackend;
@@ -32,6 +35,10 @@ class Access {
   // The window came up or got the keyboard back.
   void Activate(FormWindow& window);
   void Destroyed(FormWindow& window);
+  // The runtime's standard error box, which is no Form: an alert named by
+  // its title, its text, and its one button, which a client's press closes.
+  void AlertShown(Fl_Window& box, const char* text, const Fl_Widget& text_box, Fl_Widget& ok);
+  void AlertClosed();
   // Dispatches what GLib has due and watches what it waits for.
   void Pump();
 
@@ -55,6 +62,12 @@ class Access {
     std::uint8_t control;
   };
   std::vector<Press> presses_;
+  struct Alert {
+    Fl_Window* box = nullptr;
+    Fl_Widget* ok = nullptr;
+    void* object = nullptr;
+    bool pressed = false;
+  } alert_;
   bool pumping_ = false;
 };
 

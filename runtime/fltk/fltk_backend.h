@@ -44,8 +44,6 @@ class FltkBackend final : public Backend {
   // Windows created and not yet destroyed, oldest first.
   const std::vector<FormWindow*>& Windows() const { return windows_; }
   Fonts& FontSet() { return fonts_; }
-  // Null where no screen reader can be served.
-  Access* Accessibility() const { return access_.get(); }
 
   // Backend.
   void SetInputSink(InputSink& sink) override { sink_ = &sink; }

@@ -344,6 +344,9 @@ extern "C" __attribute__((visibility("default"))) const ma_api* mirelund_atk_ini
   if (version != MA_API_VERSION || g.press) return nullptr;
   g.press = press;
   g.app_name = g_strdup(app_name);
+  // Held for good: GLib wakes the owner of a context, and only it, when
+  // another thread (GDBus's) hands it work.
+  g_main_context_acquire(g_main_context_default());
   SetUpToolkit();
   MaSetPressHook(PressHook);
   if (g_getenv("AT_SPI_BUS_ADDRESS")) g_idle_add(StartBridgeSoon, nullptr);
