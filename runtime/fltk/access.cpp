@@ -145,11 +145,13 @@ void Access::Update(FormWindow& window) {
                         children.data(),
                         static_cast<int>(children.size())};
   api_.window_update(w.object, &state);
+  PumpSoon();
 }
 
 void Access::Activate(FormWindow& window) {
   Update(window);
   api_.window_activate(windows_[&window].object);
+  PumpSoon();
 }
 
 void Access::Destroyed(FormWindow& window) {
@@ -158,6 +160,7 @@ void Access::Destroyed(FormWindow& window) {
   api_.window_free(it->second.object);
   windows_.erase(it);
   std::erase_if(presses_, [&](const Press& p) { return p.window == &window; });
+  PumpSoon();
 }
 
 void Access::AlertShown(Fl_Window& box, const char* text, const Fl_Widget& text_box, Fl_Widget& ok) {
@@ -169,7 +172,7 @@ void Access::AlertShown(Fl_Window& box, const char* text, const Fl_Widget& text_
   const ma_window state{MA_ROLE_ALERT, box.label(), box.x(), box.y(), box.w(), box.h(), 1, 1, 1, 1, children, 2};
   api_.window_update(alert_.object, &state);
   api_.window_activate(alert_.object);
-  Pump();
+  PumpSoon();
 }
 
 void Access::AlertClosed() {
@@ -197,9 +200,11 @@ void Access::Pump() {
 }
 
 // FLTK is going through its descriptors: they are changed from its timeout.
-void Access::FdReady(int, void* data) {
-  Fl::remove_timeout(&Access::TimedOut, data);
-  Fl::add_timeout(0, &Access::TimedOut, data);
+void Access::FdReady(int, void* data) { static_cast<Access*>(data)->PumpSoon(); }
+
+void Access::PumpSoon() {
+  Fl::remove_timeout(&Access::TimedOut, this);
+  Fl::add_timeout(0, &Access::TimedOut, this);
 }
 
 void Access::TimedOut(void* data) { static_cast<Access*>(data)->Pump(); }

@@ -3,8 +3,10 @@
 // speaks AT-SPI through ATK. The launcher itself links neither: where the
 // module, a library it needs or a session bus is missing, or NO_AT_BRIDGE=1
 // is set, there is simply no Access. GLib's main context is iterated from
-// FLTK's loop (its descriptors and next timeout mirrored into FLTK), in every
-// loop of the program, nested or not.
+// FLTK's loop: its descriptors and next timeout are mirrored into FLTK's, so
+// every wait of the program (the modal loops, the busy wait, the error box)
+// wakes for it, and it is iterated again after each change told to it. An
+// idle pass of the program's loops costs nothing more.
 #pragma once
 
 #include <cstdint>
@@ -41,6 +43,8 @@ class Access {
   void AlertClosed();
   // Dispatches what GLib has due and watches what it waits for.
   void Pump();
+  // The same from FLTK's loop, once what is being done now is done.
+  void PumpSoon();
 
  private:
   Access(FltkBackend& backend, const ma_api& api);

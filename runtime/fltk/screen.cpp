@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "runtime/fltk/access.h"
 #include "runtime/fltk/fltk_backend.h"
 #include "runtime/fltk/window.h"
 #include "runtime/fltk/wm.h"
@@ -72,10 +71,7 @@ FrameInsets FltkBackend::Frame(const Form& window) {
   return *frame_;
 }
 
-void FltkBackend::WaitEvents() {
-  if (access_) access_->Pump();
-  Fl::wait();
-}
+void FltkBackend::WaitEvents() { Fl::wait(); }
 
 void FltkBackend::ProcessPendingEvents() {
   // A busy loop in the program must not burn a core, yet input is handled at
@@ -84,7 +80,6 @@ void FltkBackend::ProcessPendingEvents() {
   // still sees its deadline well within 50 ms on a busy machine. Events
   // already queued are handled without waiting, so no check comes first:
   // each idle pass costs the one select.
-  if (access_) access_->Pump();
   Fl::wait(kIdleWait);
 }
 
