@@ -18,8 +18,11 @@ add_test(NAME atspi_read_windows
   COMMAND bash ${_atspi}/in_session.sh /usr/bin/python3 ${_atspi}/read_windows.py ${CMAKE_BINARY_DIR}/cd/start)
 add_test(NAME atspi_fallbacks COMMAND bash ${_atspi}/fallbacks.sh ${CMAKE_BINARY_DIR}/cd)
 add_test(NAME atspi_orca COMMAND bash ${_atspi}/orca.sh ${CMAKE_BINARY_DIR}/cd/start)
-set_tests_properties(atspi_read_windows atspi_fallbacks PROPERTIES LABELS "atspi;display" TIMEOUT 120)
-set_tests_properties(atspi_orca PROPERTIES LABELS "atspi;display" TIMEOUT 180 SKIP_RETURN_CODE 77)
+set(_atspi_env "LSAN_OPTIONS=suppressions=${_atspi}/lsan.supp:print_suppressions=0")
+set_tests_properties(atspi_read_windows atspi_fallbacks PROPERTIES LABELS "atspi;display" TIMEOUT 120
+  ENVIRONMENT "${_atspi_env}")
+set_tests_properties(atspi_orca PROPERTIES LABELS "atspi;display" TIMEOUT 180 SKIP_RETURN_CODE 77
+  ENVIRONMENT "${_atspi_env}")
 
 # The gallery finds the module beside it, as the launcher does.
 add_custom_command(TARGET gallery POST_BUILD
@@ -28,4 +31,4 @@ add_custom_command(TARGET gallery POST_BUILD
 add_dependencies(gallery mirelund-atk)
 add_test(NAME atspi_read_gallery
   COMMAND bash ${_atspi}/in_session.sh /usr/bin/python3 ${_atspi}/read_gallery.py $<TARGET_FILE:gallery>)
-set_tests_properties(atspi_read_gallery PROPERTIES LABELS "atspi;display" TIMEOUT 60)
+set_tests_properties(atspi_read_gallery PROPERTIES LABELS "atspi;display" TIMEOUT 60 ENVIRONMENT "${_atspi_env}")
