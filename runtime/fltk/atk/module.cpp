@@ -15,9 +15,13 @@
 namespace {
 
 constexpr int kBusLookupTimeoutMs = 1500;
-// The bridge registers with the registry a moment after it starts; windows
-// activated before that are announced once it has.
+// The bridge registers with the registry a moment after it starts, and drops
+// events until then: the window active by then is announced after a while,
+// and again, a few times, while no client reads anything of ours (which a
+// screen reader that heard it does at once).
 constexpr guint kRegisteredAfterMs = 300;
+constexpr guint kAnnounceAgainMs = 700;
+constexpr int kAnnouncements = 4;
 constexpr int kMaxPolled = 32;
 
 struct Module {
@@ -26,6 +30,8 @@ struct Module {
   MaNode* root = nullptr;
   MaNode* active = nullptr;  // the window with the keyboard, not owned
   gboolean announcing = FALSE;  // the bridge listens
+  int announced = 0;
+  guint reads_at_announce = 0;
   GDBusConnection* session = nullptr;
   GHashTable* hooks = nullptr;  // our listener id -> (signal id << 32 | hook id)
   guint next_hook = 1;
@@ -120,7 +126,11 @@ void Deactivate(MaNode* w) {
 
 gboolean Registered(gpointer) {
   g.announcing = TRUE;
-  if (g.active) Announce(g.active);
+  if (g.announced > 0 && MaStateReads() != g.reads_at_announce) return G_SOURCE_REMOVE;  // heard
+  if (++g.announced >= kAnnouncements || !g.active) return G_SOURCE_REMOVE;
+  g.reads_at_announce = MaStateReads();
+  Announce(g.active);
+  g_timeout_add(kAnnounceAgainMs, Registered, nullptr);
   return G_SOURCE_REMOVE;
 }
 

@@ -13,6 +13,7 @@ using MaButtonNode = MaNode;
 using MaButtonNodeClass = MaNodeClass;
 
 MaPressHook g_press = nullptr;
+guint g_state_reads = 0;
 
 MaNode* Node(gpointer p) { return reinterpret_cast<MaNode*>(p); }
 
@@ -42,6 +43,7 @@ gint GetIndexInParent(AtkObject* obj) {
 
 AtkStateSet* RefStateSet(AtkObject* obj) {
   MaNode* n = Node(obj);
+  ++g_state_reads;
   AtkStateSet* set = atk_state_set_new();
   if (n->defunct) {
     atk_state_set_add_state(set, ATK_STATE_DEFUNCT);
@@ -190,3 +192,5 @@ MaNode* MaNodeNew(MaNodeKind kind) {
 }
 
 void MaSetPressHook(MaPressHook hook) { g_press = hook; }
+
+guint MaStateReads() { return g_state_reads; }

@@ -23,6 +23,9 @@ MaNode* MaNodeNew(MaNodeKind kind);
 // Roles as GTK gives them, so that screen readers treat them alike.
 AtkRole MaRoleOf(MaNodeKind kind);
 
+// How often a client has read a node's states: a sign that someone listens.
+guint MaStateReads();
+
 // Pressing a button: set by the module.
 using MaPressHook = void (*)(MaNode* button);
 void MaSetPressHook(MaPressHook hook);
