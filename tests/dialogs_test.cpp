@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "program_fixture.h"
+#include "runtime/reading_order.h"
 
 namespace {
 
@@ -75,6 +76,34 @@ TEST(NoticeWindow, EachButtonWritesItsAnswerWhateverTheMembersHeld) {
     EXPECT_EQ(AnswerDialog<frmNewBox>(true, ClickOn("frmNewBox", "Command3"), start, p3), start);
     EXPECT_EQ(AnswerDialog<frmNewBox>(false, [](HeadlessBackend& b) { b.Close("frmNewBox"); }, start, p4), start);
   }
+}
+
+// What screen readers read of a window, in order: its visible labels, then
+// its visible buttons, each group by TabIndex whatever the definition's
+// order; pictures and hidden buttons never.
+TEST(ReadingOrder, VisibleLabelsThenVisibleButtonsEachByTabIndex) {
+  Program p;
+  const auto read = [](const rt::Form& w) {
+    std::vector<std::string> names;
+    for (const rt::Control* c : rt::ReadingOrder(w)) names.emplace_back(c->Name());
+    return names;
+  };
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(p.RunWith([&] {
+              frmMsgBox& offer = p.Window<frmMsgBox>();
+              offer.Load();
+              EXPECT_EQ(read(offer), (Names{"lblMessage", "Label1", "Command2", "Command1"}));
+              offer.Unload();
+              frmYesNo& yesno = p.Window<frmYesNo>();
+              yesno.Load();
+              EXPECT_EQ(read(yesno), (Names{"Label1", "Command2", "Command1"}));
+              yesno.Command1().SetVisible(False);
+              yesno.Command2().SetVisible(False);
+              yesno.Command3().SetVisible(True);
+              EXPECT_EQ(read(yesno), (Names{"Label1", "Command3"}));
+              yesno.Unload();
+            }),
+            0);
 }
 
 TEST(Presenters, OkOnlyFormAndMessageLastOneShowingOnly) {

@@ -5,7 +5,11 @@
 //
 //   gallery WINDOW [--ok-only] [--message TEXT | --message-file FILE |
 //                   --preset manual|game|sound|not-found|not-started]
-//                  [--at LEFT,TOP]
+//                  [--at LEFT,TOP] [--click-recaptions TEXT | --click-fails]
+//
+// --click-recaptions: a click sets Label1's caption to TEXT instead of
+// answering; --click-fails: a click raises a run-time error (the standard
+// error box, then exit status 1).
 //
 // WINDOW is frmAcrobat (the welcome window, fitted to the screen, without
 // the setup), frmMsgBox, frmYesNo, frmNewBox or frmOption.
@@ -21,6 +25,7 @@
 #include "dialogs/frmNewBox.h"
 #include "dialogs/frmOption.h"
 #include "dialogs/frmYesNo.h"
+#include "runtime/error.h"
 #include "runtime/fltk/charset.h"
 #include "runtime/platform.h"
 #include "runtime/runtime.h"
@@ -34,7 +39,10 @@ struct Options {
   bool ok_only = false;
   std::optional<std::string> message;  // Windows-1252
   std::optional<std::pair<double, double>> at;
+  std::optional<std::string> click_recaptions;  // Windows-1252
+  bool click_fails = false;
 };
+Options g_options;
 
 // Reports each click before the window's own handler runs.
 template <class Base>
@@ -48,7 +56,10 @@ class Reporting : public Base {
     std::printf("click %.*s at %g,%g\n", static_cast<int>(c.Name().size()), c.Name().data(),
                 static_cast<double>(this->Left()), static_cast<double>(this->Top()));
     std::fflush(stdout);
-    Base::Click(id);
+    if (g_options.click_fails) rt::Raise(rt::ErrorNumber::kInvalidProcedureCall, "gallery --click-fails");
+    rt::Control* label = this->FindControl("Label1");
+    if (g_options.click_recaptions && label) label->SetCaption(*g_options.click_recaptions);
+    else Base::Click(id);
   }
 };
 
@@ -64,7 +75,8 @@ class WelcomeOnly : public frmAcrobat {
 [[noreturn]] void Usage(const std::string& why) {
   std::fprintf(stderr,
                "gallery: %s\nusage: gallery frmAcrobat|frmMsgBox|frmYesNo|frmNewBox|frmOption [--ok-only]\n"
-               "        [--message TEXT | --message-file FILE | --preset manual|game|sound] [--at LEFT,TOP]\n",
+               "        [--message TEXT | --message-file FILE | --preset manual|game|sound] [--at LEFT,TOP]\n"
+               "        [--click-recaptions TEXT | --click-fails]\n",
                why.c_str());
   std::exit(2);
 }
@@ -106,6 +118,10 @@ Options Parse(int argc, char** argv) {
       char comma = 0;
       if (!(in >> l >> comma >> t) || comma != ',') Usage("--at wants LEFT,TOP in twips");
       o.at = std::make_pair(l, t);
+    } else if (a == "--click-recaptions") {
+      o.click_recaptions = rt::fltk::Utf8ToWindows1252(value());
+    } else if (a == "--click-fails") {
+      o.click_fails = true;
     } else if (!a.empty() && a[0] != '-' && o.window.empty()) {
       o.window = a;
     } else {
@@ -141,7 +157,8 @@ void Present(F& w, const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const Options o = Parse(argc, argv);
+  g_options = Parse(argc, argv);
+  const Options& o = g_options;
   const auto backend = rt::CreatePlatformBackend();
   rt::Runtime runtime(*backend);
   frmAcrobat* main_window = nullptr;

@@ -23,5 +23,14 @@ if(TARGET start AND TARGET fltk)
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:start> ${DEMOCD_DIR}/start
     DEPENDS start
     COMMENT "Copying the launcher onto the demo CD")
-  add_custom_target(democd ALL DEPENDS ${DEMOCD_DIR}/start stub_acrobat stub_game)
+  set(_democd_files ${DEMOCD_DIR}/start)
+  # The launcher's accessibility module lies beside it.
+  if(TARGET mirelund-atk)
+    add_custom_command(OUTPUT ${DEMOCD_DIR}/libmirelund-atk.so
+      COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:mirelund-atk> ${DEMOCD_DIR}/libmirelund-atk.so
+      DEPENDS mirelund-atk
+      COMMENT "Copying the accessibility module onto the demo CD")
+    list(APPEND _democd_files ${DEMOCD_DIR}/libmirelund-atk.so)
+  endif()
+  add_custom_target(democd ALL DEPENDS ${_democd_files} stub_acrobat stub_game)
 endif()

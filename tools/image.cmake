@@ -62,7 +62,7 @@ add_custom_command(OUTPUT ${START_IMAGE}
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make-image.sh ${CMAKE_CURRENT_LIST_DIR}/cd/autorun
           ${PROJECT_SOURCE_DIR}/tools/cd/AUTORUN.INF ${START_WIN32_DIR}/cd/START.EXE
           ${START_WIN32_DIR}/cd/Acrobat/Setup.exe ${START_WIN32_DIR}/cd/Data/Subset.exe start ${START_MANUAL}
-          win32_cd
+          win32_cd $<$<TARGET_EXISTS:mirelund-atk>:mirelund-atk>
   COMMENT "Writing the disc image mirelund.iso"
   VERBATIM)
 add_custom_target(image ALL DEPENDS ${START_IMAGE})

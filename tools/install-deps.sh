@@ -18,15 +18,21 @@ source "$here/runs-32bit.sh"
 
 # The disc image: the cross compiler for START.EXE, cairo for the manual,
 # xorriso to write it, fuseiso to mount it where the kernel cannot; the X11
-# libraries that the statically linked FLTK leaves to the system.
+# libraries that the statically linked FLTK leaves to the system; ATK and its
+# AT-SPI bridge for the launcher's accessibility module.
 build=(cmake g++ make pkg-config libfltk1.3-dev libjpeg62-turbo-dev libfreetype-dev libstb-dev
        libx11-dev libxext-dev libxft-dev libfontconfig-dev libxrender-dev libxinerama-dev libxcursor-dev libxfixes-dev
        fonts-liberation xvfb xdotool imagemagick x11-utils xauth util-linux
-       g++-mingw-w64-i686 libcairo2-dev xorriso fuseiso)
-tests=() wms=() wine=() wine32=()
+       g++-mingw-w64-i686 libcairo2-dev xorriso fuseiso
+       libatk1.0-dev libatk-bridge2.0-dev)
+tests=() wms=() wine=() wine32=() orca=()
 if [[ "${1:-}" == "--tests" ]]; then
   tests=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind
-         genisoimage poppler-utils file binutils libxml2-utils)
+         genisoimage poppler-utils file binutils libxml2-utils
+         dbus at-spi2-core python3-gi gir1.2-atspi-2.0)
+  # The screen reader the AT-SPI tests listen with; that test is skipped,
+  # saying so, where it cannot be had.
+  orca=(orca)
   # Window managers for the runs under real desktops, without their
   # recommends (which would bring whole desktops); xfwm4 and metacity need a
   # session bus.
@@ -97,6 +103,7 @@ install_group() {  # install_group NAME NEEDED|WANTED APT-OPTION... -- PACKAGE..
 install_group build NEEDED -- "${build[@]}"
 [[ ${#tests[@]} -gt 0 ]] && install_group tests NEEDED -- "${tests[@]}"
 [[ ${#wms[@]} -gt 0 ]] && install_group window-managers NEEDED --no-install-recommends -- "${wms[@]}"
+[[ ${#orca[@]} -gt 0 ]] && install_group orca WANTED --no-install-recommends -- "${orca[@]}"
 [[ ${#wine[@]} -gt 0 ]] && install_group wine64 NEEDED -- "${wine[@]}"
 if [[ ${#wine32[@]} -gt 0 ]] && [[ -n $(missing_of "${wine32[@]}") ]]; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then

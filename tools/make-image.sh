@@ -4,7 +4,8 @@
 #   make-image.sh OUT.iso WINDOWS_CD_DIR LINUX_LAUNCHER MANUAL.PDF
 # WINDOWS_CD_DIR is a Windows build's demo CD: START.EXE, AUTORUN.INF and the
 # setups Acrobat/Setup.exe and Data/Subset.exe. The Linux launcher goes into
-# the root as `start`, beside the freedesktop autostart file `autorun`.
+# the root as `start`, beside the freedesktop autostart file `autorun`, and
+# its accessibility module beside it where the build made one.
 set -euo pipefail
 out=$1 wincd=$2 launcher=$3 manual=$4
 here=$(cd "$(dirname "$0")" && pwd)
@@ -17,6 +18,8 @@ for f in START.EXE AUTORUN.INF Acrobat/Setup.exe Data/Subset.exe; do
   cp "$wincd/$f" "$stage/$f"
 done
 strip --strip-debug -o "$stage/start" "$launcher"
+module="$(dirname "$launcher")/libmirelund-atk.so"
+if [[ -f $module ]]; then strip --strip-debug -o "$stage/libmirelund-atk.so" "$module"; fi
 cp "$here/cd/autorun" "$stage/autorun"
 cp "$manual" "$stage/MANUAL.PDF"
 chmod 0755 "$stage/start" "$stage/autorun"

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "runtime/fltk/access.h"
 #include "runtime/fltk/charset.h"
 #include "runtime/fltk/colours.h"
 #include "runtime/fltk/fltk_backend.h"
@@ -78,7 +79,9 @@ void FltkBackend::ShowErrorMessage(std::string_view text) {
   box.icon(&StandardIcon());
   box.set_modal();
   box.show();
+  if (access_) access_->AlertShown(box, utf8.c_str(), *label, *ok);
   while (box.shown()) Fl::wait();
+  if (access_) access_->AlertClosed();
 }
 
 }  // namespace rt::fltk

@@ -3,8 +3,10 @@
 #include "runtime/fltk/fltk_backend.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "runtime/error.h"
+#include "runtime/fltk/access.h"
 #include "runtime/fltk/colours.h"
 #include "runtime/fltk/images.h"
 #include "runtime/fltk/linux_process.h"
@@ -70,6 +72,7 @@ FltkBackend::FltkBackend() : fonts_(OpenDisplay()) {
 }
 
 FltkBackend::~FltkBackend() {
+  access_.reset();
   Fl::event_dispatch(nullptr);
   Fl::remove_system_handler(&SeeEvent);
   for (FormWindow* w : windows_) {
@@ -114,6 +117,7 @@ void FltkBackend::CreateWindow(Form& form) {
   windows_.push_back(w);
   form.native = w;
   w->SetFocus(form.Focused());
+  if (access_) access_->Update(*w);
 }
 
 void FltkBackend::DestroyWindow(Form& form) {
@@ -121,6 +125,7 @@ void FltkBackend::DestroyWindow(Form& form) {
   form.native = nullptr;
   for (const auto& c : form.Controls()) c->native = nullptr;
   if (!w) return;
+  if (access_) access_->Destroyed(*w);
   std::erase(windows_, w);
   w->Detach();
   w->hide();
@@ -131,6 +136,7 @@ void FltkBackend::DestroyWindow(Form& form) {
   for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
     if ((*it)->shown()) {
       (*it)->TakeKeyboard();
+      if (access_) access_->Activate(**it);
       break;
     }
 }
@@ -157,14 +163,23 @@ void FltkBackend::ShowWindow(Form& form, Form* owner, bool modal) {
   Fl::flush();
   // Only now: the first pointer shape is read from the cursor theme's files.
   w->cursor(pointer_ == kPointerHourglass ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
+  // After the first window is drawn, so that start-up does not wait for it.
+  if (!std::exchange(access_tried_, true)) access_ = Access::Load(*this);
+  if (access_) access_->Activate(*w);
 }
 
 void FltkBackend::EnableWindow(Form& form, bool enabled) {
-  if (FormWindow* w = Find(form)) w->SetEnabled(enabled);
+  FormWindow* w = Find(form);
+  if (!w) return;
+  w->SetEnabled(enabled);
+  if (access_) access_->Update(*w);
 }
 
 void FltkBackend::MoveWindow(Form& form) {
-  if (FormWindow* w = Find(form)) w->Place();
+  FormWindow* w = Find(form);
+  if (!w) return;
+  w->Place();
+  if (access_) access_->Update(*w);
 }
 
 void FltkBackend::UpdateControl(Control& control) {
@@ -172,10 +187,14 @@ void FltkBackend::UpdateControl(Control& control) {
   if (!w) return;
   if (ControlView* v = w->ViewOf(control)) v->Sync();
   w->redraw();
+  if (access_) access_->Update(*w);
 }
 
 void FltkBackend::SetFocus(Form& form, Control* button) {
-  if (FormWindow* w = Find(form)) w->SetFocus(button);
+  FormWindow* w = Find(form);
+  if (!w) return;
+  w->SetFocus(button);
+  if (access_) access_->Update(*w);
 }
 
 void FltkBackend::SetPointer(int pointer) {
@@ -189,6 +208,7 @@ void FltkBackend::SetPointer(int pointer) {
 void FltkBackend::WindowMoved(FormWindow& window, int client_x, int client_y) {
   Form* form = window.form();
   if (!form) return;
+  if (access_) access_->Update(window);
   const FrameInsets f = Frame(*form);
   const int left = client_x - f.left, top = client_y - f.top;
   if (left == form->LeftPx() && top == form->TopPx()) return;  // where it was put

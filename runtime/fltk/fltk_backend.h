@@ -21,6 +21,7 @@
 
 namespace rt::fltk {
 
+class Access;
 class FormWindow;
 
 class FltkBackend final : public Backend {
@@ -80,6 +81,9 @@ class FltkBackend final : public Backend {
   std::unique_ptr<Fl_RGB_Image> standard_icon_;
   std::vector<unsigned char> standard_icon_pixels_;
   int pointer_ = kPointerDefault;
+  // Screen readers: loaded once the first window is on the screen.
+  std::unique_ptr<Access> access_;
+  bool access_tried_ = false;
 };
 
 // The screen's DPI as FLTK reports it, rounded to whole dots (an X server

@@ -1,0 +1,34 @@
+# What screen readers read on X11 (labels "atspi" and "display"): a headless
+# AT-SPI client reading every window of the accept path, the launcher's start
+# where no accessibility can be had, and real Orca speaking the path.
+if(NOT TARGET democd OR NOT START_ATK_MODULE)
+  return()
+endif()
+find_program(DBUS_RUN_SESSION_PROGRAM dbus-run-session)
+find_program(XVFB_PROGRAM Xvfb)
+find_program(XDOTOOL_PROGRAM xdotool)
+execute_process(COMMAND /usr/bin/python3 -c "import gi; gi.require_version('Atspi', '2.0')"
+                RESULT_VARIABLE _no_atspi_python OUTPUT_QUIET ERROR_QUIET)
+if(NOT DBUS_RUN_SESSION_PROGRAM OR NOT XVFB_PROGRAM OR NOT XDOTOOL_PROGRAM OR _no_atspi_python)
+  message(STATUS "dbus-run-session, Xvfb, xdotool or python3-gi with gir1.2-atspi-2.0 missing: no AT-SPI tests")
+  return()
+endif()
+set(_atspi ${CMAKE_CURRENT_SOURCE_DIR}/atspi)
+add_test(NAME atspi_read_windows
+  COMMAND bash ${_atspi}/in_session.sh /usr/bin/python3 ${_atspi}/read_windows.py ${CMAKE_BINARY_DIR}/cd/start)
+add_test(NAME atspi_fallbacks COMMAND bash ${_atspi}/fallbacks.sh ${CMAKE_BINARY_DIR}/cd)
+add_test(NAME atspi_orca COMMAND bash ${_atspi}/orca.sh ${CMAKE_BINARY_DIR}/cd/start)
+set(_atspi_env "LSAN_OPTIONS=suppressions=${_atspi}/lsan.supp:print_suppressions=0")
+set_tests_properties(atspi_read_windows atspi_fallbacks PROPERTIES LABELS "atspi;display" TIMEOUT 120
+  ENVIRONMENT "${_atspi_env}")
+set_tests_properties(atspi_orca PROPERTIES LABELS "atspi;display" TIMEOUT 180 SKIP_RETURN_CODE 77
+  ENVIRONMENT "${_atspi_env}")
+
+# The gallery finds the module beside it, as the launcher does.
+add_custom_command(TARGET gallery POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:mirelund-atk> $<TARGET_FILE_DIR:gallery>/
+  VERBATIM)
+add_dependencies(gallery mirelund-atk)
+add_test(NAME atspi_read_gallery
+  COMMAND bash ${_atspi}/in_session.sh /usr/bin/python3 ${_atspi}/read_gallery.py $<TARGET_FILE:gallery>)
+set_tests_properties(atspi_read_gallery PROPERTIES LABELS "atspi;display" TIMEOUT 60 ENVIRONMENT "${_atspi_env}")
