@@ -236,6 +236,7 @@ wine_sequence() {
     w_server_idle=$launcher_idle
     w_cpu_server_share=$(calc "(($w_cpu_server - $launcher_idle) > 0 ? $w_cpu_server - $launcher_idle : 0)")
     w_cpu_total=$(calc "$w_cpu_launcher + $w_cpu_server_share")
+    w_cpu_upper=$(calc "$w_cpu_launcher + $w_cpu_server")
     w_cpu_busy=$(calc "$w_cpu_busy_own + (($w_cpu_yard_server - $yard_idle) > 0 ? $w_cpu_yard_server - $yard_idle : 0)")
   fi
   stop_xvfb "$x"
@@ -243,12 +244,12 @@ wine_sequence() {
   [[ $status -eq 0 ]] || warn "START.EXE ended with status $status at $size"
 }
 
-# A server's own CPU share (per cent of a core) over 5 s with none of our
+# A server's own CPU share (per cent of a core) over 12 s with none of our
 # programs running in its prefix: what it spends on wine's own services.
 server_idle() {
   local a b t0 t1
   t0=$(now_s); a=$(proc_ns "$1")
-  sleep 5
+  sleep 12
   t1=$(now_s); b=$(proc_ns "$1")
   calc "100 * ($b - $a) / 1e9 / ($t1 - $t0)"
 }
@@ -269,8 +270,8 @@ wine_memory_and_wait() {
   w_hwm_kb=$wseq_hwm_kb
   wine_sequence 3840x2160
   w_big_hwm_kb=$wseq_hwm_kb
-  printf 'CPU over %.1f s of the wait: START.EXE %.3f %% + its wineserver %.3f %% (the server %.3f %%, less %.3f %% it spends idle) = %.3f %%; busy loop %.1f %%\n' \
-    "$w_cpu_span" "$w_cpu_launcher" "$w_cpu_server_share" "$w_cpu_server" "$w_server_idle" "$w_cpu_total" "$w_cpu_busy"
+  printf 'CPU over %.1f s of the wait: START.EXE %.3f %% + its wineserver %.3f %% (the server %.3f %%, less %.3f %% it spends idle) = %.3f %% (all of the server counted: %.3f %%); busy loop %.1f %%\n' \
+    "$w_cpu_span" "$w_cpu_launcher" "$w_cpu_server_share" "$w_cpu_server" "$w_server_idle" "$w_cpu_total" "$w_cpu_upper" "$w_cpu_busy"
   printf 'wake-ups: START.EXE %.0f/s, its wineserver %.0f/s\n' "$w_wakeups" "$w_server_wakeups"
   printf 'peak working set (VmHWM at the closing window): %s kB; bare Win32 window %s kB: %.2fx; at 3840x2160 %s kB, %.2fx that at 800x600\n' \
     "$w_hwm_kb" "$w_bare_hwm_kb" "$(calc "$w_hwm_kb / $w_bare_hwm_kb")" "$w_big_hwm_kb" "$(calc "$w_big_hwm_kb / $w_hwm_kb")"
@@ -303,7 +304,7 @@ wine_rows() {
   [[ $win_measured == yes ]] || return 0
   cat <<EOF
 | **Windows** ($win_which), process start → welcome picture drawn, START.EXE against a bare Win32 window showing welcome.jpg full screen decoded by stb_image | ≤ 1.25× | $(printf '%.2f× (median of %s: %s ms against %s ms; CPU used by then %s ms against %s ms, %.2f×)' "$w_start_ratio" "$start_runs" "$w_start_launcher" "$w_start_bare" "$w_start_cpu_launcher" "$w_start_cpu_bare" "$w_start_cpu_ratio") | $(met "$w_start_ratio <= 1.25") |
-| Windows: CPU during the 20 s wait, START.EXE and its share of wineserver, share of one core | ≤ 0.3 % (busy loop under wine: 100 %) | $(printf '%.3f %% (START.EXE %.3f %%, wineserver %.3f %% over its idle %.3f %%; busy loop %.1f %%)' "$w_cpu_total" "$w_cpu_launcher" "$w_cpu_server_share" "$w_server_idle" "$w_cpu_busy") | $(met "$w_cpu_total <= 0.3") |
+| Windows: CPU during the 20 s wait, START.EXE and its share of wineserver, share of one core | ≤ 0.3 % (busy loop under wine: 100 %) | $(printf '%.3f %% (START.EXE %.3f %% + wineserver %.3f %%: %.3f %% during the wait less %.3f %% idle; all of the server counted %.3f %%; busy loop %.1f %%)' "$w_cpu_total" "$w_cpu_launcher" "$w_cpu_server_share" "$w_cpu_server" "$w_server_idle" "$w_cpu_upper" "$w_cpu_busy") | $(met "$w_cpu_total <= 0.3") |
 | Windows: wake-ups per second during the wait (START.EXE's threads) | ≤ 30 (X11: $(printf '%.0f' "$wakeups_per_s")) | $(printf '%.0f/s (its wineserver %.0f/s)' "$w_wakeups" "$w_server_wakeups") | $(met "$w_wakeups <= 30") |
 | Windows: end of the wait, how late the busy loop sees its deadline | ≤ 50 ms | median $w_late_median ms, max $w_late_max ms (30 waits) | $(met "$w_late_max <= 50") |
 | Windows: key press → handled during the wait (XTest Return → click handler, read from its stdout) | ≤ 20 ms | median $w_key_median ms, max $w_key_max ms (20 presses) | $(met "$w_key_max <= 20") |
