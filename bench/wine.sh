@@ -96,6 +96,9 @@ wine_new_servers() {
 # Nanoseconds on a CPU and times put on one, over all threads of process $1.
 proc_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }'; }
 proc_wakeups() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $3 } END { printf "%.0f", s }'; }
+# Of those, the times a thread went to sleep of itself (not taken off a CPU
+# by a busy machine): the wake-ups its waits cost.
+proc_sleeps() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { s += $2 } END { printf "%.0f", s }'; }
 
 wine_key() {  # the window gets the focus, then real key strokes
   xdotool windowfocus "$1" 2>/dev/null
@@ -191,10 +194,13 @@ wine_sequence() {
     sleep 1
     t0=$(now_s)
     local l0 lw0 s0 b0 y0 l1 lw1 s1 b1 y1 sw0 sw1
+    local lv0 lv1
+    lv0=$(proc_sleeps "$lpid")
     l0=$(proc_ns "$lpid"); lw0=$(proc_wakeups "$lpid"); s0=$(proc_ns "$wine_launcher_server")
     sw0=$(proc_wakeups "$wine_launcher_server"); b0=$(proc_ns "$busy"); y0=$(proc_ns "$wine_yard_server")
     sleep 12
     t1=$(now_s)
+    lv1=$(proc_sleeps "$lpid")
     l1=$(proc_ns "$lpid"); lw1=$(proc_wakeups "$lpid"); s1=$(proc_ns "$wine_launcher_server")
     sw1=$(proc_wakeups "$wine_launcher_server"); b1=$(proc_ns "$busy"); y1=$(proc_ns "$wine_yard_server")
     local span
@@ -203,6 +209,7 @@ wine_sequence() {
     w_cpu_launcher=$(calc "100 * ($l1 - $l0) / 1e9 / $span")
     w_cpu_server=$(calc "100 * ($s1 - $s0) / 1e9 / $span")
     w_wakeups=$(calc "($lw1 - $lw0) / $span")
+    w_sleeps=$(calc "($lv1 - $lv0) / $span")
     w_server_wakeups=$(calc "($sw1 - $sw0) / $span")
     w_cpu_busy_own=$(calc "100 * ($b1 - $b0) / 1e9 / $span")
     w_cpu_yard_server=$(calc "100 * ($y1 - $y0) / 1e9 / $span")
@@ -272,7 +279,8 @@ wine_memory_and_wait() {
   w_big_hwm_kb=$wseq_hwm_kb
   printf 'CPU over %.1f s of the wait: START.EXE %.3f %% + its wineserver %.3f %% (the server %.3f %%, less %.3f %% it spends idle) = %.3f %% (all of the server counted: %.3f %%); busy loop %.1f %%\n' \
     "$w_cpu_span" "$w_cpu_launcher" "$w_cpu_server_share" "$w_cpu_server" "$w_server_idle" "$w_cpu_total" "$w_cpu_upper" "$w_cpu_busy"
-  printf 'wake-ups: START.EXE %.0f/s, its wineserver %.0f/s\n' "$w_wakeups" "$w_server_wakeups"
+  printf 'wake-ups: START.EXE %.0f/s (%.0f of them from its own sleeps), its wineserver %.0f/s\n' "$w_wakeups" "$w_sleeps" \
+    "$w_server_wakeups"
   printf 'peak working set (VmHWM at the closing window): %s kB; bare Win32 window %s kB: %.2fx; at 3840x2160 %s kB, %.2fx that at 800x600\n' \
     "$w_hwm_kb" "$w_bare_hwm_kb" "$(calc "$w_hwm_kb / $w_bare_hwm_kb")" "$w_big_hwm_kb" "$(calc "$w_big_hwm_kb / $w_hwm_kb")"
 }
@@ -305,7 +313,7 @@ wine_rows() {
   cat <<EOF
 | **Windows** ($win_which), process start → welcome picture drawn, START.EXE against a bare Win32 window showing welcome.jpg full screen decoded by stb_image | ≤ 1.25× | $(printf '%.2f× (median of %s: %s ms against %s ms; CPU used by then %s ms against %s ms, %.2f×)' "$w_start_ratio" "$start_runs" "$w_start_launcher" "$w_start_bare" "$w_start_cpu_launcher" "$w_start_cpu_bare" "$w_start_cpu_ratio") | $(met "$w_start_ratio <= 1.25") |
 | Windows: CPU during the 20 s wait, START.EXE and its share of wineserver, share of one core | ≤ 0.3 % (busy loop under wine: 100 %) | $(printf '%.3f %% (START.EXE %.3f %% + wineserver %.3f %%: %.3f %% during the wait less %.3f %% idle; all of the server counted %.3f %%; busy loop %.1f %%)' "$w_cpu_total" "$w_cpu_launcher" "$w_cpu_server_share" "$w_cpu_server" "$w_server_idle" "$w_cpu_upper" "$w_cpu_busy") | $(met "$w_cpu_total <= 0.3") |
-| Windows: wake-ups per second during the wait (START.EXE's threads) | ≤ 30 (X11: $(printf '%.0f' "$wakeups_per_s")) | $(printf '%.0f/s (its wineserver %.0f/s)' "$w_wakeups" "$w_server_wakeups") | $(met "$w_wakeups <= 30") |
+| Windows: wake-ups per second during the wait (START.EXE's threads) | ≤ 30 (X11: $(printf '%.0f' "$wakeups_per_s")) | $(printf '%.0f/s (%.0f/s from its own sleeps, the rest taken off a busy CPU; its wineserver %.0f/s)' "$w_wakeups" "$w_sleeps" "$w_server_wakeups") | $(met "$w_wakeups <= 30") |
 | Windows: end of the wait, how late the busy loop sees its deadline | ≤ 50 ms | median $w_late_median ms, max $w_late_max ms (30 waits) | $(met "$w_late_max <= 50") |
 | Windows: key press → handled during the wait (XTest Return → click handler, read from its stdout) | ≤ 20 ms | median $w_key_median ms, max $w_key_max ms (20 presses) | $(met "$w_key_max <= 20") |
 | Windows: peak working set through the whole sequence (VmHWM of the wine process), against the bare Win32 window | ≤ 1.4× | $(printf '%.2f× (%.1f MB against %.1f MB)' "$(calc "$w_hwm_kb / $w_bare_hwm_kb")" "$(calc "$w_hwm_kb * 1024 / 1e6")" "$(calc "$w_bare_hwm_kb * 1024 / 1e6")") | $(met "$w_hwm_kb <= 1.4 * $w_bare_hwm_kb") |
