@@ -96,8 +96,9 @@ wine_new_servers() {
 # Nanoseconds on a CPU and times put on one, over all threads of process $1.
 proc_ns() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%.0f", s }'; }
 proc_wakeups() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $3 } END { printf "%.0f", s }'; }
-# Of those, the times a thread went to sleep of itself (not taken off a CPU
-# by a busy machine): the wake-ups its waits cost.
+# Of those, the times a thread went to sleep of itself; the others it was
+# taken off a CPU, by wineserver that its own request woke or by any other
+# program.
 proc_sleeps() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { s += $2 } END { printf "%.0f", s }'; }
 
 wine_key() {  # the window gets the focus, then real key strokes
@@ -312,8 +313,8 @@ wine_rows() {
   [[ $win_measured == yes ]] || return 0
   cat <<EOF
 | **Windows** ($win_which), process start → welcome picture drawn, START.EXE against a bare Win32 window showing welcome.jpg full screen decoded by stb_image | ≤ 1.25× | $(printf '%.2f× (median of %s: %s ms against %s ms; CPU used by then %s ms against %s ms, %.2f×)' "$w_start_ratio" "$start_runs" "$w_start_launcher" "$w_start_bare" "$w_start_cpu_launcher" "$w_start_cpu_bare" "$w_start_cpu_ratio") | $(met "$w_start_ratio <= 1.25") |
-| Windows: CPU during the 20 s wait, START.EXE and its share of wineserver, share of one core | ≤ 0.3 % (busy loop under wine: 100 %) | $(printf '%.3f %% (START.EXE %.3f %% + wineserver %.3f %%: %.3f %% during the wait less %.3f %% idle; all of the server counted %.3f %%; busy loop %.1f %%)' "$w_cpu_total" "$w_cpu_launcher" "$w_cpu_server_share" "$w_cpu_server" "$w_server_idle" "$w_cpu_upper" "$w_cpu_busy") | $(met "$w_cpu_total <= 0.3") |
-| Windows: wake-ups per second during the wait (START.EXE's threads) | ≤ 30 (X11: $(printf '%.0f' "$wakeups_per_s")) | $(printf '%.0f/s (%.0f/s from its own sleeps, the rest taken off a busy CPU; its wineserver %.0f/s)' "$w_wakeups" "$w_sleeps" "$w_server_wakeups") | $(met "$w_wakeups <= 30") |
+| Windows: CPU during the 20 s wait, START.EXE and its share of wineserver, share of one core | ≤ 0.3 % (busy loop under wine: 100 %) | $(printf '%.3f %% (START.EXE %.3f %% + wineserver %.3f %%: %.3f %% during the wait less %.3f %% idle; all of the server counted %.3f %%; busy loop %.1f %%)' "$w_cpu_total" "$w_cpu_launcher" "$w_cpu_server_share" "$w_cpu_server" "$w_server_idle" "$w_cpu_upper" "$w_cpu_busy") | $(if [[ $(met "$w_cpu_upper <= 0.3") == yes ]]; then echo yes; elif [[ $(met "$w_cpu_total <= 0.3") == yes ]]; then echo "yes by the share, **no** with all of wineserver"; else echo "**no**"; fi) |
+| Windows: wake-ups per second during the wait (START.EXE's threads) | ≤ 30 (X11: $(printf '%.0f' "$wakeups_per_s")) | $(printf '%.0f/s (%.0f/s from its own sleeps, the rest taken off the CPU, by wineserver that each request wakes or by other programs; its wineserver %.0f/s)' "$w_wakeups" "$w_sleeps" "$w_server_wakeups") | $(met "$w_wakeups <= 30") |
 | Windows: end of the wait, how late the busy loop sees its deadline | ≤ 50 ms | median $w_late_median ms, max $w_late_max ms (30 waits) | $(met "$w_late_max <= 50") |
 | Windows: key press → handled during the wait (XTest Return → click handler, read from its stdout) | ≤ 20 ms | median $w_key_median ms, max $w_key_max ms (20 presses) | $(met "$w_key_max <= 20") |
 | Windows: peak working set through the whole sequence (VmHWM of the wine process), against the bare Win32 window | ≤ 1.4× | $(printf '%.2f× (%.1f MB against %.1f MB)' "$(calc "$w_hwm_kb / $w_bare_hwm_kb")" "$(calc "$w_hwm_kb * 1024 / 1e6")" "$(calc "$w_bare_hwm_kb * 1024 / 1e6")") | $(met "$w_hwm_kb <= 1.4 * $w_bare_hwm_kb") |
