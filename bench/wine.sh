@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154,SC2034
 # The Windows figures of bench/run.sh, sourced by it: START.EXE under wine
 # against Win32 yardsticks of our own run the same way (a figure under wine
 # is wine's, so each goal is a ratio), on the build this machine can run:
