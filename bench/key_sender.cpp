@@ -105,8 +105,10 @@ int main(int argc, char** argv) {
     const std::string line = lines.Next(5'000);
     const std::int64_t read = bench::MonotonicNanos();
     long long handled = 0;
-    if (line == "clicked") handled = read;
-    else if (std::sscanf(line.c_str(), "clicked %lld", &handled) != 1) Fail("no click for press " + std::to_string(i + 1));
+    if (line == "clicked")
+      handled = read;
+    else if (std::sscanf(line.c_str(), "clicked %lld", &handled) != 1)
+      Fail("no click for press " + std::to_string(i + 1));
     ms.push_back(static_cast<double>(handled - sent) / 1e6);
     std::printf("press %d %.3f\n", i + 1, ms.back());
   }

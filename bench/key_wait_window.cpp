@@ -8,9 +8,10 @@
 //
 //   key_wait_window PRESSES
 //
-// With --deadlines N it instead runs the same busy wait N times for 0.3 s
-// and 7 ms more each time, with no input, and prints how late each wait saw its deadline passed
-// ("late MS"): the idle wait between two polls delays the end of the wait.
+// With --deadlines N it instead runs the same busy wait N times, for 0.3 s
+// and 7 ms more each time, with no input, and prints how late each wait saw
+// its deadline passed ("late MS"): the idle wait between two polls delays
+// the end of the wait.
 //
 //   key_wait_window --deadlines N
 #include <algorithm>
