@@ -7,14 +7,16 @@
 //   draw_probe [--runs N] [--settle SECONDS] [--timeout SECONDS]
 //              --case NAME DISPLAY FOLDER "x,y x,y ..." PROGRAM   (repeated)
 //
+// PROGRAM is a path, or a path and arguments separated by blanks.
 // For each case, an untimed first run waits SETTLE seconds and takes the
 // pixels at the points as the reference; points that then still show the bare
 // root window are dropped, as they could not tell drawn from not drawn.
 // At that moment it also reads the CPU time the program has used so far
-// (/proc/PID/schedstat), which a busy machine stretches far less than the
+// (/proc/PID/task/*/schedstat), which a busy machine stretches far less than the
 // wall-clock time. Output: one "run NAME ROUND MS CPU_MS" line per timed run,
 // then per case "result NAME median=MS min=MS max=MS cpu_median=MS runs=N
 // points=K".
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -49,14 +51,23 @@ struct Timing {
   double wall_ms = 0, cpu_ms = 0;
 };
 
-// The main thread's time on a CPU so far; the programs measured have no other.
+// The time on a CPU so far of all the program's threads (a program under
+// wine has a few).
 double CpuMillis(pid_t pid) {
-  std::FILE* f = std::fopen(("/proc/" + std::to_string(pid) + "/schedstat").c_str(), "r");
-  if (!f) return -1;
-  unsigned long long ns = 0;
-  const int n = std::fscanf(f, "%llu", &ns);
-  std::fclose(f);
-  return n == 1 ? static_cast<double>(ns) / 1e6 : -1;
+  const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+  DIR* dir = opendir(tasks.c_str());
+  if (!dir) return -1;
+  unsigned long long total = 0;
+  while (const dirent* e = readdir(dir)) {
+    if (e->d_name[0] == '.') continue;
+    std::FILE* f = std::fopen((tasks + "/" + e->d_name + "/schedstat").c_str(), "r");
+    if (!f) continue;
+    unsigned long long ns = 0;
+    if (std::fscanf(f, "%llu", &ns) == 1) total += ns;
+    std::fclose(f);
+  }
+  closedir(dir);
+  return static_cast<double>(total) / 1e6;
 }
 
 [[noreturn]] void Fail(const std::string& what) {
@@ -72,7 +83,17 @@ pid_t Start(const Case& c) {
     setenv("DISPLAY", c.display.c_str(), 1);
     const int null = open("/dev/null", O_WRONLY);
     if (null >= 0) dup2(null, STDOUT_FILENO);
-    execl(c.program.c_str(), c.program.c_str(), static_cast<char*>(nullptr));
+    // PROGRAM may carry arguments ("wine64 START.EXE"), split at blanks.
+    std::vector<std::string> words;
+    for (std::size_t at = 0; at < c.program.size();) {
+      const std::size_t end = std::min(c.program.find(' ', at), c.program.size());
+      if (end > at) words.push_back(c.program.substr(at, end - at));
+      at = end + 1;
+    }
+    std::vector<char*> args;
+    for (std::string& w : words) args.push_back(w.data());
+    args.push_back(nullptr);
+    if (!words.empty()) execv(args[0], args.data());
     _exit(127);
   }
   return pid;

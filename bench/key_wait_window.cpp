@@ -3,12 +3,15 @@
 // DoEvents() until 20 s have passed or the button was clicked) once per
 // expected key press. The click handler writes "clicked NANOS" (CLOCK_MONOTONIC)
 // to stdout at once, for key_sender to pair with the moment it pressed Return.
+// The Windows build (run under wine) has no CLOCK_MONOTONIC and writes only
+// "clicked": key_sender then takes the moment it reads the line.
 //
 //   key_wait_window PRESSES
 //
-// With --deadlines N it instead runs the same busy wait N times for 0.3 s
-// with no input, and prints how late each wait saw its deadline passed
-// ("late MS"): the idle wait between two polls delays the end of the wait.
+// With --deadlines N it instead runs the same busy wait N times, for 0.3 s
+// and 7 ms more each time, with no input, and prints how late each wait saw
+// its deadline passed ("late MS"): the idle wait between two polls delays
+// the end of the wait.
 //
 //   key_wait_window --deadlines N
 #include <algorithm>
@@ -16,7 +19,9 @@
 #include <cstdlib>
 #include <string_view>
 
+#ifndef _WIN32
 #include "bench/pixel_watch.h"
+#endif
 #include "runtime/form.h"
 #include "runtime/platform.h"
 #include "runtime/runtime.h"
@@ -41,7 +46,7 @@ constexpr rt::WindowDef kWindow{
     .controls = kControls,
 };
 
-constexpr std::int64_t kDeadlineMicros = 300'000;
+constexpr std::int64_t kDeadlineMicros = 300'000, kDeadlineStepMicros = 7'000;
 
 class KeyWaitWindow final : public rt::Form {
  public:
@@ -79,7 +84,9 @@ class KeyWaitWindow final : public rt::Form {
 
   void MeasureDeadlines() {
     for (int i = 0; i < deadlines_; ++i) {
-      const rt::Time end{runtime().Now().micros + kDeadlineMicros};
+      // Each wait a little longer than the last: its deadline falls at a
+      // different point of the idle waits each time.
+      const rt::Time end{runtime().Now().micros + kDeadlineMicros + i * kDeadlineStepMicros};
       rt::Time now;
       for (;;) {
         now = runtime().Now();
@@ -93,7 +100,11 @@ class KeyWaitWindow final : public rt::Form {
 
   void Click(std::uint8_t control_id) override {
     if (control_id != kButton) return;
+#ifdef _WIN32
+    std::printf("clicked\n");
+#else
     std::printf("clicked %lld\n", static_cast<long long>(bench::MonotonicNanos()));
+#endif
     std::fflush(stdout);
     clicked_ = true;
   }

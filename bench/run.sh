@@ -4,9 +4,12 @@
 # one is at hand), measures every figure against a yardstick run side by side
 # on this machine in this run, and ends with a Markdown table for the README.
 # Each program under test gets its own Xvfb (800x600x24 unless a bigger
-# screen is the point, 96 dpi, no window manager). About three minutes once
-# built, the launcher's whole sequence with its 20-second wait run at three
-# screen sizes included; the first build takes a few minutes more.
+# screen is the point, 96 dpi, no window manager). Then the same figures of
+# START.EXE under wine against Win32 yardsticks of our own (bench/wine.sh),
+# on the Windows build this machine can run, said in the output. About eight
+# minutes once built, the launcher's whole sequence with its 20-second wait
+# run three times on Linux and twice under wine included; the first builds
+# take a few minutes more.
 #   bench/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,13 +26,15 @@ warn() { echo "warning: $*" >&2; }
 note "Building (Release) into build-bench/"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DSTART_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target democd bench_runtime busy_loop draw_probe bare_window dialog_show \
-  key_wait_window key_sender >/dev/null
+  dialog_watch key_wait_window key_sender >/dev/null
+load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 
 work=$(mktemp -d)
 xvfb_pids=()
 busy_pid=""
 cleanup() {
   [[ -n ${DRIVER_LAUNCHER_PID:-} ]] && kill "$DRIVER_LAUNCHER_PID" 2>/dev/null || true
+  wine_cleanup
   [[ -n $busy_pid ]] && kill "$busy_pid" 2>/dev/null || true
   local p
   for p in "${xvfb_pids[@]}"; do kill "$p" 2>/dev/null || true; done
@@ -54,6 +59,9 @@ start_xvfb() {
   XVFB_DISPLAY=":$(head -n1 "$f")"
 }
 stop_xvfb() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
+
+# shellcheck source=bench/wine.sh
+source "$root/bench/wine.sh"
 
 # A private mount namespace where the demo CD folder is bound onto itself, so
 # that the launcher finds its program folder at a volume root, as on a CD.
@@ -303,7 +311,10 @@ for size in "${big_sizes[@]}"; do
     "$(calc "${big_hwm_kb[$size]} * 1024 / 1e6")" "$(calc "${big_hwm_kb[$size]} / $hwm_kb")"
 done
 
-# --- 6. Size of START.EXE -----------------------------------------------------
+# --- 6. The Windows build under wine (bench/wine.sh) ------------------------
+wine_measure
+
+# --- 7. Size of START.EXE -----------------------------------------------------
 note "Size of the static START.EXE"
 exe=""
 exe_from=""
@@ -344,7 +355,7 @@ cpu_model=$(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)
 note "Result"
 cat <<EOF
 
-Measured by \`bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, ${cpu_model:-unknown CPU}; each figure against a yardstick run side by side in the same run (1 MB = 10^6 bytes).
+Measured by \`bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, ${cpu_model:-unknown CPU}, load average $load_at_start at the start and $(cut -d' ' -f1-3 /proc/loadavg) at the end; each figure against a yardstick run side by side in the same run (1 MB = 10^6 bytes). Windows: $(if [[ $win_measured == yes ]]; then echo "the $win_which"; else echo "not measured${win_skip:+ ($win_skip)}"; fi).
 
 | Figure | Goal | Measured | Met? |
 |---|---|---|---|
@@ -358,4 +369,5 @@ Measured by \`bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores
 | Peak RSS of the Linux launcher through the whole sequence (VmHWM), against the bare window | ≤ 1.4× | $(printf '%.2f× (%.1f MB against %.1f MB)' "$rss_ratio" "$hwm_mb" "$bare_hwm_mb") | $(met "$rss_ratio <= 1.4") |
 | The same peak RSS at 3840×2160 and 7680×4320, against 800×600 | ≤ 1.5× | $(printf '%.2f× and %.2f× (%.1f MB and %.1f MB)' "$(calc "${big_hwm_kb[3840x2160]} / $hwm_kb")" "$(calc "${big_hwm_kb[7680x4320]} / $hwm_kb")" "$(calc "${big_hwm_kb[3840x2160]} * 1024 / 1e6")" "$(calc "${big_hwm_kb[7680x4320]} * 1024 / 1e6")") | $(met "${big_hwm_kb[3840x2160]} <= 1.5 * $hwm_kb && ${big_hwm_kb[7680x4320]} <= 1.5 * $hwm_kb") |
 | Size of the static START.EXE with all artwork | ≤ 1.2 MB | $(if [[ -n $exe ]]; then printf '%.2f MB (%s bytes, %s)' "$(calc "$exe_bytes / 1e6")" "$exe_bytes" "$exe_from"; else echo "not built"; fi) | $(if [[ -n $exe ]]; then met "$exe_bytes <= 1200000"; else echo "–"; fi) |
+$(wine_rows)
 EOF

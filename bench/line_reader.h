@@ -1,0 +1,44 @@
+// Lines from a measured program's stdout, with a timeout: the benchmark
+// programs that start another one on a pipe and wait for what it says.
+#pragma once
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "bench/pixel_watch.h"
+
+namespace bench {
+
+class LineReader {
+ public:
+  explicit LineReader(int fd) : fd_(fd) {}
+  // One line without its newline; empty on timeout or end of input.
+  std::string Next(int timeout_ms) {
+    const std::int64_t until = MonotonicNanos() + std::int64_t{timeout_ms} * 1'000'000;
+    for (;;) {
+      const std::size_t nl = buffer_.find('\n');
+      if (nl != std::string::npos) {
+        std::string line = buffer_.substr(0, nl);
+        buffer_.erase(0, nl + 1);
+        if (!line.empty() && line.back() == '\r') line.pop_back();  // a Windows program's text mode
+        return line;
+      }
+      const std::int64_t left = (until - MonotonicNanos()) / 1'000'000;
+      if (left <= 0) return {};
+      pollfd p{fd_, POLLIN, 0};
+      if (poll(&p, 1, static_cast<int>(left)) <= 0) continue;
+      char chunk[256];
+      const ssize_t n = read(fd_, chunk, sizeof chunk);
+      if (n <= 0) return {};
+      buffer_.append(chunk, static_cast<std::size_t>(n));
+    }
+  }
+
+ private:
+  int fd_;
+  std::string buffer_;
+};
+
+}  // namespace bench
