@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/manual_notice.h"
 #include "dialogs/frmYesNo.h"
 #include "runtime/platform.h"
 #include "runtime/runtime.h"
@@ -32,14 +33,7 @@ void Say(const char* line) {
 }
 
 void Present(rt::Runtime& runtime, frmYesNo& w, const std::string& message) {
-  w.Load();
-  w.Label1().SetCaption(message);
-  w.Command1().SetVisible(rt::False);
-  w.Command2().SetVisible(rt::False);
-  w.Command3().SetVisible(rt::True);
-  w.SetLeft(static_cast<rt::Single>(kClientLeft * runtime.Screen().TwipsPerPixelX()));
-  w.SetTop(static_cast<rt::Single>(kClientTop * runtime.Screen().TwipsPerPixelY()));
-  w.Show(0);
+  bench::PresentManualNotice(runtime, w, message, kClientLeft, kClientTop);
 }
 
 void Pump(rt::Runtime& runtime, std::chrono::steady_clock::duration d) {

@@ -19,7 +19,9 @@
 #include <thread>
 #include <vector>
 
+#include "bench/manual_notice.h"
 #include "bench/pixel_watch.h"
+#include "bench/report.h"
 #include "dialogs/frmYesNo.h"
 #include "runtime/platform.h"
 #include "runtime/runtime.h"
@@ -88,14 +90,7 @@ class Watcher {
 };
 
 void Present(rt::Runtime& runtime, frmYesNo& w, const std::string& message) {
-  w.Load();
-  w.Label1().SetCaption(message);
-  w.Command1().SetVisible(rt::False);
-  w.Command2().SetVisible(rt::False);
-  w.Command3().SetVisible(rt::True);
-  w.SetLeft(static_cast<rt::Single>(kClientLeft * runtime.Screen().TwipsPerPixelX()));
-  w.SetTop(static_cast<rt::Single>(kClientTop * runtime.Screen().TwipsPerPixelY()));
-  w.Show(0);
+  bench::PresentManualNotice(runtime, w, message, kClientLeft, kClientTop);
 }
 
 template <class Done>
@@ -108,13 +103,6 @@ void PumpUntil(rt::Runtime& runtime, Done done, const char* what) {
     }
     runtime.DoEvents();
   }
-}
-
-void Report(const char* name, std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-  std::printf("%s median=%.3f p90=%.3f max=%.3f n=%zu\n", name, median, v[n * 9 / 10], v.back(), n);
 }
 
 }  // namespace
@@ -158,7 +146,7 @@ int main(int argc, char** argv) {
   });
   if (status != 0) return status;
   std::printf("points %zu\n", watcher.PointCount());
-  Report("load_show_ms", load_show);
-  Report("drawn_ms", drawn);
+  bench::Report("load_show_ms", load_show);
+  bench::Report("drawn_ms", drawn);
   return 0;
 }

@@ -19,6 +19,7 @@
 
 #include "bench/line_reader.h"
 #include "bench/pixel_watch.h"
+#include "bench/report.h"
 
 namespace {
 
@@ -37,13 +38,6 @@ std::vector<bench::Point> Grid() {
   for (int y : {4, 40, 90, 130, 160})
     for (int x : {4, 70, 140, 210, 276}) points.push_back({kLeft + x, kTop + y});
   return points;
-}
-
-void Report(const char* name, std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-  std::printf("%s median=%.3f p90=%.3f max=%.3f n=%zu\n", name, median, v[n * 9 / 10], v.back(), n);
 }
 
 }  // namespace
@@ -104,7 +98,7 @@ int main(int argc, char** argv) {
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) Fail("the program did not end cleanly");
   if (drawn.empty()) Fail("too few iterations");
   std::printf("points %zu\n", points.size());
-  if (!load_show.empty()) Report("load_show_ms", load_show);
-  Report("drawn_ms", drawn);
+  if (!load_show.empty()) bench::Report("load_show_ms", load_show);
+  bench::Report("drawn_ms", drawn);
   return 0;
 }
