@@ -31,7 +31,7 @@ if [[ "${1:-}" == "--tests" ]]; then
   # Window managers for the runs under real desktops, without their
   # recommends (which would bring whole desktops); xfwm4 and metacity need a
   # session bus.
-  wms=(openbox xfwm4 metacity blackbox fluxbox dbus-daemon)
+  wms=(openbox xfwm4 metacity blackbox fluxbox pekwm dbus-daemon)
   # GNOME's and KDE's managers, on X11 and as Wayland compositors with
   # XWayland, in a group of their own: KWin alone brings about 145 packages
   # (35 MB), which must not keep the small managers out. mutter's settings

@@ -241,6 +241,33 @@ bool MappedFrame(unsigned long xid, FrameInsets& out) {
   return out.left >= 0 && out.top >= 0 && out.right >= 0 && out.bottom >= 0;
 }
 
+bool FrameCorner(unsigned long xid, int& x, int& y) {
+  const Window root = RootWindow(fl_display, fl_screen);
+  Window child = 0;
+  int cx = 0, cy = 0;
+  if (!XTranslateCoordinates(fl_display, xid, root, 0, 0, &cx, &cy, &child)) return false;
+  FrameInsets f;
+  if (ReadExtents(xid, f)) {
+    x = cx - f.left;
+    y = cy - f.top;
+    return true;
+  }
+  Window top = xid;
+  for (;;) {
+    Window r = 0, parent = 0, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(fl_display, top, &r, &parent, &children, &n)) return false;
+    if (children) XFree(children);
+    if (parent == root || parent == 0) break;
+    top = parent;
+  }
+  XWindowAttributes a{};
+  if (!XGetWindowAttributes(fl_display, top, &a)) return false;
+  x = a.x;
+  y = a.y;
+  return true;
+}
+
 bool RequestDialogFrame(FrameInsets& out) {
   if (!WindowManagerSupports("_NET_REQUEST_FRAME_EXTENTS")) return false;
   const Window root = RootWindow(fl_display, fl_screen);
