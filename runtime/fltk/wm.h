@@ -1,6 +1,6 @@
 // What a window manager is told about a program window before it is mapped,
 // and what it is asked afterwards. Every property that decides how the window
-// manager treats a window (type, modal state, owner, position rule, frame
+// manager treats a window (type, state, owner, position rule, frame
 // functions) is on the window before its first map, so no window manager
 // ever sees the window without them.
 #pragma once
