@@ -301,10 +301,7 @@ bool ProbeDialogFrame(FrameInsets& out) {
   // Just past the screen's bottom right corner; a manager that keeps
   // windows on the screen shows at most a transparent corner of it.
   const int x = DisplayWidth(fl_display, fl_screen), y = DisplayHeight(fl_display, fl_screen);
-  XSetWindowAttributes attr{};
-  attr.event_mask = StructureNotifyMask;
-  const Window probe =
-      XCreateWindow(fl_display, root, x, y, kSize, kSize, 0, CopyFromParent, InputOutput, CopyFromParent, CWEventMask, &attr);
+  const Window probe = XCreateSimpleWindow(fl_display, root, x, y, kSize, kSize, 0, 0, 0);
   WindowRole role;
   role.dialog = true;
   SetHints(probe, x, y, kSize, kSize, role);
