@@ -77,9 +77,10 @@ case $wm in
   kwin_x11) cmd=(dbus-run-session -- env QT_QPA_PLATFORM=xcb kwin_x11 --replace) ;;
   mutter-wayland) cmd=(dbus-run-session -- mutter --wayland --headless --virtual-monitor 800x600 --sm-disable) ;;
   kwin_wayland)
-    # Run as root, the installed binary (which carries a capability) is
-    # refused by the loader's secure mode; a plain copy is not. It tells the
-    # XWayland display to the program it starts.
+    # The installed binary carries a file capability (cap_sys_resource),
+    # and where processes may not gain it (containers) exec refuses it with
+    # EPERM; a plain copy carries none. It tells the XWayland display to the
+    # program it starts.
     kwin=$(command -v kwin_wayland) && cp "$kwin" "$work/kwin_wayland"
     printf '#!/bin/sh\necho "$DISPLAY $XAUTHORITY" >"%s.tmp" && mv "%s.tmp" "%s"\n' \
       "$work/xdisplay" "$work/xdisplay" "$work/xdisplay" >"$work/tell-display"
