@@ -213,7 +213,7 @@ slack=1
 # ---- the taskbar: the full-screen window in it, the dialog not ----
 if [[ -n $welcome ]]; then
   net_state "$welcome" | grep -q SKIP_TASKBAR && fail "the welcome window is left out of the taskbar: $(net_state "$welcome")"
-  xprop -root _NET_CLIENT_LIST | grep -qi "$(printf '0x%x' "$welcome")" || fail "the welcome window is not in the client list"
+  xprop -root _NET_CLIENT_LIST | grep -qiwF "$(printf '0x%x' "$welcome")" || fail "the welcome window is not in the client list"
 fi
 net_state "$offer" | grep -q SKIP_TASKBAR || fail "the offer is in the taskbar: $(net_state "$offer")"
 
