@@ -18,8 +18,9 @@ namespace rt::fltk {
 namespace {
 
 constexpr double kDefaultDpi = 96;
-// A dialog's frame where the window manager tells it only once a window is
-// mapped: a thin border and a title bar for the standard font.
+// A dialog's frame where the window manager tells it neither when asked nor
+// for a window mapped out of sight: a thin border and a title bar for the
+// standard font.
 constexpr FrameInsets kUsualFrame{4, 24, 4, 4};
 constexpr double kIdleWait = 0.035;  // seconds
 
@@ -66,7 +67,7 @@ FrameInsets FltkBackend::Frame(const Form& window) {
   }
   if (!frame_) {
     FrameInsets asked;
-    frame_ = RequestDialogFrame(asked) ? asked : kUsualFrame;
+    frame_ = RequestDialogFrame(asked) || ProbeDialogFrame(asked) ? asked : kUsualFrame;
   }
   return *frame_;
 }

@@ -130,11 +130,22 @@ void FormWindow::ShowPlaced(unsigned long active) {
 }
 
 void FormWindow::Mapped() {
+  if (std::exchange(mapped_, true) || !shown() || !managed_ || !form_) return;
   // A manager may have put a new window that is no dialog below a
   // full-screen one of ours, where no click of the user could reach it; on
   // Windows a newly shown window comes to the front.
-  if (!std::exchange(mapped_, true) && shown() && managed_ && !role_.dialog)
+  if (!role_.dialog) {
     RequestActivation(fl_xid(this), active_before_);
+    return;
+  }
+  // pekwm puts a new window's client area where the frame was asked for,
+  // though it takes a later move as the frame's, as the gravity says: the
+  // place is asked for once more, as the dialog first shows.
+  FrameInsets f;
+  int x = 0, y = 0;
+  if (MappedFrame(fl_xid(this), f) && FrameCorner(fl_xid(this), x, y) && (f.left || f.top) &&
+      x == form_->LeftPx() - f.left && y == form_->TopPx() - f.top)
+    XMoveWindow(fl_display, fl_xid(this), form_->LeftPx(), form_->TopPx());
 }
 
 void FormWindow::WaitUntilMapped() {

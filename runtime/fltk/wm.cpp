@@ -57,8 +57,9 @@ void SetAtoms(Window w, const char* property, const std::vector<Atom>& atoms) {
 }
 
 // Fixed size, the frame's top left corner at the given position; dialogs
-// can be moved and closed, nothing else: a minimized window of the program
-// could not be brought back, as no window of it is in the taskbar.
+// can be moved and closed, nothing else. No window offers minimizing: a
+// dialog is in no taskbar to bring it back from, and its full-screen
+// window, once back, would show it on top again anyway.
 void SetHints(Window w, int x, int y, int width, int height, const WindowRole& role) {
   XSizeHints* size = XAllocSizeHints();
   size->flags = USPosition | PPosition | PSize | PMinSize | PMaxSize | PWinGravity;
@@ -78,15 +79,24 @@ void SetHints(Window w, int x, int y, int width, int height, const WindowRole& r
                   reinterpret_cast<const unsigned char*>(motif), 5);
 }
 
+// A dialog is transient for the window it blocks, so every manager keeps it
+// above that window and brings it back with it, and it is not in the
+// taskbar, as an owned window on Windows is not. It is not marked modal:
+// mutter (GNOME) attaches a modal transient dialog to its parent, centres
+// it there and lets nobody move it, where the program puts every dialog at
+// one place of its own. The keyboard is handed to it by the window it
+// blocks instead (see FltkBackend::HandKeyboardOn). The full-screen windows
+// are in the taskbar, Alt+Tab and GNOME's overview, as on Windows: the
+// launcher must be found again after the user went to a setup's window.
 void SetRole(Window w, const WindowRole& role) {
   SetAtoms(w, "_NET_WM_WINDOW_TYPE",
            {AtomOf(role.dialog ? "_NET_WM_WINDOW_TYPE_DIALOG" : "_NET_WM_WINDOW_TYPE_NORMAL")});
   std::vector<Atom> state;
-  if (role.dialog) state.push_back(AtomOf("_NET_WM_STATE_MODAL"));
-  if (role.fullscreen) {
-    state.push_back(AtomOf("_NET_WM_STATE_FULLSCREEN"));
+  if (role.dialog) {
     state.push_back(AtomOf("_NET_WM_STATE_SKIP_TASKBAR"));
+    state.push_back(AtomOf("_NET_WM_STATE_SKIP_PAGER"));
   }
+  if (role.fullscreen) state.push_back(AtomOf("_NET_WM_STATE_FULLSCREEN"));
   SetAtoms(w, "_NET_WM_STATE", state);
   if (role.above) XSetTransientForHint(fl_display, w, role.above);
 }
@@ -231,6 +241,33 @@ bool MappedFrame(unsigned long xid, FrameInsets& out) {
   return out.left >= 0 && out.top >= 0 && out.right >= 0 && out.bottom >= 0;
 }
 
+bool FrameCorner(unsigned long xid, int& x, int& y) {
+  const Window root = RootWindow(fl_display, fl_screen);
+  Window child = 0;
+  int cx = 0, cy = 0;
+  if (!XTranslateCoordinates(fl_display, xid, root, 0, 0, &cx, &cy, &child)) return false;
+  FrameInsets f;
+  if (ReadExtents(xid, f)) {
+    x = cx - f.left;
+    y = cy - f.top;
+    return true;
+  }
+  Window top = xid;
+  for (;;) {
+    Window r = 0, parent = 0, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(fl_display, top, &r, &parent, &children, &n)) return false;
+    if (children) XFree(children);
+    if (parent == root || parent == 0) break;
+    top = parent;
+  }
+  XWindowAttributes a{};
+  if (!XGetWindowAttributes(fl_display, top, &a)) return false;
+  x = a.x;
+  y = a.y;
+  return true;
+}
+
 bool RequestDialogFrame(FrameInsets& out) {
   if (!WindowManagerSupports("_NET_REQUEST_FRAME_EXTENTS")) return false;
   const Window root = RootWindow(fl_display, fl_screen);
@@ -252,6 +289,49 @@ bool RequestDialogFrame(FrameInsets& out) {
   const auto until = std::chrono::steady_clock::now() + kFrameRequestTimeout;
   while (!(ok = ReadExtents(probe, out)) && std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  XDestroyWindow(fl_display, probe);
+  XFlush(fl_display);
+  return ok;
+}
+
+bool ProbeDialogFrame(FrameInsets& out) {
+  if (!WindowManagerPresent()) return false;
+  const Window root = RootWindow(fl_display, fl_screen);
+  constexpr int kSize = 64;
+  // Just past the screen's bottom right corner; a manager that keeps
+  // windows on the screen shows at most a transparent corner of it.
+  const int x = DisplayWidth(fl_display, fl_screen), y = DisplayHeight(fl_display, fl_screen);
+  const Window probe = XCreateSimpleWindow(fl_display, root, x, y, kSize, kSize, 0, 0, 0);
+  WindowRole role;
+  role.dialog = true;
+  SetHints(probe, x, y, kSize, kSize, role);
+  SetRole(probe, role);
+  XWMHints* wm = XAllocWMHints();
+  wm->flags = InputHint;
+  wm->input = 0;
+  XSetWMHints(fl_display, probe, wm);
+  XFree(wm);
+  const long never = 0;  // a user time of 0: not to be focused when mapped
+  XChangeProperty(fl_display, probe, AtomOf("_NET_WM_USER_TIME"), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&never), 1);
+  const unsigned long transparent = 0;
+  XChangeProperty(fl_display, probe, AtomOf("_NET_WM_WINDOW_OPACITY"), XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&transparent), 1);
+  XStoreName(fl_display, probe, kWindowClass);
+  XMapWindow(fl_display, probe);
+  XFlush(fl_display);
+  bool ok = false;
+  const auto until = std::chrono::steady_clock::now() + kFrameRequestTimeout;
+  while (std::chrono::steady_clock::now() < until) {
+    XWindowAttributes a{};
+    // A manager that publishes extents does so once it manages the window;
+    // the others have reparented it into its frame by the time it shows.
+    if (XGetWindowAttributes(fl_display, probe, &a) && a.map_state == IsViewable && MappedFrame(probe, out)) {
+      ok = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   XDestroyWindow(fl_display, probe);
   XFlush(fl_display);
   return ok;

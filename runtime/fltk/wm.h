@@ -1,6 +1,6 @@
 // What a window manager is told about a program window before it is mapped,
 // and what it is asked afterwards. Every property that decides how the window
-// manager treats a window (type, modal state, owner, position rule, frame
+// manager treats a window (type, state, owner, position rule, frame
 // functions) is on the window before its first map, so no window manager
 // ever sees the window without them.
 #pragma once
@@ -12,8 +12,8 @@ class Fl_Window;
 namespace rt::fltk {
 
 struct WindowRole {
-  bool dialog = false;       // a modal window: _NET_WM_WINDOW_TYPE_DIALOG and _NET_WM_STATE_MODAL
-  bool fullscreen = false;   // borderless over the whole screen, not in the taskbar
+  bool dialog = false;       // a modal window: a dialog, neither in the taskbar nor in the pager
+  bool fullscreen = false;   // borderless over the whole screen, in the taskbar
   unsigned long above = 0;   // WM_TRANSIENT_FOR: the X window it stays above, or none
 };
 
@@ -37,10 +37,19 @@ bool WindowManagerSupports(const char* atom);
 // or else where its client area lies in the window the manager put it in.
 bool MappedFrame(unsigned long xid, FrameInsets& out);
 
+// The screen position of the outer corner of the frame a mapped window is
+// in: by its _NET_FRAME_EXTENTS, or else the window the manager put it in.
+bool FrameCorner(unsigned long xid, int& x, int& y);
+
 // The frame a dialog would get, asked of the window manager with
 // _NET_REQUEST_FRAME_EXTENTS on a window that is never mapped; false when the
 // manager does not answer that.
 bool RequestDialogFrame(FrameInsets& out);
+
+// The frame a dialog gets, read from one mapped out of sight (off the
+// screen, fully transparent, never focused) and taken down again at once;
+// for managers that tell a frame only once the window is managed.
+bool ProbeDialogFrame(FrameInsets& out);
 
 // Asks the window manager to activate `target` (focus it and raise it),
 // on behalf of the application, whose active window is `from` or none.

@@ -323,7 +323,11 @@ TEST_F(OnDisplay, DialogMappedAlreadyCarryingItsRole) {
 
   EXPECT_EQ(Atoms(wm, requested, "_NET_WM_WINDOW_TYPE"),
             std::vector<Atom>{XInternAtom(wm, "_NET_WM_WINDOW_TYPE_DIALOG", 0)});
-  EXPECT_EQ(Atoms(wm, requested, "_NET_WM_STATE"), std::vector<Atom>{XInternAtom(wm, "_NET_WM_STATE_MODAL", 0)});
+  // Out of the taskbar, and not marked modal: mutter would attach it to its
+  // owner's centre.
+  EXPECT_EQ(Atoms(wm, requested, "_NET_WM_STATE"),
+            (std::vector<Atom>{XInternAtom(wm, "_NET_WM_STATE_SKIP_TASKBAR", 0),
+                               XInternAtom(wm, "_NET_WM_STATE_SKIP_PAGER", 0)}));
   Window above = 0;
   EXPECT_TRUE(XGetTransientForHint(wm, requested, &above));
   EXPECT_EQ(above, fl_xid(&Native(owner)));
@@ -357,6 +361,14 @@ TEST_F(OnDisplay, DialogMappedAlreadyCarryingItsRole) {
   // The owner, shown at once, is a normal window.
   EXPECT_EQ(Atoms(fl_display, fl_xid(&Native(owner)), "_NET_WM_WINDOW_TYPE"),
             std::vector<Atom>{XInternAtom(fl_display, "_NET_WM_WINDOW_TYPE_NORMAL", 0)});
+}
+
+TEST_F(OnDisplay, FullScreenWindowIsInTheTaskbar) {
+  Big& f = runtime.Instance<Big>();
+  f.Show();
+  Pump();
+  EXPECT_EQ(Atoms(fl_display, fl_xid(&Native(f)), "_NET_WM_STATE"),
+            std::vector<Atom>{XInternAtom(fl_display, "_NET_WM_STATE_FULLSCREEN", 0)});
 }
 
 TEST_F(OnDisplay, BlockedWindowHandsOnTheKeyboardAndItsKeys) {
