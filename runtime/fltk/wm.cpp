@@ -212,20 +212,29 @@ bool WindowManagerSupports(const char* atom) {
   return found;
 }
 
-bool MappedFrame(unsigned long xid, FrameInsets& out) {
-  if (ReadExtents(xid, out)) return true;
-  // No extents published: the frame is the window the manager reparented
-  // the client into, the ancestor just below the root.
-  const Window root = RootWindow(fl_display, fl_screen);
-  Window top = xid;
+namespace {
+// The window the manager reparented the client into: the client's ancestor
+// just below the root (the client itself where nothing reparented it).
+bool TopLevelOf(Window xid, Window root, Window& top) {
+  top = xid;
   for (;;) {
     Window r = 0, parent = 0, *children = nullptr;
     unsigned n = 0;
     if (!XQueryTree(fl_display, top, &r, &parent, &children, &n)) return false;
     if (children) XFree(children);
-    if (parent == root || parent == 0) break;
+    if (parent == root || parent == 0) return true;
     top = parent;
   }
+}
+}  // namespace
+
+bool MappedFrame(unsigned long xid, FrameInsets& out) {
+  if (ReadExtents(xid, out)) return true;
+  // No extents published: the frame is the window the manager reparented
+  // the client into, the ancestor just below the root.
+  const Window root = RootWindow(fl_display, fl_screen);
+  Window top = 0;
+  if (!TopLevelOf(xid, root, top)) return false;
   XWindowAttributes client{}, frame{};
   if (!XGetWindowAttributes(fl_display, xid, &client) || client.map_state != IsViewable) return false;
   if (top == xid) {
@@ -252,15 +261,8 @@ bool FrameCorner(unsigned long xid, int& x, int& y) {
     y = cy - f.top;
     return true;
   }
-  Window top = xid;
-  for (;;) {
-    Window r = 0, parent = 0, *children = nullptr;
-    unsigned n = 0;
-    if (!XQueryTree(fl_display, top, &r, &parent, &children, &n)) return false;
-    if (children) XFree(children);
-    if (parent == root || parent == 0) break;
-    top = parent;
-  }
+  Window top = 0;
+  if (!TopLevelOf(xid, root, top)) return false;
   XWindowAttributes a{};
   if (!XGetWindowAttributes(fl_display, top, &a)) return false;
   x = a.x;
