@@ -8,11 +8,13 @@
 namespace rt::win32 {
 
 ScreenMetrics Win32Backend::Screen() {
+  if (screen_) return *screen_;
   ScreenMetrics m;
   m.width_px = GetSystemMetrics(SM_CXSCREEN);
   m.height_px = GetSystemMetrics(SM_CYSCREEN);
   m.twips_per_pixel_x = 1440.0f / static_cast<Single>(fonts_.DpiX());
   m.twips_per_pixel_y = 1440.0f / static_cast<Single>(fonts_.DpiY());
+  screen_ = m;
   return m;
 }
 

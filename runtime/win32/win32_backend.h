@@ -9,6 +9,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,10 @@ class Win32Backend final : public Backend {
   HCURSOR arrow_ = nullptr;
   HCURSOR wait_ = nullptr;
   int pointer_ = kPointerDefault;
+  // The screen's size, read once until the display changes: it is asked at
+  // every position conversion, and wine re-reads the display's settings for
+  // each GetSystemMetrics.
+  std::optional<ScreenMetrics> screen_;
   // The last mouse press and where it went: a button clicks on release, and
   // the core judges the click by its press.
   HWND pressed_window_ = nullptr;

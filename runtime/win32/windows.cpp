@@ -181,6 +181,9 @@ LRESULT Win32Backend::OnMessage(NativeWindow& w, UINT message, WPARAM wparam, LP
     case WM_SETFOCUS:
       ApplyFocus(w);
       return 0;
+    case WM_DISPLAYCHANGE:
+      screen_.reset();
+      break;
     default:
       break;
   }
