@@ -143,8 +143,10 @@ void FormWindow::Mapped() {
   // place is asked for once more, as the dialog first shows.
   FrameInsets f;
   int x = 0, y = 0;
-  if (MappedFrame(fl_xid(this), f) && FrameCorner(fl_xid(this), x, y) && (f.left || f.top) &&
-      x == form_->LeftPx() - f.left && y == form_->TopPx() - f.top)
+  Window child = 0;
+  if (MappedFrame(fl_xid(this), f) && (f.left || f.top) &&
+      XTranslateCoordinates(fl_display, fl_xid(this), RootWindow(fl_display, fl_screen), 0, 0, &x, &y, &child) &&
+      x == form_->LeftPx() && y == form_->TopPx())
     XMoveWindow(fl_display, fl_xid(this), form_->LeftPx(), form_->TopPx());
 }
 

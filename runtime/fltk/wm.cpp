@@ -212,29 +212,20 @@ bool WindowManagerSupports(const char* atom) {
   return found;
 }
 
-namespace {
-// The window the manager reparented the client into: the client's ancestor
-// just below the root (the client itself where nothing reparented it).
-bool TopLevelOf(Window xid, Window root, Window& top) {
-  top = xid;
-  for (;;) {
-    Window r = 0, parent = 0, *children = nullptr;
-    unsigned n = 0;
-    if (!XQueryTree(fl_display, top, &r, &parent, &children, &n)) return false;
-    if (children) XFree(children);
-    if (parent == root || parent == 0) return true;
-    top = parent;
-  }
-}
-}  // namespace
-
 bool MappedFrame(unsigned long xid, FrameInsets& out) {
   if (ReadExtents(xid, out)) return true;
   // No extents published: the frame is the window the manager reparented
   // the client into, the ancestor just below the root.
   const Window root = RootWindow(fl_display, fl_screen);
-  Window top = 0;
-  if (!TopLevelOf(xid, root, top)) return false;
+  Window top = xid;
+  for (;;) {
+    Window r = 0, parent = 0, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(fl_display, top, &r, &parent, &children, &n)) return false;
+    if (children) XFree(children);
+    if (parent == root || parent == 0) break;
+    top = parent;
+  }
   XWindowAttributes client{}, frame{};
   if (!XGetWindowAttributes(fl_display, xid, &client) || client.map_state != IsViewable) return false;
   if (top == xid) {
@@ -248,26 +239,6 @@ bool MappedFrame(unsigned long xid, FrameInsets& out) {
   const int b = frame.border_width;
   out = {x + b, y + b, frame.width - client.width - x + b, frame.height - client.height - y + b};
   return out.left >= 0 && out.top >= 0 && out.right >= 0 && out.bottom >= 0;
-}
-
-bool FrameCorner(unsigned long xid, int& x, int& y) {
-  const Window root = RootWindow(fl_display, fl_screen);
-  Window child = 0;
-  int cx = 0, cy = 0;
-  if (!XTranslateCoordinates(fl_display, xid, root, 0, 0, &cx, &cy, &child)) return false;
-  FrameInsets f;
-  if (ReadExtents(xid, f)) {
-    x = cx - f.left;
-    y = cy - f.top;
-    return true;
-  }
-  Window top = 0;
-  if (!TopLevelOf(xid, root, top)) return false;
-  XWindowAttributes a{};
-  if (!XGetWindowAttributes(fl_display, top, &a)) return false;
-  x = a.x;
-  y = a.y;
-  return true;
 }
 
 bool RequestDialogFrame(FrameInsets& out) {

@@ -37,10 +37,6 @@ bool WindowManagerSupports(const char* atom);
 // or else where its client area lies in the window the manager put it in.
 bool MappedFrame(unsigned long xid, FrameInsets& out);
 
-// The screen position of the outer corner of the frame a mapped window is
-// in: by its _NET_FRAME_EXTENTS, or else the window the manager put it in.
-bool FrameCorner(unsigned long xid, int& x, int& y);
-
 // The frame a dialog would get, asked of the window manager with
 // _NET_REQUEST_FRAME_EXTENTS on a window that is never mapped; false when the
 // manager does not answer that.
