@@ -45,19 +45,10 @@ std::vector<bench::Point> Grid() {
 int main(int argc, char** argv) {
   if (argc < 2) Fail("usage: dialog_watch PROGRAM [ARG...]");
   bench::ScreenPixels screen(nullptr);
-  int out[2];
-  if (pipe(out) != 0) Fail("pipe failed");
-  const pid_t pid = fork();
-  if (pid < 0) Fail("fork failed");
-  if (pid == 0) {
-    dup2(out[1], STDOUT_FILENO);
-    close(out[0]);
-    close(out[1]);
-    execv(argv[1], argv + 1);
-    _exit(127);
-  }
-  close(out[1]);
-  bench::LineReader lines(out[0]);
+  int out = -1;
+  const pid_t pid = bench::StartOnPipe(argv + 1, out);
+  if (pid < 0) Fail("the program could not be started");
+  bench::LineReader lines(out);
 
   std::vector<bench::Point> points = Grid();
   std::vector<std::uint32_t> bare, reference;

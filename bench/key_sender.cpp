@@ -64,23 +64,14 @@ int main(int argc, char** argv) {
   int ev = 0, err = 0, major = 0, minor = 0;
   if (!XTestQueryExtension(d, &ev, &err, &major, &minor)) Fail("the X server has no XTest");
 
-  int out[2];
-  if (pipe(out) != 0) Fail("pipe failed");
-  const pid_t pid = fork();
-  if (pid < 0) Fail("fork failed");
-  if (pid == 0) {
-    dup2(out[1], STDOUT_FILENO);
-    close(out[0]);
-    close(out[1]);
-    std::string count = std::to_string(presses);
-    std::vector<char*> args(argv + 2, argv + argc);
-    args.push_back(count.data());
-    args.push_back(nullptr);
-    execv(argv[2], args.data());
-    _exit(127);
-  }
-  close(out[1]);
-  bench::LineReader lines(out[0]);
+  std::string count = std::to_string(presses);
+  std::vector<char*> args(argv + 2, argv + argc);
+  args.push_back(count.data());
+  args.push_back(nullptr);
+  int out = -1;
+  const pid_t pid = bench::StartOnPipe(args.data(), out);
+  if (pid < 0) Fail("the program could not be started");
+  bench::LineReader lines(out);
   if (lines.Next(10'000) != "ready") Fail("the program did not get ready");
 
   Window w = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <poll.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <string>
@@ -40,5 +41,24 @@ class LineReader {
   int fd_;
   std::string buffer_;
 };
+
+// Starts argv[0] with argv (null-terminated), its stdout on a pipe whose
+// reading end goes to `fd`; the child's pid, or -1 where it could not start.
+inline pid_t StartOnPipe(char* const* argv, int& fd) {
+  int out[2];
+  if (pipe(out) != 0) return -1;
+  const pid_t pid = fork();
+  if (pid < 0) return -1;
+  if (pid == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    close(out[0]);
+    close(out[1]);
+    execv(argv[0], argv);
+    _exit(127);
+  }
+  close(out[1]);
+  fd = out[0];
+  return pid;
+}
 
 }  // namespace bench
