@@ -73,6 +73,12 @@ field() { grep -m1 "^$2" <<<"$1" | tr ' ' '\n' | sed -n "s/^$3=//p"; }
 # awk arithmetic and comparisons on measured values.
 calc() { awk "BEGIN { printf \"%s\", $1 }"; }
 met() { [[ $(awk "BEGIN { print ($1) ? 1 : 0 }") == 1 ]] && echo yes || echo "**no**"; }
+# The maximum and the median of the "late MS" lines a deadline run prints.
+late_max() { awk '$1 == "late" && $2 > m { m = $2 } END { printf "%.1f", m }' <<<"$1"; }
+late_median() {
+  awk '$1 == "late" { print $2 }' <<<"$1" | sort -g |
+    awk '{ v[NR] = $1 } END { printf "%.1f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
 
 # --- 1. Process start to the welcome window fully drawn ---------------------
 start_runs=11  # this many of each, interleaved: the machine's drift falls on both alike
@@ -171,8 +177,8 @@ note "End of the busy wait: how late the same loop sees a deadline passed, witho
 start_xvfb
 late_out=$(DISPLAY=$XVFB_DISPLAY "$bin/key_wait_window" --deadlines 30)
 stop_xvfb "$XVFB_PID"
-late_max=$(awk '$1 == "late" && $2 > m { m = $2 } END { printf "%.1f", m }' <<<"$late_out")
-late_median=$(awk '$1 == "late" { print $2 }' <<<"$late_out" | sort -g | awk '{ v[NR] = $1 } END { printf "%.1f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+late_max=$(late_max "$late_out")
+late_median=$(late_median "$late_out")
 echo "late by: median $late_median ms, max $late_max ms"
 
 # --- 4 and 5. The real launcher through a whole sequence ---------------------

@@ -165,9 +165,8 @@ wine_backend_figures() {
   wine_new_servers
   out=$(cd "$win_bin" && DISPLAY=$XVFB_DISPLAY WINEPREFIX=$wine_yard_prefix "$wine" key_wait_window.exe --deadlines 30 | tr -d '\r')
   stop_xvfb "$XVFB_PID"
-  w_late_max=$(awk '$1 == "late" && $2 > m { m = $2 } END { printf "%.1f", m }' <<<"$out")
-  w_late_median=$(awk '$1 == "late" { print $2 }' <<<"$out" | sort -g |
-    awk '{ v[NR] = $1 } END { printf "%.1f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')
+  w_late_max=$(late_max "$out")
+  w_late_median=$(late_median "$out")
   echo "late by: median $w_late_median ms, max $w_late_max ms"
 }
 
