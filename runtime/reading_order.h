@@ -12,4 +12,7 @@ class Form;
 
 std::vector<const Control*> ReadingOrder(const Form& window);
 
+// The order itself, of a window's labels and buttons, shown or not.
+bool ReadsBefore(const Control& a, const Control& b);
+
 }  // namespace rt

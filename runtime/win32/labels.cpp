@@ -4,6 +4,7 @@
 // which the line breaker's lines lie over the window's colour and pictures,
 // so the screen shows exactly what the window paints without it. Buttons lie
 // in front of the labels' windows, as they lie in front of their painting.
+#include "runtime/reading_order.h"
 #include "runtime/win32/accessible.h"
 #include "runtime/win32/encoding.h"
 #include "runtime/win32/win32_backend.h"
@@ -68,18 +69,12 @@ void Win32Backend::DrawLabel(NativeWindow& w, const DRAWITEMSTRUCT& item) {
 // Labels before buttons, each in TabIndex order: the question, then the
 // answers. The windows' stacking stays as it is.
 void Win32Backend::SetReadingOrder(NativeWindow& w) {
-  const auto before = [](const NativeControl& a, const NativeControl& b) {
-    if ((a.label != nullptr) != (b.label != nullptr)) return a.label != nullptr;
-    if (a.control->def().tab_index != b.control->def().tab_index)
-      return a.control->def().tab_index < b.control->def().tab_index;
-    return a.control->Id() < b.control->Id();
-  };
   for (const auto& c : w.controls) {
     const HWND own = c->label ? c->label : c->button;
     if (!own) continue;
     int rank = 0;
     for (const auto& other : w.controls)
-      if ((other->label || other->button) && before(*other, *c)) ++rank;
+      if ((other->label || other->button) && ReadsBefore(*other->control, *c->control)) ++rank;
     SetReadingRank(own, rank);
   }
 }
