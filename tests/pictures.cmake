@@ -7,7 +7,7 @@ target_include_directories(picture_tests PRIVATE ${PROJECT_SOURCE_DIR})
 if(NOT CMAKE_CROSSCOMPILING)
   target_compile_definitions(picture_tests PRIVATE PICTURES_DIR="${PROJECT_SOURCE_DIR}/forms/pictures")
 endif()
-gtest_discover_tests(picture_tests DISCOVERY_TIMEOUT 60)
+start_gtests(picture_tests)
 
 if(TARGET artgen)
   add_executable(artgen_tests artgen_test.cpp)

@@ -1,7 +1,6 @@
 # The Win32 backend's tests. Its pure rules are tested in every build; the
-# backend itself in the Windows build, under wine on a display (label
-# "wine"; tools/test-win32.sh runs them with a prefix and an Xvfb of its
-# own). A third stub setup stands in for C:\Program.exe in the quoting check.
+# backend itself in the Windows build, under wine on a display (wine.cmake).
+# A third stub setup stands in for C:\Program.exe in the quoting check.
 if(NOT TARGET rt_win32_rules)
   add_library(rt_win32_rules STATIC
     ${PROJECT_SOURCE_DIR}/runtime/win32/folder_rules.cpp ${PROJECT_SOURCE_DIR}/runtime/win32/command_rules.cpp)
@@ -11,24 +10,20 @@ endif()
 add_executable(win32_rules_tests win32/rules_test.cpp)
 target_link_libraries(win32_rules_tests PRIVATE rt_win32_rules GTest::gtest GTest::gtest_main)
 target_include_directories(win32_rules_tests PRIVATE ${PROJECT_SOURCE_DIR})
-if(CMAKE_CROSSCOMPILING)
-  gtest_discover_tests(win32_rules_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS wine)
-else()
-  gtest_discover_tests(win32_rules_tests DISCOVERY_TIMEOUT 60)
-endif()
+start_gtests(win32_rules_tests)
 
 if(TARGET rt_win32)
   add_executable(win32_backend_tests
     win32/windows_test.cpp win32/input_test.cpp win32/paint_test.cpp win32/services_test.cpp)
   target_link_libraries(win32_backend_tests PRIVATE rt_win32 GTest::gtest GTest::gtest_main)
   target_include_directories(win32_backend_tests PRIVATE ${PROJECT_SOURCE_DIR})
-  gtest_discover_tests(win32_backend_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS wine)
+  start_gtests(win32_backend_tests DISPLAY)
 
   # What screen readers read of the program's own windows.
   add_executable(win32_access_tests win32/access_test.cpp)
   target_link_libraries(win32_access_tests PRIVATE logic rt_win32 oleacc oleaut32 GTest::gtest GTest::gtest_main)
   target_include_directories(win32_access_tests PRIVATE ${PROJECT_SOURCE_DIR})
-  gtest_discover_tests(win32_access_tests DISCOVERY_TIMEOUT 60 PROPERTIES LABELS wine)
+  start_gtests(win32_access_tests DISPLAY)
 endif()
 
 if(COMMAND democd_win32_stub)

@@ -8,6 +8,7 @@
 //                                                       from REF (PNG, BMP or JPEG) stretched
 //                                                       bilinearly over the rectangle;
 //                                                       "--skip X,Y,W,H" leaves a part out
+//   pngprobe FILE diff OTHER X Y W H                 -> pixels that differ at all from OTHER's
 // count, countnot and bbox take any number of "--except X,Y,W,H" after the
 // arguments: pixels there are left out. TOL is the largest difference allowed
 // in any channel. Rectangles are clipped to the picture. Exit status 2 on bad
@@ -116,6 +117,20 @@ int main(int argc, char** argv) {
     ref.px.reset(stbi_load(argv[3], &ref.w, &ref.h, &n, 3));
     if (!ref.px) Bad("cannot read the reference");
     std::printf("%.2f\n", Compare(pic, ref, {Num(argv[4]), Num(argv[5]), Num(argv[6]), Num(argv[7])}, skip));
+    return 0;
+  }
+  if (cmd == "diff") {
+    if (argc != 8) Bad("diff OTHER X Y W H");
+    Picture other;
+    other.px.reset(stbi_load(argv[3], &other.w, &other.h, &n, 3));
+    if (!other.px) Bad("cannot read the other picture");
+    const int x = Num(argv[4]), y = Num(argv[5]);
+    const int x0 = std::max(0, x), y0 = std::max(0, y);
+    const int x1 = std::min({pic.w, other.w, x + Num(argv[6])}), y1 = std::min({pic.h, other.h, y + Num(argv[7])});
+    long differ = 0;
+    for (int py = y0; py < y1; ++py)
+      for (int px = x0; px < x1; ++px) differ += !std::equal(pic.At(px, py), pic.At(px, py) + 3, other.At(px, py));
+    std::printf("%ld\n", differ);
     return 0;
   }
   if (argc < 11 || (argc - 11) % 2 != 0) Bad("count|countnot|bbox X Y W H R G B TOL [--except X,Y,W,H]...");

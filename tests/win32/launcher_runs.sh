@@ -1,0 +1,316 @@
+#!/usr/bin/env bash
+# The whole launcher under wine, on the run's display and prefix (wine.sh),
+# driven by xdotool; checked by the stub setups' records, screenshots at
+# pixel level and the exit status.
+#   launcher_runs.sh a VERSION WORK LOADER CD DEFAULT
+#     Run A: from the demo CD CD as drive D:, accepting everything, with the
+#     real 20 s wait, wine reporting Windows VERSION (then DEFAULT again).
+#   launcher_runs.sh b DEFAULT WORK LOADER CD DECOY
+#     Run B: from "C:\Program Files\Mirelund CD" under code page 1251,
+#     refusing Acrobat Reader; the stub DECOY is C:\Program.exe, which an
+#     unquoted start would reach first. Needs run A's shots under DEFAULT.
+# Screenshots stay in WORK/shots/.
+set -uo pipefail
+run=$1 version=$2 work=$3 loader=$4 cd=$5 extra=$6
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../../tools/test-helpers.sh
+source "$here/../../tools/test-helpers.sh"
+# shellcheck source=../../tools/launcher-driver.sh
+source "$here/../../tools/launcher-driver.sh"
+# shellcheck source=../../tools/wine-env.sh
+source "$here/../../tools/wine-env.sh"
+wine_env "$work/prefix" "$loader"
+export DISPLAY=":$(head -n1 "$work/display")"
+probe=$work/pngprobe
+
+dark_blue="0 0 64"
+orange="255 128 0"
+# Frame widths: the definitions' twips at 15 twips per pixel, and wine's frame.
+offer_width=377 notice_width=281 box_width=284
+stub_log=$work/stubs-$run-$version.log
+: >"$stub_log"
+export MIRELUND_STUB_LOG="Z:${stub_log//\//\\}"
+DRIVER_LAUNCHER_PID=""
+cleanup() {
+  [[ -n $DRIVER_LAUNCHER_PID ]] && kill "$DRIVER_LAUNCHER_PID" 2>/dev/null
+  [[ $run == a && $version != "$extra" ]] && wine_report_windows "$extra" >/dev/null
+}
+trap cleanup EXIT
+
+geometry() { read -r X Y WIDTH HEIGHT < <(driver_geometry "$1"); }  # sets X Y WIDTH HEIGHT
+count() { "$probe" "$DRIVER_SCREENS/$1.png" count "${@:2}" 0; }
+bbox() { "$probe" "$DRIVER_SCREENS/$1.png" bbox "${@:2}" 0; }
+wait_log() {  # wait_log N: until the stubs have noted N lines
+  for _ in $(seq 100); do
+    [[ $(wc -l <"$stub_log") -ge $1 ]] && return 0
+    sleep 0.2
+  done
+  return 1
+}
+# A stub setup's window, once maximized.
+wait_stub() {  # wait_stub TITLE: prints the id
+  local id deadline=$((SECONDS + 40))
+  while ((SECONDS < deadline)); do
+    id=$(driver_wait_window "$1" "" 40) || return 1
+    geometry "$id"
+    [[ $X -le 0 && $Y -le 0 && $((X + WIDTH)) -ge 1024 && $((Y + HEIGHT)) -ge 768 ]] && { echo "$id"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
+# The client area of window ID (the definition's W x H pixels) in shot S:
+# dark blue to its edges, framed by something else. Sets CX CY CW CH.
+check_client() {
+  local s=$1 id=$2 cw=$3 ch=$4 what=$5
+  geometry "$id"
+  local l=$(((WIDTH - cw) / 2))
+  CX=$((X + l)) CY=$((Y + HEIGHT - ch - l)) CW=$cw CH=$ch
+  local ok=1
+  [[ $(count "$s" $CX $CY $cw 1 $dark_blue) -eq $cw ]] || ok=0
+  [[ $(count "$s" $CX $((CY + ch - 1)) $cw 1 $dark_blue) -eq $cw ]] || ok=0
+  [[ $(count "$s" $CX $CY 1 $ch $dark_blue) -eq $ch ]] || ok=0
+  [[ $(count "$s" $((CX + cw - 1)) $CY 1 $ch $dark_blue) -eq $ch ]] || ok=0
+  [[ $(count "$s" $((CX - 1)) $CY 1 $ch $dark_blue) -eq 0 ]] || ok=0
+  [[ $(count "$s" $((CX + cw)) $CY 1 $ch $dark_blue) -eq 0 ]] || ok=0
+  [[ $(count "$s" $CX $((CY + ch)) $cw 1 $dark_blue) -eq 0 ]] || ok=0
+  if [[ $ok -eq 1 ]]; then pass "$what: dark blue client area of ${cw}x${ch}"; else fail "$what: client area"; fi
+}
+# Orange text, and all of it inside the labels' box (client coordinates).
+check_text() {
+  local s=$1 lx=$2 ly=$3 lw=$4 lh=$5 what=$6 n b inside
+  n=$(count "$s" $CX $CY $CW $CH $orange)
+  b=$(bbox "$s" $((CX + lx)) $((CY + ly)) $lw $lh $orange)
+  inside=$(count "$s" $((CX + lx)) $((CY + ly)) $lw $lh $orange)
+  if [[ $n -gt 150 && $n -eq $inside ]]; then pass "$what: $n orange text pixels, all in the labels ($b)"
+  else fail "$what: orange text ($n pixels, $inside in the labels)"; fi
+}
+# A visible button covers its rectangle; a hidden one leaves the dark blue.
+check_button() {
+  local s=$1 bx=$2 by=$3 bw=$4 bh=$5 what=$6 blue
+  blue=$(count "$s" $((CX + bx + 3)) $((CY + by + 3)) $((bw - 6)) $((bh - 6)) $dark_blue)
+  if [[ $blue -eq 0 ]]; then pass "$what shown"; else fail "$what shown ($blue dark blue pixels inside)"; fi
+}
+check_hidden() {  # the part of a hidden button's rectangle no other button covers
+  local s=$1 bx=$2 by=$3 bw=$4 bh=$5 what=$6 blue
+  blue=$(count "$s" $((CX + bx)) $((CY + by)) $bw $bh $dark_blue)
+  if [[ $blue -eq $((bw * bh)) ]]; then pass "$what hidden"; else fail "$what hidden ($blue of $((bw * bh)))"; fi
+}
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
+check_exit() {
+  driver_wait_exit
+  if [[ $DRIVER_EXIT_STATUS == 0 ]]; then pass "$1: program ended with status 0"; else fail "$1: exit status $DRIVER_EXIT_STATUS"; fi
+  [[ $DRIVER_EXIT_STATUS == timeout ]] || DRIVER_LAUNCHER_PID=""
+}
+
+run_a() {
+  local ra="A ($version)"
+  echo "=== Run A: from D:\\, accepting everything, Windows $version"
+  wine_report_windows "$version" && pass "wine reports Windows $version ($WINE_REPORTED)" ||
+    fail "wine reports Windows $version"
+  export DRIVER_SCREENS=$work/shots/a-$version
+  rm -rf "$DRIVER_SCREENS"
+  mkdir -p "$DRIVER_SCREENS"
+  ln -sfn "$cd" "$WINEPREFIX/dosdevices/d:"
+  "$WINE" 'D:\START.EXE' </dev/null >"$work/run-a-$version.log" 2>&1 &
+  DRIVER_LAUNCHER_PID=$!
+  local welcome offer
+  if ! welcome=$(driver_wait_window "$DRIVER_WELCOME_TITLE" 1024 40) ||
+     ! offer=$(driver_wait_window "$DRIVER_OFFER_TITLE" $offer_width 40); then
+    fail "$ra: welcome screen and offer"
+    return
+  fi
+  pass "$ra: welcome screen and offer shown"
+  driver_shot 01-offer "$offer"
+  geometry "$welcome"
+  check "$ra: welcome screen covers the screen from 0,0" test "$X,$Y" = "0,0"
+  # Image2's single-line border, 360 twips from the top left.
+  check "$ra: framed inset's border" test "$(count 01-offer 24 40 1 400 0 0 0)" -eq 400 -a \
+    "$(count 01-offer 40 24 300 1 0 0 0)" -eq 300
+  check_client 01-offer "$offer" 371 172 "$ra offer"
+  geometry "$offer"
+  local offer_x=$X offer_y=$Y
+  check_text 01-offer 144 16 233 105 "$ra offer"
+  check_button 01-offer 264 136 65 25 "$ra offer: Ja"
+  check_button 01-offer 176 136 65 25 "$ra offer: Nine"
+
+  driver_key "$offer" Return
+  local accepted ticks0 ticks1 waited notice game stub sound closing
+  accepted=$(date +%s%N)
+  if stub=$(wait_stub "Acrobat Reader Setup"); then
+    pass "$ra: Acrobat Reader setup started, its window maximized"
+    driver_shot 02-acrobat-setup "$stub"
+  else
+    fail "$ra: Acrobat Reader setup window"
+  fi
+  check "$ra: Acrobat Reader setup noted" wait_log 1
+  sleep 4
+  ticks0=$(cpu_ticks "$DRIVER_LAUNCHER_PID")
+  sleep 8
+  ticks1=$(cpu_ticks "$DRIVER_LAUNCHER_PID")
+  # Eight seconds of the wait: well under a fifth of a core.
+  check "$ra: the wait burns no core ($((ticks1 - ticks0)) ticks in 8 s)" \
+    bash -c "tr '\\0' ' ' </proc/$DRIVER_LAUNCHER_PID/cmdline | grep -q 'START.EXE' && test $((ticks1 - ticks0)) -lt 160"
+
+  if notice=$(driver_wait_window "$DRIVER_OFFER_TITLE" $notice_width 40); then
+    waited=$((($(date +%s%N) - accepted) / 1000000))
+    check "$ra: manual notice after the 20 s wait (${waited} ms)" test $waited -ge 19500 -a $waited -lt 40000
+    driver_shot 03-manual-notice "$notice"
+    check_client 03-manual-notice "$notice" 275 140 "$ra manual notice"
+    geometry "$notice"
+    check "$ra: manual notice at the offer's place" test "$X,$Y" = "$offer_x,$offer_y"
+    check_text 03-manual-notice 16 8 249 81 "$ra manual notice"
+    check_button 03-manual-notice 104 104 65 25 "$ra manual notice: OK"
+    check_hidden 03-manual-notice 56 104 48 25 "$ra manual notice: Nine"
+    check_hidden 03-manual-notice 169 104 56 25 "$ra manual notice: Ja"
+    driver_key "$notice" space
+    driver_wait_gone "$notice"
+  else
+    fail "$ra: manual notice"
+  fi
+
+  if game=$(driver_wait_window "$DRIVER_NEWBOX_TITLE" $box_width); then
+    driver_shot 04-game-question "$game"
+    check_client 04-game-question "$game" 278 126 "$ra game question"
+    check_text 04-game-question 8 16 265 73 "$ra game question"
+    check_button 04-game-question 160 88 81 25 "$ra game question: Ja"
+    check_button 04-game-question 40 88 81 25 "$ra game question: Nine"
+    check_hidden 04-game-question 121 88 39 25 "$ra game question: OK"
+    driver_key "$game" alt+j
+    driver_wait_gone "$game"
+  else
+    fail "$ra: game question"
+  fi
+  if stub=$(wait_stub "Mirelund Setup"); then
+    pass "$ra: game setup started, its window maximized"
+    driver_shot 05-game-setup "$stub"
+    driver_wait_gone "$stub" 20
+  else
+    fail "$ra: game setup window"
+  fi
+  check "$ra: game setup noted" wait_log 2
+  if sound=$(driver_wait_window "$DRIVER_NEWBOX_TITLE" $box_width); then
+    driver_shot 06-sound-notice "$sound"
+    check_client 06-sound-notice "$sound" 278 126 "$ra sound notice"
+    check_text 06-sound-notice 8 16 265 73 "$ra sound notice"
+    check_button 06-sound-notice 104 88 81 25 "$ra sound notice: OK"
+    check_hidden 06-sound-notice 40 88 64 25 "$ra sound notice: Nine"
+    check_hidden 06-sound-notice 185 88 56 25 "$ra sound notice: Ja"
+    driver_key "$sound" Return
+  else
+    fail "$ra: sound notice"
+  fi
+
+  if closing=$(driver_wait_window "$DRIVER_CLOSING_TITLE" 1024); then
+    xdotool mousemove 5 5
+    driver_shot 07-closing "$closing"
+    geometry "$closing"
+    check "$ra: closing screen covers the screen from 0,0" test "$X,$Y" = "0,0"
+    # The button is 81 x 25, 30 pixels from the bottom right corner. Its face
+    # lies inside its edges, at most 3 pixels in.
+    local face fx fy fx1 fy1 right bottom changed
+    face=$("$probe" "$DRIVER_SCREENS/07-closing.png" at 917 717)
+    # shellcheck disable=SC2086
+    read -r fx fy fx1 fy1 <<<"$(bbox 07-closing 880 680 144 88 $face)"
+    right=$((1023 - fx1)) bottom=$((767 - fy1))
+    check "$ra: closing button 30 px from the corner (face at $fx,$fy to $fx1,$fy1)" test \
+      $fx -ge 913 -a $fx -le 916 -a $fy -ge 713 -a $fy -le 716 -a $right -ge 30 -a $right -le 33 -a \
+      $bottom -ge 30 -a $bottom -le 33
+    xdotool mousemove 953 725
+    sleep 2
+    driver_shot 08-closing-tooltip "$closing"
+    changed=$("$probe" "$DRIVER_SCREENS/08-closing-tooltip.png" diff "$DRIVER_SCREENS/07-closing.png" 700 600 324 168)
+    check "$ra: tooltip shown over the button ($changed pixels changed)" test "$changed" -gt 300
+    xdotool click 1
+    check_exit "$ra"
+  else
+    fail "$ra: closing screen"
+  fi
+  check "$ra: the two setups started with exactly their quoted paths" cmp -s "$stub_log" \
+    <(printf 'Acrobat Reader Setup\t"D:\\Acrobat\\Setup.exe"\nMirelund Setup\t"D:\\Data\\Subset.exe"\n')
+}
+
+run_b() {
+  echo "=== Run B: from C:\\Program Files\\Mirelund CD, refusing Acrobat Reader, code page 1251, Windows $version"
+  local cd_b="$WINEPREFIX/drive_c/Program Files/Mirelund CD"
+  rm -rf "$cd_b"
+  mkdir -p "$cd_b"
+  cp -r "$cd/." "$cd_b/"
+  # Where a launcher that put no separator after a folder that is not a root
+  # would look, and what an unquoted start would reach first: neither starts.
+  mkdir -p "$WINEPREFIX/drive_c/Program Files/Mirelund CDData"
+  cp "$cd/Data/Subset.exe" "$WINEPREFIX/drive_c/Program Files/Mirelund CDData/Subset.exe"
+  cp "$extra" "$WINEPREFIX/drive_c/Program.exe"
+  export DRIVER_SCREENS=$work/shots/b
+  rm -rf "$DRIVER_SCREENS"
+  mkdir -p "$DRIVER_SCREENS"
+  LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 "$WINE" 'C:\Program Files\Mirelund CD\START.EXE' </dev/null \
+    >"$work/run-b.log" 2>&1 &
+  DRIVER_LAUNCHER_PID=$!
+  local offer confirm notice game stub sound closing ox oy cx cy differ
+  if ! offer=$(driver_wait_window "$DRIVER_OFFER_TITLE" $offer_width 40); then
+    fail "B: offer"
+    return
+  fi
+  sleep 1
+  driver_key "$offer" Escape
+  if confirm=$(driver_wait_window "$DRIVER_OFFER_TITLE" $notice_width); then
+    driver_shot 11-confirm "$confirm"
+    check_client 11-confirm "$confirm" 275 140 "B confirm"
+    check_text 11-confirm 16 8 249 81 "B confirm"
+    check_button 11-confirm 56 104 65 25 "B confirm: Nine"
+    check_button 11-confirm 160 104 65 25 "B confirm: Ja"
+    geometry "$offer"
+    ox=$((X + WIDTH / 2)) oy=$((Y + HEIGHT / 2))
+    geometry "$confirm"
+    cx=$((X + WIDTH / 2)) cy=$((Y + HEIGHT / 2))
+    check "B: confirm centred on the offer ($cx,$cy / $ox,$oy)" test $((cx - ox)) -ge -1 -a $((cx - ox)) -le 1 -a \
+      $((cy - oy)) -ge -1 -a $((cy - oy)) -le 1
+    driver_key "$confirm" Tab
+    driver_key "$confirm" Return
+    driver_wait_gone "$confirm"
+  else
+    fail "B: confirm"
+  fi
+  check "B: offer closed with the confirmed refusal" driver_wait_gone "$offer"
+  if notice=$(driver_wait_window "$DRIVER_OFFER_TITLE" $notice_width); then
+    driver_key "$notice" alt+F4
+    check "B: Alt+F4 closes the manual notice" driver_wait_gone "$notice"
+  else
+    fail "B: manual notice"
+  fi
+  if game=$(driver_wait_window "$DRIVER_NEWBOX_TITLE" $box_width); then
+    driver_key "$game" alt+j
+    driver_wait_gone "$game"
+  else
+    fail "B: game question"
+  fi
+  if stub=$(wait_stub "Mirelund Setup"); then driver_wait_gone "$stub" 20; fi
+  if sound=$(driver_wait_window "$DRIVER_NEWBOX_TITLE" $box_width); then
+    driver_shot 12-sound-notice "$sound"
+    check_client 12-sound-notice "$sound" 278 126 "B sound notice"
+    # The same text at the same place as in run A, under code page 1252.
+    differ=$("$probe" "$DRIVER_SCREENS/12-sound-notice.png" diff "$work/shots/a-$version/06-sound-notice.png" \
+      $CX $CY 278 126)
+    check "B: sound notice as under code page 1252 (${differ:-no} pixels differ)" test "${differ:-1}" -eq 0
+    xdotool mousemove $((CX + 144)) $((CY + 100)) click 1
+    check "B: mouse click on OK closes the sound notice" driver_wait_gone "$sound"
+  else
+    fail "B: sound notice"
+  fi
+  if closing=$(driver_wait_window "$DRIVER_CLOSING_TITLE" 1024); then
+    driver_key "$closing" Return
+    check_exit "B"
+  else
+    fail "B: closing screen"
+  fi
+  check "B: only the game setup started, quoted, C:\\Program.exe not" cmp -s "$stub_log" \
+    <(printf 'Mirelund Setup\t"C:\\Program Files\\Mirelund CD\\Data\\Subset.exe"\n')
+}
+
+case $run in
+  a) run_a ;;
+  b) run_b ;;
+  *) echo "launcher_runs.sh: a or b, not $run" >&2; exit 2 ;;
+esac
+summary

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# The Windows tree's tests under wine. CTest runs every test program through
+# "run" (the tree's emulator), and the fixtures make what they share, once
+# per ctest run, in the folder WORK: an Xvfb (WORK/display holds its number)
+# and a wine prefix (WORK/prefix) whose server stays up until the cleanup.
+#   wine.sh run WORK LOADER PROGRAM [ARGS...]
+#   wine.sh display-up WORK PROBE_SOURCE | display-down WORK
+#   wine.sh prefix-up WORK LOADER VERSION | prefix-down WORK LOADER
+#   wine.sh codepage WORK LOADER LOCALE CODEPAGE PROGRAM ARGS...
+# LOADER is wine for the i686 build, /usr/lib/wine/wine64 for the x86_64 one.
+#
+# A wine program may leave wine's own processes (explorer, services) running
+# with its standard output; CTest would wait for that pipe to close. So wine
+# never writes to a pipe here: its output goes to a file, shown afterwards.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../../tools/wine-env.sh
+source "$here/../../tools/wine-env.sh"
+
+# Runs wine with its output in a file of WORK, then shows it; keeps the status.
+logged() {
+  local log status
+  log=$(mktemp "$work/out.XXXXXX")
+  "$@" >"$log" 2>&1 </dev/null
+  status=$?
+  cat "$log"
+  rm -f "$log"
+  return $status
+}
+
+command=$1
+work=$2
+shift 2
+mkdir -p "$work"
+case $command in
+  run)
+    wine_env "$work/prefix" "$1"
+    [[ -s $work/display ]] && export DISPLAY=":$(head -n1 "$work/display")"
+    # Test discovery comes before the fixtures: it makes the prefix itself.
+    wine_make_prefix "$work/wineboot.log" || { echo "wine.sh: no wine prefix (see $work/wineboot.log)"; exit 1; }
+    shift
+    logged "$WINE" "$@"
+    ;;
+  codepage)
+    # The texts must not change under a system code page other than 1252;
+    # wine takes it from the locale.
+    wine_env "$work/prefix" "$1"
+    export DISPLAY=":$(head -n1 "$work/display")" LC_ALL=$2 LANG=$2
+    codepage=$3 program=$4
+    shift 4
+    xml=$work/codepage-$codepage.xml
+    rm -f "$xml"
+    logged "$WINE" "$program" "$@" "--gtest_output=xml:Z:${xml//\//\\}" || exit 1
+    grep -q "name=\"ansi_code_page\" value=\"$codepage\"" "$xml" ||
+      { echo "FAIL: the program did not run under code page $codepage"; exit 1; }
+    echo "ran under code page $codepage"
+    ;;
+  display-up)
+    rm -f "$work/display"
+    # Its own session, and no descriptor of ours: it outlives this test.
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" \
+      </dev/null >"$work/xvfb.log" 2>&1 &
+    echo $! >"$work/xvfb.pid"
+    for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+    [[ -s $work/display ]] || { echo "Xvfb did not start (see $work/xvfb.log)"; exit 1; }
+    echo "display :$(head -n1 "$work/display") (1024x768, 96 dpi, no window manager)"
+    # The pixel probe of the display tests, built for this machine.
+    g++ -std=c++20 -O2 -isystem /usr/include/stb "$1" -o "$work/pngprobe" || exit 1
+    ;;
+  display-down)
+    [[ -s $work/xvfb.pid ]] && kill "$(cat "$work/xvfb.pid")" 2>/dev/null
+    rm -f "$work/display" "$work/xvfb.pid"
+    ;;
+  prefix-up)
+    wine_env "$work/prefix" "$1"
+    export DISPLAY=":$(head -n1 "$work/display")"
+    "$WINESERVER" -k >/dev/null 2>&1
+    wine_make_prefix "$work/wineboot.log" || { echo "no wine prefix (see $work/wineboot.log)"; exit 1; }
+    # One server for the whole run: no start-up per test, and no client
+    # that meets a server on its way out.
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    wine_report_windows "$2" || exit 1
+    echo "wine prefix $WINEPREFIX ($WINEARCH), reporting Windows $2 ($WINE_REPORTED)"
+    ;;
+  prefix-down)
+    wine_env "$work/prefix" "$1"
+    "$WINESERVER" -k >/dev/null 2>&1
+    rm -rf "$work/prefix"
+    ;;
+  *)
+    echo "wine.sh: unknown command $command" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,61 @@
+# The Windows tree under wine. One Xvfb and one wine prefix for the whole
+# ctest run (fixtures wine_display and wine_prefix, made by wine.sh); the
+# tests that open windows take the screen in turn (RESOURCE_LOCK). Then the
+# whole launcher from the demo CD (label "sequence"): run A from D:\
+# accepting everything under each Windows version wine reports, and run B
+# from "C:\Program Files\Mirelund CD" refusing Acrobat Reader.
+set(_wine ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine.sh)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
+  set(_winxp winxp64)  # a 64-bit prefix knows no 32-bit XP
+else()
+  set(_winxp winxp)
+endif()
+
+add_test(NAME wine_display_up
+  COMMAND bash ${_wine} display-up ${START_WINE_WORK} ${CMAKE_CURRENT_SOURCE_DIR}/display/pngprobe.cpp)
+add_test(NAME wine_display_down COMMAND bash ${_wine} display-down ${START_WINE_WORK})
+set_tests_properties(wine_display_up PROPERTIES FIXTURES_SETUP wine_display LABELS "wine;display")
+set_tests_properties(wine_display_down PROPERTIES FIXTURES_CLEANUP wine_display LABELS "wine;display")
+# Wine reports Windows XP to every test but the runs A under 7 and 10.
+add_test(NAME wine_prefix_up COMMAND bash ${_wine} prefix-up ${START_WINE_WORK} ${WINE_PROGRAM} ${_winxp})
+add_test(NAME wine_prefix_down COMMAND bash ${_wine} prefix-down ${START_WINE_WORK} ${WINE_PROGRAM})
+set_tests_properties(wine_prefix_up PROPERTIES
+  FIXTURES_SETUP wine_prefix FIXTURES_REQUIRED wine_display LABELS wine TIMEOUT 300)
+set_tests_properties(wine_prefix_down PROPERTIES
+  FIXTURES_CLEANUP wine_prefix FIXTURES_REQUIRED wine_display LABELS wine)
+
+if(TARGET win32_backend_tests)
+  add_test(NAME win32_backend_tests_cp1251
+    COMMAND bash ${_wine} codepage ${START_WINE_WORK} ${WINE_PROGRAM} ru_RU.UTF-8 1251
+      $<TARGET_FILE:win32_backend_tests>
+      "--gtest_filter=Encoding.*:InputTest.Typed*:ProgramFolder.*:ProgramStart.*:PaintTest.*:WindowsTest.Tooltip*:WindowsTest.Buttons*:WindowsTest.DialogHas*")
+  set_tests_properties(win32_backend_tests_cp1251 PROPERTIES
+    LABELS "wine;display" FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_display TIMEOUT 300)
+endif()
+
+if(TARGET democd AND TARGET stub_decoy)
+  set(_runs ${CMAKE_CURRENT_SOURCE_DIR}/win32/launcher_runs.sh)
+  foreach(_version ${_winxp} win7 win10)
+    add_test(NAME wine_run_a_${_version}
+      COMMAND bash ${_runs} a ${_version} ${START_WINE_WORK} ${WINE_PROGRAM} ${CMAKE_BINARY_DIR}/cd ${_winxp})
+    set_tests_properties(wine_run_a_${_version} PROPERTIES
+      LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_display TIMEOUT 180)
+  endforeach()
+  # Run B compares its sound notice with run A's under code page 1252.
+  set_tests_properties(wine_run_a_${_winxp} PROPERTIES FIXTURES_SETUP wine_run_a)
+  # The other versions are the prefix's for their run's length.
+  set_tests_properties(wine_run_a_win7 wine_run_a_win10 PROPERTIES RUN_SERIAL ON)
+  add_test(NAME wine_run_b
+    COMMAND bash ${_runs} b ${_winxp} ${START_WINE_WORK} ${WINE_PROGRAM} ${CMAKE_BINARY_DIR}/cd
+      $<TARGET_FILE:stub_decoy>)
+  set_tests_properties(wine_run_b PROPERTIES
+    LABELS "wine;display;sequence" FIXTURES_REQUIRED "wine_prefix;wine_run_a" RESOURCE_LOCK wine_display
+    TIMEOUT 180)
+endif()
+
+# The CD's own START.EXE is checked where the disc image is made
+# (image.cmake); the 64-bit one here is the tests' stand-in for it.
+if(TARGET democd AND CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
+  add_test(NAME start_exe_x86_64
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/start_exe.sh x86_64 ${CMAKE_BINARY_DIR}/cd/START.EXE)
+endif()
