@@ -1,5 +1,5 @@
-# The whole launcher from the demo CD on Xvfb, one test per scenario (label
-# "display"): accept everything (with the real 20 s wait), and decline; and
+# The whole launcher from the demo CD on Xvfb, one test per scenario (labels
+# "display" and "sequence"): accept everything (with the real 20 s wait), and decline; and
 # under each real window manager installed (labels "display" and "wm"). The
 # pixel probe is the display tests' own.
 if(TARGET democd AND NOT TARGET pngprobe AND EXISTS ${CMAKE_CURRENT_LIST_DIR}/display/pngprobe.cpp)
@@ -11,7 +11,7 @@ if(TARGET democd AND TARGET pngprobe)
     add_test(NAME sequence_${scenario}
       COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/sequence_test.sh ${scenario}
         ${CMAKE_BINARY_DIR}/cd $<TARGET_FILE:pngprobe> ${CMAKE_BINARY_DIR}/sequence-screens/${scenario})
-    set_tests_properties(sequence_${scenario} PROPERTIES LABELS display TIMEOUT 90)
+    set_tests_properties(sequence_${scenario} PROPERTIES LABELS "display;sequence" TIMEOUT 90)
   endforeach()
   # Both setups also start from a CD copied into a plain folder, and from a
   # mounted one whose name holds a backslash.
@@ -19,7 +19,7 @@ if(TARGET democd AND TARGET pngprobe)
     add_test(NAME sequence_accept_${place}
       COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/sequence_test.sh accept
         ${CMAKE_BINARY_DIR}/cd $<TARGET_FILE:pngprobe> ${CMAKE_BINARY_DIR}/sequence-screens/accept-${place} ${place})
-    set_tests_properties(sequence_accept_${place} PROPERTIES LABELS display TIMEOUT 90)
+    set_tests_properties(sequence_accept_${place} PROPERTIES LABELS "display;sequence" TIMEOUT 90)
   endforeach()
 endif()
 
@@ -53,6 +53,6 @@ if(TARGET democd)
     add_test(NAME wm_${wm}
       COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/wm_test.sh ${wm} ${CMAKE_BINARY_DIR}/cd
         ${CMAKE_BINARY_DIR}/wm-screens/${wm})
-    set_tests_properties(wm_${wm} PROPERTIES LABELS "display;wm" TIMEOUT 120)
+    set_tests_properties(wm_${wm} PROPERTIES LABELS "display;wm;sequence" TIMEOUT 120)
   endforeach()
 endif()
