@@ -1,8 +1,9 @@
 # Shell functions that mount the disc image (or make the demo CD folder a
 # volume root), run the launcher from it and walk through its windows with
 # xdotool on an X display without a window manager, saving a screenshot of
-# each window. Sourced by run-launcher.sh, the whole-sequence test,
-# test-image.sh and test-win32.sh; needs bash.
+# each window. Sourced by run-launcher.sh, the benchmarks and the
+# whole-sequence tests on Linux, under wine and from the disc image; needs
+# bash.
 
 # Pixel positions below come from the window definitions (twips / 15 at
 # 96 dpi): the middle of each button inside its window's client area.

@@ -1,5 +1,6 @@
-# Counting checks for the test scripts under tools/: each check prints one
-# PASS or FAIL line, and summary ends with "N passed, M failed". Sourced.
+# Counting checks for the test scripts that make several checks: each check
+# prints one PASS or FAIL line, and summary ends with "N passed, M failed"
+# and fails where one did. Sourced.
 passed=0
 failed=0
 
