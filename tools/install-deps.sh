@@ -11,7 +11,7 @@
 # download is tried again a few times and then left out, and the packages are
 # installed in groups that cannot take each other down. Only a needed package
 # that cannot be installed fails the script, and it is named. wine32 is
-# wanted, not needed: without it the Windows stage takes the 64-bit path.
+# wanted, not needed: without it the Windows tests take the 64-bit path.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tools/runs-32bit.sh
