@@ -28,6 +28,14 @@ logged() {
   return $status
 }
 
+# The fixture's Xvfb, if it still runs.
+kill_xvfb() {
+  local pid
+  pid=$(cat "$work/xvfb.pid" 2>/dev/null)
+  [[ -n $pid && $(cat "/proc/$pid/comm" 2>/dev/null) == Xvfb ]] && kill "$pid"
+  rm -f "$work/display" "$work/xvfb.pid"
+}
+
 command=$1
 work=$2
 shift 2
@@ -56,7 +64,7 @@ case $command in
     echo "ran under code page $codepage"
     ;;
   display-up)
-    rm -f "$work/display"
+    kill_xvfb  # an interrupted run's
     # Its own session, and no descriptor of ours: it outlives this test.
     setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" \
       </dev/null >"$work/xvfb.log" 2>&1 &
@@ -68,8 +76,7 @@ case $command in
     g++ -std=c++20 -O2 -isystem /usr/include/stb "$1" -o "$work/pngprobe" || exit 1
     ;;
   display-down)
-    [[ -s $work/xvfb.pid ]] && kill "$(cat "$work/xvfb.pid")" 2>/dev/null
-    rm -f "$work/display" "$work/xvfb.pid"
+    kill_xvfb
     ;;
   prefix-up)
     wine_env "$work/prefix" "$1"
