@@ -17,12 +17,20 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=../../tools/wine-env.sh
 source "$here/../../tools/wine-env.sh"
 
-# Runs wine with its output in a file of WORK, then shows it; keeps the status.
+# Runs wine with its output in a file of WORK, then shows it; keeps the
+# status. A test program that failed before GoogleTest said a word never
+# started: that is wine's, not the test's, and it is tried once more, saying so.
 logged() {
   local log status
   log=$(mktemp "$work/out.XXXXXX")
   "$@" >"$log" 2>&1 </dev/null
   status=$?
+  if [[ $status -ne 0 && " $* " == *" --gtest_filter="* ]] && ! grep -q '^\[==========\]' "$log"; then
+    echo "wine.sh: the program did not start (status $status): once more. Its output was:"
+    cat "$log"
+    "$@" >"$log" 2>&1 </dev/null
+    status=$?
+  fi
   cat "$log"
   rm -f "$log"
   return $status
