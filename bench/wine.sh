@@ -101,6 +101,13 @@ proc_wakeups() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $3 } 
 # taken off a CPU, by wineserver that its own request woke or by any other
 # program.
 proc_sleeps() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^voluntary_ctxt_switches/ { s += $2 } END { printf "%.0f", s }'; }
+# What the wait's CPU figures are made of, on one line: the launcher's
+# voluntary sleeps, CPU time and wake-ups, its server's CPU time and
+# wake-ups, the busy loop's CPU time, and the yardstick's server's.
+wait_counters() {  # wait_counters LAUNCHER_PID BUSY_PID
+  echo "$(proc_sleeps "$1") $(proc_ns "$1") $(proc_wakeups "$1") $(proc_ns "$wine_launcher_server")" \
+    "$(proc_wakeups "$wine_launcher_server") $(proc_ns "$2") $(proc_ns "$wine_yard_server")"
+}
 
 wine_key() {  # the window gets the focus, then real key strokes
   xdotool windowfocus "$1" 2>/dev/null
@@ -194,16 +201,11 @@ wine_sequence() {
     if id=$(driver_wait_window "Acrobat Reader Setup" "" 5); then driver_wait_gone "$id" 10 || true; fi
     sleep 1
     t0=$(now_s)
-    local l0 lw0 s0 b0 y0 l1 lw1 s1 b1 y1 sw0 sw1
-    local lv0 lv1
-    lv0=$(proc_sleeps "$lpid")
-    l0=$(proc_ns "$lpid"); lw0=$(proc_wakeups "$lpid"); s0=$(proc_ns "$wine_launcher_server")
-    sw0=$(proc_wakeups "$wine_launcher_server"); b0=$(proc_ns "$busy"); y0=$(proc_ns "$wine_yard_server")
+    local lv0 l0 lw0 s0 sw0 b0 y0 lv1 l1 lw1 s1 sw1 b1 y1
+    read -r lv0 l0 lw0 s0 sw0 b0 y0 < <(wait_counters "$lpid" "$busy")
     sleep 12
     t1=$(now_s)
-    lv1=$(proc_sleeps "$lpid")
-    l1=$(proc_ns "$lpid"); lw1=$(proc_wakeups "$lpid"); s1=$(proc_ns "$wine_launcher_server")
-    sw1=$(proc_wakeups "$wine_launcher_server"); b1=$(proc_ns "$busy"); y1=$(proc_ns "$wine_yard_server")
+    read -r lv1 l1 lw1 s1 sw1 b1 y1 < <(wait_counters "$lpid" "$busy")
     local span
     span=$(calc "$t1 - $t0")
     w_cpu_span=$span
