@@ -29,10 +29,10 @@ wine_choose() {
   if [[ -z $no_wine32 ]]; then
     win_build=$root/build-bench-win32
     win_toolchain=mingw-i686.cmake
-    wine=$(command -v wine || true)
-    wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver32)
+    wine=$(wine32_loader)
+    wineserver=${wine%/*}/wineserver
     export WINEARCH=win32
-    win_which="i686 build (the CD's) under wine32: 32-bit programs and wine32 run here"
+    win_which="i686 build (the CD's) under wine32: 32-bit programs run here and so does $(wine32_where "$wine")"
   else
     win_build=$root/build-bench-win64
     win_toolchain=mingw-x86_64.cmake

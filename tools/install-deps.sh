@@ -12,6 +12,8 @@
 # installed in groups that cannot take each other down. Only a needed package
 # that cannot be installed fails the script, and it is named. wine32 is
 # wanted, not needed: without it the Windows tests take the 64-bit path.
+# Nothing that was installed may go: the script fails, naming them, where a
+# package was removed or downgraded while it ran.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tools/runs-32bit.sh
@@ -54,6 +56,9 @@ fi
 sudo=""
 [[ $(id -u) -ne 0 ]] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
+
+package_set() { dpkg-query -W -f='${db:Status-Abbrev} ${Package}:${Architecture} ${Version}\n' | awk '$1 == "ii" { print $2, $3 }'; }
+before_set=$(package_set)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 missing_of() {  # missing_of PACKAGE...: those not installed
@@ -112,12 +117,64 @@ install_group build NEEDED -- "${build[@]}"
 [[ ${#desktops[@]} -gt 0 ]] && install_group desktops NEEDED --no-install-recommends -- "${desktops[@]}"
 [[ ${#orca[@]} -gt 0 ]] && install_group orca WANTED --no-install-recommends -- "${orca[@]}"
 [[ ${#wine[@]} -gt 0 ]] && install_group wine64 NEEDED -- "${wine[@]}"
-if [[ ${#wine32[@]} -gt 0 ]] && [[ -n $(missing_of "${wine32[@]}") ]]; then
+
+# wine32 on the host only where apt can install it with nothing removed or
+# downgraded: its i386 libraries must have the versions of their amd64
+# twins, and where the amd64 ones came from security updates whose i386
+# index fails to download, apt would make them match by taking the desktop
+# apart. Decided by asking apt (a simulation), since which packages are hit
+# differs from machine to machine and month to month.
+wine32_fits_host() {
+  local added=0 sim status line p old new
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386
+    $sudo dpkg --add-architecture i386 && added=1
     updated=0
   fi
-  install_group wine32 WANTED -- "${wine32[@]}"
+  update
+  sim=$(LC_ALL=C apt-get install -s -y "${wine32[@]}" 2>&1)
+  status=$?
+  wine32_conflicts=$(grep -c '^Remv ' <<<"$sim")
+  # "Inst NAME [INSTALLED] (CANDIDATE ...": a candidate below the installed version is a downgrade.
+  while read -r line; do
+    read -r _ p old new _ <<<"$line"
+    old=${old#[} old=${old%]} new=${new#(}
+    dpkg --compare-versions "$new" lt "$old" && wine32_conflicts=$((wine32_conflicts + 1))
+  done < <(grep '^Inst [^ ]* \[' <<<"$sim")
+  [[ $status -eq 0 && $wine32_conflicts -eq 0 ]] && return 0
+  [[ $status -ne 0 ]] && wine32_conflicts="apt finds no way ($(grep -m1 '^E: ' <<<"$sim" | cut -c4-))"
+  # Leave the host as it was: no i386 index to fail every later update.
+  if [[ $added -eq 1 ]] && ! dpkg-query -W -f='${Architecture}\n' | grep -qx i386; then
+    $sudo dpkg --remove-architecture i386
+  fi
+  return 1
+}
+
+if [[ ${#wine32[@]} -gt 0 ]] && [[ -n $(missing_of "${wine32[@]}") ]]; then
+  if "$here/wine32-root.sh" works; then
+    echo "install-deps: wine32 is in its own root (tools/wine32-root.sh)"
+  elif wine32_fits_host; then
+    install_group wine32 WANTED -- "${wine32[@]}"
+  else
+    case $wine32_conflicts in
+      [0-9]*) why="apt would remove or downgrade $wine32_conflicts installed packages to match its i386 libraries" ;;
+      *) why=$wine32_conflicts ;;
+    esac
+    echo "install-deps: wine32 in a root of its own (release suite, amd64 + i386), the host left as it is: on the host $why"
+    install_group wine32-root WANTED -- mmdebstrap &&
+      "$here/wine32-root.sh" make ||
+      echo "install-deps: no root for wine32; going on without it"
+  fi
+fi
+
+after_set=$(package_set)
+gone=$(LC_ALL=C join -v1 <(LC_ALL=C sort <<<"$before_set") <(LC_ALL=C sort <<<"$after_set") | awk '{ print $1 }')
+lowered=$(LC_ALL=C join <(LC_ALL=C sort <<<"$before_set") <(LC_ALL=C sort <<<"$after_set") |
+  while read -r p old new; do dpkg --compare-versions "$new" lt "$old" && echo "$p ($old -> $new)"; done)
+if [[ -n $gone || -n $lowered ]]; then
+  echo "install-deps: FAILED: installing took away what was there:"
+  [[ -n $gone ]] && echo "  removed: $(echo $gone)"
+  [[ -n $lowered ]] && echo "  downgraded: $(echo $lowered)"
+  exit 1
 fi
 
 if [[ ${#unmet[@]} -gt 0 ]]; then

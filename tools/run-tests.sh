@@ -5,9 +5,10 @@
 #                 sequence tests, and the disc image build/mirelund.iso
 #   build-asan/   the same suite under AddressSanitizer + UndefinedBehavior-
 #                 Sanitizer
-#   build-win32/  the Windows build under wine32, as the CD ships it; where
-#                 this machine cannot run that, build-win64/: the x86_64
-#                 build under wine64 (Debian's wine64 runs no 32-bit program)
+#   build-win32/  the Windows build under wine32, as the CD ships it (the
+#                 x86_64 build is made beside it, not tested); where this
+#                 machine cannot run that, build-win64/: the x86_64 build
+#                 under wine64 (Debian's wine64 runs no 32-bit program)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -19,13 +20,19 @@ source "$root/tools/runs-32bit.sh"
 
 step() { echo; echo "=== $*"; }
 
-# Decided by trying: wine32 runs; the kernel refuses 32-bit programs; or it
-# runs them but wine32 is missing or does not start.
+# Decided by trying: wine32 runs (the system's, or in its own root where
+# the host's i386 packages cannot match their amd64 twins); the kernel
+# refuses 32-bit programs; or it runs them but wine32 is missing or does not
+# start. Where wine32 runs, the x86_64 build is still made (both toolchains
+# stay compiled), not tested.
 no_wine32=$(why_no_wine32)
+also=()
 if [[ -z $no_wine32 ]]; then
-  win=build-win32 toolchain=mingw-i686.cmake
-  echo "Windows tree build-win32/: 32-bit programs run here and so does wine32: the i686 build runs under wine32"
+  loader=$(wine32_loader)
+  win=build-win32 toolchain=mingw-i686.cmake also=(build-win64 mingw-x86_64.cmake)
+  echo "Windows tree build-win32/: 32-bit programs run here and so does $(wine32_where "$loader"): the i686 build runs under wine32; build-win64/ is built, not tested"
 else
+  loader=/usr/lib/wine/wine64
   win=build-win64 toolchain=mingw-x86_64.cmake
   echo "Windows tree build-win64/: ${no_wine32^}: the x86_64 build runs under wine64; the CD's i686 START.EXE is checked as a file in build/"
 fi
@@ -37,8 +44,13 @@ step "Sanitizer build (build-asan/)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSTART_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 step "Windows build ($win/)"
-cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
+cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" -DWINE_PROGRAM="$loader" >/dev/null
 cmake --build "$win" -j"$jobs"
+if [[ ${#also[@]} -gt 0 ]]; then
+  step "Windows build, not tested here (${also[0]}/)"
+  cmake -S . -B "${also[0]}" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/${also[1]}" >/dev/null
+  cmake --build "${also[0]}" -j"$jobs"
+fi
 
 status=0
 step "Tests (build/)"

@@ -20,17 +20,37 @@ kernel_runs_32bit() {
   [[ $status -eq 42 ]]
 }
 
-# why_no_wine32: empty where wine32's server starts; else why not, in words
-# that tell a kernel without 32-bit programs from a missing wine32.
+_runs32_tools=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# wine32_loader: the wine that runs the i686 build: the system's where its
+# wine32 starts, else the one in wine32's own root (tools/wine32-root.sh);
+# empty where neither does.
+wine32_loader() {
+  if /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
+    echo /usr/bin/wine
+  elif "$_runs32_tools/wine32-root.sh" works; then
+    echo "$_runs32_tools/wine32/wine"
+  fi
+}
+
+# why_no_wine32: empty where wine32 starts; else why not, in words that tell
+# a kernel without 32-bit programs from a missing wine32.
 why_no_wine32() {
-  /usr/lib/wine/wineserver32 --version >/dev/null 2>&1 && return 0
+  [[ -n $(wine32_loader) ]] && return 0
   if ! kernel_runs_32bit; then
     echo "this kernel refuses 32-bit programs (a 32-bit test program did not run)"
-  elif [[ ! -e /usr/lib/wine/wineserver32 ]]; then
-    echo "this kernel runs 32-bit programs, but wine32 is not installed (or could not be installed here)"
-  else
+  elif [[ -e /usr/lib/wine/wineserver32 ]]; then
     local why
     why=$( { /usr/lib/wine/wineserver32 --version; } 2>&1 | tail -n1)
     echo "this kernel runs 32-bit programs, but wine32 does not start (${why:-no reason given})"
+  else
+    echo "this kernel runs 32-bit programs, but wine32 is not installed, on the system or in a root of its own (tools/install-deps.sh --tests makes one)"
+  fi
+}
+
+# wine32_where LOADER: in words, for the test command's line.
+wine32_where() {
+  if [[ $1 == /usr/bin/wine ]]; then echo "the system's wine32"
+  else echo "wine32 in its own root (${START_WINE32_ROOT:-/var/cache/mirelund/wine32-root}), the host's packages left alone"
   fi
 }

@@ -148,8 +148,8 @@ case_windows() {
   local no_wine32 win_mnt=$mnt id accepted
   no_wine32=$(why_no_wine32)
   if [[ -z $no_wine32 ]]; then
-    wine_env "$work/prefix" wine
-    echo "wine runs 32-bit programs here: the image's own START.EXE and setups run under wine"
+    wine_env "$work/prefix" "$(wine32_loader)"
+    echo "wine runs 32-bit programs here ($(wine32_where "$WINE")): the image's own START.EXE and setups run under wine"
   else
     wine_env "$work/prefix" /usr/lib/wine/wine64
     echo "wine cannot run 32-bit programs here ($no_wine32): the Windows run uses a test image of the same layout with the" \
@@ -254,7 +254,9 @@ case_linux() {
     chmod +x "$work/bin/wine"
     linux_path=$work/bin:$PATH
   else
-    wine_env "$work/prefix-linux" wine
+    # The launcher asks for "wine" by name.
+    wine_env "$work/prefix-linux" "$(wine32_loader)"
+    linux_path=${WINE%/*}:$PATH
     rm -rf "$WINEPREFIX"
     wine_make_prefix "$work/wineboot-linux.log" || { fail "the wine prefix (see $work/wineboot-linux.log)"; summary; exit 1; }
     cleanups+=("'$WINESERVER' -k >/dev/null 2>&1")
