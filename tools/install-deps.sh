@@ -6,6 +6,10 @@
 #                                  and KDE's among them), and the Windows cross builds with
 #                                  wine: x86_64 with wine64 everywhere,
 #                                  and i686 with wine32 where the kernel runs 32-bit programs
+#   tools/install-deps.sh --tests --wine32-root-in-background
+#                                  the same, but a root of its own for wine32, where one
+#                                  is needed, is made in the background
+#                                  (tools/wine32-root.sh wait waits for it)
 #
 # A package mirror can be out of step for hours: an index that fails to
 # download is tried again a few times and then left out, and the packages are
@@ -160,9 +164,13 @@ if [[ ${#wine32[@]} -gt 0 ]] && [[ -n $(missing_of "${wine32[@]}") ]]; then
       *) why=$wine32_conflicts ;;
     esac
     echo "install-deps: wine32 in a root of its own (release suite, amd64 + i386), the host left as it is: on the host $why"
-    install_group wine32-root WANTED -- mmdebstrap &&
-      "$here/wine32-root.sh" make ||
-      echo "install-deps: no root for wine32; going on without it"
+    if install_group wine32-root WANTED -- mmdebstrap; then
+      if [[ ${2:-} == --wine32-root-in-background ]]; then
+        "$here/wine32-root.sh" start
+      else
+        "$here/wine32-root.sh" make || echo "install-deps: no root for wine32; going on without it"
+      fi
+    fi
   fi
 fi
 

@@ -14,17 +14,26 @@ cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc)
 
-"$root/tools/install-deps.sh" --tests
+"$root/tools/install-deps.sh" --tests --wine32-root-in-background
 # shellcheck source=tools/runs-32bit.sh
 source "$root/tools/runs-32bit.sh"
 
 step() { echo; echo "=== $*"; }
 
+step "Build (build/)"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+step "Sanitizer build (build-asan/)"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSTART_SANITIZE=ON >/dev/null
+cmake --build build-asan -j"$jobs"
+
 # Decided by trying: wine32 runs (the system's, or in its own root where
-# the host's i386 packages cannot match their amd64 twins); the kernel
-# refuses 32-bit programs; or it runs them but wine32 is missing or does not
-# start. Where wine32 runs, the x86_64 build is still made (both toolchains
-# stay compiled), not tested.
+# the host's i386 packages cannot match their amd64 twins; a root that
+# install-deps is making in the background, beside the Linux builds, is
+# waited for); the kernel refuses 32-bit programs; or it runs them but
+# wine32 is missing or does not start. Where wine32 runs, the x86_64 build
+# is still made (both toolchains stay compiled), not tested.
+"$root/tools/wine32-root.sh" wait
 no_wine32=$(why_no_wine32)
 also=()
 if [[ -z $no_wine32 ]]; then
@@ -37,12 +46,6 @@ else
   echo "Windows tree build-win64/: ${no_wine32^}: the x86_64 build runs under wine64; the CD's i686 START.EXE is checked as a file in build/"
 fi
 
-step "Build (build/)"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$jobs"
-step "Sanitizer build (build-asan/)"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSTART_SANITIZE=ON >/dev/null
-cmake --build build-asan -j"$jobs"
 step "Windows build ($win/)"
 cmake -S . -B "$win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" -DWINE_PROGRAM="$loader" >/dev/null
 cmake --build "$win" -j"$jobs"

@@ -7,6 +7,7 @@
 # alone, amd64 and i386, with wine32 in it; the host's packages are left as
 # they are.
 #   wine32-root.sh make             makes the root where it is missing or broken
+#   wine32-root.sh start | wait     the same in the background; waits until it is done
 #   wine32-root.sh works            exit 0 where the root's wine32 starts
 #   wine32-root.sh run PROGRAM ...  runs PROGRAM inside the root
 # tools/wine32/wine and tools/wine32/wineserver are the loader and server
@@ -59,6 +60,24 @@ make_root() {
   works || { echo "wine32-root: the root was made, but its wineserver does not start (see $root.log)"; return 1; }
 }
 
+# A root in the making is marked by ROOT.pending, holding the maker's process
+# id, from before start returns until the maker ends.
+start() {
+  mkdir -p "$(dirname "$root")"
+  echo "wine32-root: making $root in the background (log: $root.log)"
+  setsid bash -c 'echo $$ >"$1.pending"; exec "$2" make' wine32-root "$root" "$checkout/tools/wine32-root.sh" \
+    </dev/null >"$root.out" 2>&1 &
+  while [[ ! -s $root.pending ]] && kill -0 $! 2>/dev/null; do sleep 0.05; done
+}
+
+wait_root() {
+  local pid
+  pid=$(cat "$root.pending" 2>/dev/null) || return 0
+  while [[ -n $pid ]] && kill -0 "$pid" 2>/dev/null; do sleep 1; done
+  rm -f "$root.pending"
+  cat "$root.out" 2>/dev/null
+}
+
 run() {
   [[ -d $root/usr ]] || { echo "wine32-root: no root at $root (tools/install-deps.sh --tests makes it)" >&2; return 127; }
   local binds=(/dev /proc /sys /tmp "$checkout" "$PWD") b
@@ -78,6 +97,8 @@ run() {
 
 case ${1:-} in
   make) make_root ;;
+  start) start ;;
+  wait) wait_root ;;
   works) works ;;
   run) shift; run "$@" ;;
   *) echo "usage: wine32-root.sh make | works | run PROGRAM [ARGS...]" >&2; exit 2 ;;
