@@ -25,7 +25,11 @@ module="$(dirname "$launcher")/libmirelund-atk.so"
 if [[ -f $module ]]; then strip --strip-debug -o "$stage/libmirelund-atk.so" "$module"; fi
 cp "$here/cd/autorun" "$stage/autorun"
 cp "$manual" "$stage/MANUAL.PDF"
-chmod 0755 "$stage/start" "$stage/autorun"
+# Modes set here, not taken from the build (its umask, a signing tool's
+# output): the programs executable, the rest not.
+chmod 0644 "$stage/AUTORUN.INF" "$stage/MANUAL.PDF"
+chmod 0755 "$stage/start" "$stage/autorun" "$stage/START.EXE" "$stage/Acrobat/Setup.exe" "$stage/Data/Subset.exe"
+[[ -f $stage/libmirelund-atk.so ]] && chmod 0755 "$stage/libmirelund-atk.so"
 dates=()
 if [[ -n $epoch ]]; then
   [[ $epoch =~ ^[0-9]+$ ]] || { echo "make-image.sh: EPOCH '$epoch' is not a number of seconds" >&2; exit 1; }

@@ -54,4 +54,5 @@ sign() {  # sign OSSLSIGNCODE-OPTION... : a timestamp server may fail for a mome
 rm -f "$first" "$second"
 sign -h sha1 -in "$in" -out "$first"
 sign -nest -h sha256 -in "$first" -out "$second"
+chmod --reference="$in" "$second"
 mv "$second" "$out"
