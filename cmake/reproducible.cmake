@@ -25,19 +25,27 @@ function(start_source_date_epoch)
     # The disc image's cross build takes the date of the build around it.
     set(epoch ${START_PARENT_SOURCE_DATE_EPOCH})
     set(source "the build that made this one")
-  elseif(DEFINED ENV{SOURCE_DATE_EPOCH} AND "$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")
+  elseif("$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")
     set(epoch $ENV{SOURCE_DATE_EPOCH})
     set(source "SOURCE_DATE_EPOCH")
   else()
+    if(NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+      message(WARNING "SOURCE_DATE_EPOCH='$ENV{SOURCE_DATE_EPOCH}' is not a number of seconds: ignored")
+    endif()
     find_package(Git QUIET)
     if(GIT_FOUND)
       execute_process(COMMAND ${GIT_EXECUTABLE} log -1 --format=%ct
         WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE commit_time ERROR_QUIET
         OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE git_status)
-      execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse --absolute-git-dir
-        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE git_dir ERROR_QUIET
+      execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse --absolute-git-dir --show-toplevel
+        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE git_dirs ERROR_QUIET
         OUTPUT_STRIP_TRAILING_WHITESPACE)
-      if(git_status EQUAL 0 AND commit_time MATCHES "^[0-9]+$")
+      string(REPLACE "\n" ";" git_dirs "${git_dirs}")
+      list(GET git_dirs 0 git_dir)
+      list(GET git_dirs -1 git_top)
+      # Sources unpacked inside another repository are not that repository's.
+      file(REAL_PATH "${PROJECT_SOURCE_DIR}" source_dir)
+      if(git_status EQUAL 0 AND commit_time MATCHES "^[0-9]+$" AND git_top STREQUAL source_dir)
         set(epoch ${commit_time})
         set(source "the last commit")
         if(EXISTS ${git_dir}/logs/HEAD)
@@ -48,7 +56,7 @@ function(start_source_date_epoch)
   endif()
   if(epoch STREQUAL "")
     file(TIMESTAMP ${PROJECT_SOURCE_DIR}/CMakeLists.txt epoch "%s" UTC)
-    set(source "no git and no SOURCE_DATE_EPOCH: CMakeLists.txt's modification time")
+    set(source "CMakeLists.txt's modification time: neither git nor SOURCE_DATE_EPOCH says")
   endif()
   execute_process(COMMAND date -u -d @${epoch} "+%Y-%m-%d %H:%M:%S UTC" OUTPUT_VARIABLE when
     OUTPUT_STRIP_TRAILING_WHITESPACE)
