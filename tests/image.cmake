@@ -39,7 +39,7 @@ add_test(NAME start_exe_xp_manifest
 set(_reproduce bash ${CMAKE_CURRENT_SOURCE_DIR}/image/reproduce.sh)
 add_test(NAME image_second_build COMMAND ${_reproduce} build ${CMAKE_BINARY_DIR} ${CMAKE_GENERATOR} ${CMAKE_BUILD_TYPE})
 set_tests_properties(image_second_build PROPERTIES
-  FIXTURES_SETUP image_second_build LABELS "image;reproducible" RUN_SERIAL ON TIMEOUT 1200)
+  FIXTURES_SETUP image_second_build LABELS "image;reproducible" RUN_SERIAL ON TIMEOUT 1800)
 add_test(NAME image_reproducible COMMAND ${_reproduce} compare ${CMAKE_BINARY_DIR})
 set_tests_properties(image_reproducible PROPERTIES FIXTURES_REQUIRED image_second_build LABELS "image;reproducible")
 find_program(OSSLSIGNCODE osslsigncode)
