@@ -31,3 +31,24 @@ add_test(NAME start_exe_xp_imports
 add_test(NAME start_exe_xp_manifest
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/xp_manifest.sh ${PROJECT_SOURCE_DIR}/runtime/win32/start.manifest x86
     i686-w64-mingw32-objcopy ${_start_exe})
+
+# The disc built a second time in another folder, later, with only the
+# targets that make it (fixture image_second_build, alone on the machine:
+# it takes every core), and compared to the byte; then that second tree
+# signed with throw-away keys.
+set(_reproduce bash ${CMAKE_CURRENT_SOURCE_DIR}/image/reproduce.sh)
+add_test(NAME image_second_build COMMAND ${_reproduce} build ${CMAKE_BINARY_DIR} ${CMAKE_GENERATOR} ${CMAKE_BUILD_TYPE})
+set_tests_properties(image_second_build PROPERTIES
+  FIXTURES_SETUP image_second_build LABELS "image;reproducible" RUN_SERIAL ON TIMEOUT 1800)
+add_test(NAME image_reproducible COMMAND ${_reproduce} compare ${CMAKE_BINARY_DIR})
+set_tests_properties(image_reproducible PROPERTIES FIXTURES_REQUIRED image_second_build LABELS "image;reproducible")
+find_program(OSSLSIGNCODE osslsigncode)
+find_program(OPENSSL openssl)
+if(OSSLSIGNCODE AND OPENSSL)
+  add_test(NAME image_signed COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/image/signing.sh ${CMAKE_BINARY_DIR})
+  # It signs the second tree: after the comparison.
+  set_tests_properties(image_signed PROPERTIES
+    FIXTURES_REQUIRED image_second_build DEPENDS image_reproducible LABELS "image;signing" TIMEOUT 600)
+else()
+  message(STATUS "osslsigncode or openssl not found: no signing test")
+endif()

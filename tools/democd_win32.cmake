@@ -26,9 +26,27 @@ if(TARGET start)
 
   configure_file(${PROJECT_SOURCE_DIR}/tools/cd/AUTORUN.INF ${DEMOCD_DIR}/AUTORUN.INF COPYONLY)
 
-  add_custom_command(OUTPUT ${DEMOCD_DIR}/START.EXE
-    COMMAND ${CMAKE_OBJCOPY} --strip-all $<TARGET_FILE:start> ${DEMOCD_DIR}/START.EXE
-    DEPENDS start
-    COMMENT "Copying the launcher onto the demo CD")
+  # objcopy writes the time of its run into a PE header unless it keeps the
+  # input's dates: the linker's "no time stamp" (0) is kept.
+  # Signed, where a key is named, before anything copies it onto a disc; the
+  # unsigned file stays in unsigned/, where a rebuild can be compared with it.
+  include(${PROJECT_SOURCE_DIR}/cmake/signing.cmake)
+  if(START_SIGNING)
+    set(_unsigned ${CMAKE_BINARY_DIR}/unsigned/START.EXE)
+    add_custom_command(OUTPUT ${DEMOCD_DIR}/START.EXE
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/unsigned
+      COMMAND ${CMAKE_OBJCOPY} --strip-all --preserve-dates $<TARGET_FILE:start> ${_unsigned}
+      COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${START_SOURCE_DATE_EPOCH}
+              bash ${PROJECT_SOURCE_DIR}/tools/sign-exe.sh ${START_SIGN_ARGS} ${_unsigned} ${DEMOCD_DIR}/START.EXE
+      DEPENDS start ${PROJECT_SOURCE_DIR}/tools/sign-exe.sh ${START_SIGN_DEPENDS} ${START_SOURCE_DATE_FILE}
+      COMMENT "Copying the launcher onto the demo CD, signed"
+      VERBATIM)
+  else()
+    add_custom_command(OUTPUT ${DEMOCD_DIR}/START.EXE
+      COMMAND ${CMAKE_OBJCOPY} --strip-all --preserve-dates $<TARGET_FILE:start> ${DEMOCD_DIR}/START.EXE
+      COMMAND ${CMAKE_COMMAND} -E touch ${DEMOCD_DIR}/START.EXE
+      DEPENDS start ${START_SIGN_DEPENDS}
+      COMMENT "Copying the launcher onto the demo CD")
+  endif()
   add_custom_target(democd ALL DEPENDS ${DEMOCD_DIR}/START.EXE stub_acrobat stub_game)
 endif()

@@ -36,7 +36,7 @@ tests=() wms=() desktops=() wine=() wine32=() orca=()
 if [[ "${1:-}" == "--tests" ]]; then
   tests=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind
          genisoimage poppler-utils file binutils libxml2-utils
-         dbus at-spi2-core python3-gi gir1.2-atspi-2.0)
+         dbus at-spi2-core python3-gi gir1.2-atspi-2.0 osslsigncode openssl softhsm2 libengine-pkcs11-openssl)
   # The screen reader the AT-SPI tests listen with; that test is skipped,
   # saying so, where it cannot be had.
   orca=(orca)

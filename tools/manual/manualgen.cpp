@@ -2,6 +2,8 @@
 // installation, the sound set-up with CONFIG.EXE and the range of products,
 // in the launcher's colours and with its artwork.
 //   manualgen PICTURES_DIR OUT.pdf
+// Its creation date is SOURCE_DATE_EPOCH's where that is set, so that the
+// same sources give the same file; otherwise cairo writes the time of the run.
 #include <cairo-pdf.h>
 #include <cairo.h>
 
@@ -9,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -37,6 +40,23 @@ constexpr Rgb kDarkBlue{0.0, 0.0, 64.0 / 255.0};
 constexpr Rgb kOrange{1.0, 128.0 / 255.0, 0.0};
 constexpr Rgb kLight{0.93, 0.93, 0.88};
 constexpr Rgb kPanel{0.0, 0.0, 100.0 / 255.0};
+
+// SOURCE_DATE_EPOCH as the ISO 8601 UTC date cairo takes, or "" where it is
+// unset or not a plain number of seconds.
+std::string SourceDate() {
+  const char* value = std::getenv("SOURCE_DATE_EPOCH");
+  if (value == nullptr || *value == '\0') return "";
+  char* end = nullptr;
+  const long long seconds = std::strtoll(value, &end, 10);
+  if (*end != '\0' || seconds < 0) throw std::runtime_error("SOURCE_DATE_EPOCH is not a number of seconds");
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm utc{};
+  char text[32];
+  if (gmtime_r(&t, &utc) == nullptr || std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc) == 0) {
+    throw std::runtime_error("SOURCE_DATE_EPOCH is out of range");
+  }
+  return text;
+}
 
 void SetColour(cairo_t* cr, Rgb c) { cairo_set_source_rgb(cr, c.r, c.g, c.b); }
 
@@ -297,10 +317,12 @@ int main(int argc, char** argv) {
     const Surface inset = LoadPicture(dir + "/welcome_inset.jpg");
     const Surface reader = LoadPicture(dir + "/reader_product.bmp");
     const Surface range = LoadPicture(dir + "/product_range.jpg");
+    const std::string created = SourceDate();
 
     cairo_surface_t* pdf = cairo_pdf_surface_create(argv[2], kPageW, kPageH);
     cairo_pdf_surface_set_metadata(pdf, CAIRO_PDF_METADATA_TITLE, "Mirelund \xE2\x80\x93 Handbuch");
     cairo_pdf_surface_set_metadata(pdf, CAIRO_PDF_METADATA_SUBJECT, "Installation und Sound");
+    if (!created.empty()) cairo_pdf_surface_set_metadata(pdf, CAIRO_PDF_METADATA_CREATE_DATE, created.c_str());
     cairo_t* cr = cairo_create(pdf);
     Cover(cr, welcome.get());
     cairo_show_page(cr);
