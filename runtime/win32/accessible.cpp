@@ -33,22 +33,22 @@ struct Oleacc {
 };
 
 // Null where the system has no oleacc: then no window answers for itself.
+// Asked on the user-interface thread only.
 const Oleacc* LoadOleacc() {
-  static const Oleacc* const loaded = []() -> const Oleacc* {
-    static Oleacc o;
-    const HMODULE module = LoadSystemLibrary(L"oleacc.dll");
-    if (!module) return nullptr;
-    const auto find = [module](auto& slot, const char* name) {
-      slot = reinterpret_cast<std::remove_reference_t<decltype(slot)>>(
-          reinterpret_cast<void*>(GetProcAddress(module, name)));
-      return slot != nullptr;
-    };
-    const bool all = find(o.create_std, "CreateStdAccessibleObject") &&
-                     find(o.lresult_from_object, "LresultFromObject") &&
-                     find(o.object_from_window, "AccessibleObjectFromWindow");
-    return all ? &o : nullptr;
-  }();
-  return loaded;
+  static Oleacc o;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    if (const HMODULE module = LoadSystemLibrary(L"oleacc.dll")) {
+      o.create_std = reinterpret_cast<CreateStdAccessibleObjectFn>(
+          reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
+      o.lresult_from_object = reinterpret_cast<LresultFromObjectFn>(
+          reinterpret_cast<void*>(GetProcAddress(module, "LresultFromObject")));
+      o.object_from_window = reinterpret_cast<AccessibleObjectFromWindowFn>(
+          reinterpret_cast<void*>(GetProcAddress(module, "AccessibleObjectFromWindow")));
+    }
+  }
+  return o.create_std && o.lresult_from_object && o.object_from_window ? &o : nullptr;
 }
 
 bool HasChildren(AccessibleKind kind) {

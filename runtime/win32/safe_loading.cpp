@@ -4,6 +4,8 @@
 // declared calling convention (WINAPI: stdcall on i686).
 #include "runtime/win32/safe_loading.h"
 
+#include <cwchar>
+
 namespace rt::win32 {
 
 namespace {
@@ -42,22 +44,20 @@ F Lookup(HMODULE module, const char* name) {
   return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
-std::wstring SystemFolder() {
-  wchar_t buffer[MAX_PATH];
-  const UINT n = GetSystemDirectoryW(buffer, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return {};
-  return std::wstring(buffer, n);
-}
-
 }  // namespace
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {
-  const std::wstring folder = SystemFolder();
-  if (folder.empty()) return nullptr;
-  const std::wstring path = folder + L'\\' + name;
+  // A fixed buffer: the system folder's path is short, and this runs before
+  // anything else.
+  wchar_t path[MAX_PATH];
+  const UINT folder = GetSystemDirectoryW(path, MAX_PATH);
+  const std::size_t length = std::wcslen(name);
+  if (folder == 0 || folder + 1 + length >= MAX_PATH) return nullptr;
+  path[folder] = L'\\';
+  std::wmemcpy(path + folder + 1, name, length + 1);
   // With a full path, the altered search looks for the library's own
   // imports in its folder first, not in the program's.
-  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 bool ProtectDllSearch() {
