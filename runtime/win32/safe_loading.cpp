@@ -75,13 +75,18 @@ bool ProtectDllSearch() {
     return true;
   }
 
+  ProtectDllSearchWithoutDefaultDirectories();
+  return false;
+}
+
+void ProtectDllSearchWithoutDefaultDirectories() {
   // The program's folder stays first in the search here: what the system
   // libraries would look for is loaded from the system folder now, and a
   // later load by bare name finds the module already loaded.
+  const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
   if (const auto set_dir = Lookup<SetDllDirectoryWFn>(kernel32, "SetDllDirectoryW")) set_dir(L"");
   for (const wchar_t* name : kLoadedAnyway) LoadSystemLibrary(name);
   for (const wchar_t* name : kPreloaded) LoadSystemLibrary(name);
-  return false;
 }
 
 bool RedirectionRequested(const std::wstring& module_path) {

@@ -22,6 +22,10 @@ namespace rt::win32 {
 // restricted to the system folder.
 bool ProtectDllSearch();
 
+// What ProtectDllSearch does where SetDefaultDllDirectories is missing; on
+// its own for the tests, which run where it exists.
+void ProtectDllSearchWithoutDefaultDirectories();
+
 // Whether `module_path`.local exists (a file or a folder): DLL redirection,
 // which would look beside the program before every load, even by full path.
 bool RedirectionRequested(const std::wstring& module_path);

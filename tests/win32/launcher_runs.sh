@@ -336,6 +336,8 @@ read_offer() {
 # (its comctl32 imports it; a KnownDLL on Windows 7 and later) and uxtheme
 # (its user32 delay-loads it as the display driver comes up; START.EXE
 # loads it from the system folder before its first window all the same).
+# START.EXE's preloads where the search cannot be narrowed.
+preloaded="uxtheme msimg32 dwmapi userenv setupapi apphelp propsys cryptbase clbcatq ntmarta version"
 planted_names=(dwmapi userenv propsys apphelp cryptbase oleacc winmm msimg32 setupapi clbcatq ntmarta
   cryptsp sspicli secur32 profapi wtsapi32 winsta netapi32 mpr textshaping usp10 dbghelp shfolder)
 
@@ -358,6 +360,19 @@ run_p() {
   for n in "${planted_names[@]}"; do grep -qi "^D:\\\\$n\.dll	" "$canary_log" || missing+=("$n"); done
   check "P: a program loading them by bare name loads every canary (${missing[*]:-all noted})" \
     test ${#missing[@]} -eq 0
+  # XP's way (no SetDefaultDllDirectories): what the system folder has of
+  # the preloaded names comes from there; the rest still from beside us.
+  : >"$canary_log"
+  "$WINE" 'D:\canary_probe.exe' --without-default-directories "${planted_names[@]/%/.dll}" </dev/null \
+    >>"$work/canary-probe.log" 2>&1
+  local wrong=() expect
+  for n in "${planted_names[@]}"; do
+    expect=1
+    [[ " $preloaded " == *" $n "* && -e $WINEPREFIX/drive_c/windows/system32/$n.dll ]] && expect=0
+    [[ $(grep -ci "^D:\\\\$n\.dll	" "$canary_log") -eq $expect ]] || wrong+=("$n")
+  done
+  check "P: protected as on XP, the preloaded DLLs come from the system folder (${wrong[*]:-as expected})" \
+    test ${#wrong[@]} -eq 0
   rm -f "$planted/canary_probe.exe"
 
   : >"$canary_log"
