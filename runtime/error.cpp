@@ -9,6 +9,7 @@ std::string ErrorDescription(ErrorNumber number) {
     case ErrorNumber::kOverflow: return "\xDC" "berlauf";
     case ErrorNumber::kOutOfMemory: return "Nicht gen\xFCgend Speicher";
     case ErrorNumber::kDivisionByZero: return "Division durch Null";
+    case ErrorNumber::kPermissionDenied: return "Zugriff verweigert";
     case ErrorNumber::kInvalidPropertyValue: return "Ung\xFCltiger Eigenschaftswert";
     case ErrorNumber::kCannotShowModal:
       return "Formular wird bereits angezeigt; kann nicht modal angezeigt werden";

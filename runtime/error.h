@@ -13,6 +13,7 @@ enum class ErrorNumber : int {
   kOverflow = 6,
   kOutOfMemory = 7,
   kDivisionByZero = 11,
+  kPermissionDenied = 70,
   kObjectRequired = 424,
   kInvalidPropertyValue = 380,
   kInvalidPicture = 481,

@@ -24,6 +24,20 @@ if(TARGET rt_win32)
   target_link_libraries(win32_access_tests PRIVATE logic rt_win32 oleacc oleaut32 GTest::gtest GTest::gtest_main)
   target_include_directories(win32_access_tests PRIVATE ${PROJECT_SOURCE_DIR})
   start_gtests(win32_access_tests DISPLAY)
+
+  # The planted-DLL run (wine.cmake): the canary, the control that loads it
+  # carelessly, and a screen reader's stand-in. The canary carries its own
+  # runtime: a DLL it needed beside it would fail to load and note nothing.
+  add_library(planted_canary SHARED win32/planted/canary_dll.cpp)
+  set_target_properties(planted_canary PROPERTIES PREFIX "" OUTPUT_NAME canary)
+  target_link_options(planted_canary PRIVATE -static -static-libgcc -static-libstdc++)
+  add_executable(canary_probe win32/planted/canary_probe.cpp)
+  target_link_libraries(canary_probe PRIVATE rt_win32)
+  target_include_directories(canary_probe PRIVATE ${PROJECT_SOURCE_DIR})
+  add_executable(access_client win32/planted/access_client.cpp)
+  target_link_libraries(access_client PRIVATE oleacc oleaut32 ole32)
+  target_link_options(canary_probe PRIVATE -municode)
+  target_link_options(access_client PRIVATE -municode)
 endif()
 
 if(COMMAND democd_win32_stub)

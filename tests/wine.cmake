@@ -51,6 +51,14 @@ if(TARGET democd AND TARGET stub_decoy)
   set_tests_properties(wine_run_b PROPERTIES
     LABELS "wine;display;sequence" FIXTURES_REQUIRED "wine_prefix;wine_run_a" RESOURCE_LOCK wine_display
     TIMEOUT 180)
+  # Run P: run A with DLLs planted beside START.EXE, none of which may load.
+  if(TARGET planted_canary)
+    add_test(NAME wine_run_planted_dlls
+      COMMAND bash ${_runs} p ${_winxp} ${START_WINE_WORK} ${WINE_PROGRAM} ${CMAKE_BINARY_DIR}/cd
+        $<TARGET_FILE:planted_canary> $<TARGET_FILE:canary_probe> $<TARGET_FILE:access_client>)
+    set_tests_properties(wine_run_planted_dlls PROPERTIES
+      LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_display TIMEOUT 240)
+  endif()
 endif()
 
 # The CD's own START.EXE is checked where the disc image is made

@@ -2,16 +2,54 @@
 // proxy, with a label's name and role, a button's role and tooltip, and a
 // window's children corrected. It keeps only the window handle, so a client
 // that holds it longer than the window gets failures, not stale memory.
+// oleacc is no KnownDLL: it is loaded from the system folder when a client
+// first asks, never imported.
 #include "runtime/win32/accessible.h"
 
 #include <oleacc.h>
 
 #include <algorithm>
 #include <new>
+#include <type_traits>
+
+#include "runtime/win32/safe_loading.h"
 
 namespace rt::win32 {
 
 namespace {
+
+// Called through pointers: stdcall on i686, as the header declares them.
+using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+using AccessibleObjectFromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+static_assert(std::is_same_v<decltype(&::CreateStdAccessibleObject), CreateStdAccessibleObjectFn>);
+static_assert(std::is_same_v<decltype(&::LresultFromObject), LresultFromObjectFn>);
+static_assert(std::is_same_v<decltype(&::AccessibleObjectFromWindow), AccessibleObjectFromWindowFn>);
+
+struct Oleacc {
+  CreateStdAccessibleObjectFn create_std = nullptr;
+  LresultFromObjectFn lresult_from_object = nullptr;
+  AccessibleObjectFromWindowFn object_from_window = nullptr;
+};
+
+// Null where the system has no oleacc: then no window answers for itself.
+// Asked on the user-interface thread only.
+const Oleacc* LoadOleacc() {
+  static Oleacc o;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    if (const HMODULE module = LoadSystemLibrary(L"oleacc.dll")) {
+      o.create_std = reinterpret_cast<CreateStdAccessibleObjectFn>(
+          reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
+      o.lresult_from_object = reinterpret_cast<LresultFromObjectFn>(
+          reinterpret_cast<void*>(GetProcAddress(module, "LresultFromObject")));
+      o.object_from_window = reinterpret_cast<AccessibleObjectFromWindowFn>(
+          reinterpret_cast<void*>(GetProcAddress(module, "AccessibleObjectFromWindow")));
+    }
+  }
+  return o.create_std && o.lresult_from_object && o.object_from_window ? &o : nullptr;
+}
 
 bool HasChildren(AccessibleKind kind) {
   return kind == AccessibleKind::kWindow || kind == AccessibleKind::kDialog;
@@ -147,7 +185,9 @@ class Accessible final : public IAccessible, public IOleWindow {
     if (child.vt != VT_I4 || child.lVal < 1 || !IsWindow(hwnd_)) return E_INVALIDARG;
     const HWND readable = NthReadable(hwnd_, child.lVal);
     if (!readable) return E_INVALIDARG;
-    return AccessibleObjectFromWindow(readable, OBJID_CLIENT, __uuidof(IDispatch), reinterpret_cast<void**>(out));
+    // Loaded by now: this object was made through it.
+    return LoadOleacc()->object_from_window(readable, OBJID_CLIENT, __uuidof(IDispatch),
+                                            reinterpret_cast<void**>(out));
   }
 
   // IAccessible: the proxy's.
@@ -198,8 +238,10 @@ class Accessible final : public IAccessible, public IOleWindow {
 LRESULT AnswerGetObject(HWND hwnd, AccessibleKind kind, const std::wstring& description, WPARAM wparam,
                         LPARAM lparam) {
   if (static_cast<LONG>(static_cast<DWORD>(lparam)) != OBJID_CLIENT) return 0;
+  const Oleacc* oleacc = LoadOleacc();
+  if (!oleacc) return 0;
   IAccessible* inner = nullptr;
-  if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&inner))) ||
+  if (FAILED(oleacc->create_std(hwnd, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&inner))) ||
       !inner)
     return 0;
   auto* object = new (std::nothrow) Accessible(hwnd, kind, description, inner);
@@ -207,7 +249,7 @@ LRESULT AnswerGetObject(HWND hwnd, AccessibleKind kind, const std::wstring& desc
     inner->Release();
     return 0;
   }
-  const LRESULT result = LresultFromObject(__uuidof(IAccessible), wparam, static_cast<IAccessible*>(object));
+  const LRESULT result = oleacc->lresult_from_object(__uuidof(IAccessible), wparam, static_cast<IAccessible*>(object));
   object->Release();
   return result < 0 ? 0 : result;
 }

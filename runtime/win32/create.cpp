@@ -1,14 +1,28 @@
 // Names the Win32 backend as the platform backend of the Windows build, and
-// sets what std::terminate does there.
+// sets what std::terminate does there. The backend is made only once the
+// DLL search is safe: it is the first thing the program does.
 #include <cstdlib>
 
+#include "runtime/error.h"
 #include "runtime/platform.h"
+#include "runtime/runtime.h"
+#include "runtime/win32/program_folder.h"
+#include "runtime/win32/safe_loading.h"
 #include "runtime/win32/win32_backend.h"
 
 namespace rt {
 
 std::unique_ptr<Backend> CreatePlatformBackend() {
-  return std::make_unique<win32::Win32Backend>(GetModuleHandleW(nullptr));
+  win32::ProtectDllSearch();
+  auto backend = std::make_unique<win32::Win32Backend>(GetModuleHandleW(nullptr));
+  // Windows ignores a .local beside a program that carries a manifest, as
+  // START.EXE does; should one be honoured all the same, every load would
+  // look beside the program first, by full path or not.
+  if (win32::RedirectionRequested(win32::ModulePath())) {
+    backend->ShowErrorMessage(RuntimeError(ErrorNumber::kPermissionDenied, "DLL-Umleitung (.local)").text());
+    backend->Terminate(kErrorExitStatus);
+  }
+  return backend;
 }
 
 }  // namespace rt

@@ -9,6 +9,14 @@
 #     Run B: from "C:\Program Files\Mirelund CD" under code page 1251,
 #     refusing Acrobat Reader; the stub DECOY is C:\Program.exe, which an
 #     unquoted start would reach first. Needs run A's shots under DEFAULT.
+#   launcher_runs.sh p DEFAULT WORK LOADER CD CANARY PROBE CLIENT
+#     Run P: run A from a copy of CD with the DLL CANARY planted beside
+#     START.EXE under the names installers were hijacked through, wine told
+#     to prefer a DLL beside the program for those names (as Windows does
+#     for every DLL outside its KnownDLLs); an accessibility client (CLIENT)
+#     reads the offer. No canary may note a load. PROBE, which loads them by
+#     bare name, shows first that a careless program would load each one.
+#     Then START.EXE.local beside it: the standard error, status 1.
 # Screenshots stay in WORK/shots/.
 set -uo pipefail
 run=$1 version=$2 work=$3 loader=$4 cd=$5 extra=$6
@@ -104,15 +112,15 @@ check_exit() {
 }
 
 run_a() {
-  local ra="A ($version)"
-  echo "=== Run A: from D:\\, accepting everything, Windows $version"
+  local ra=${RUN_NAME:-A ($version)} label=${RUN_LABEL:-a-$version}
+  echo "=== Run $ra: from D:\\, accepting everything, Windows $version"
   wine_report_windows "$version" && pass "wine reports Windows $version ($WINE_REPORTED)" ||
     fail "wine reports Windows $version"
-  export DRIVER_SCREENS=$work/shots/a-$version
+  export DRIVER_SCREENS=$work/shots/$label
   rm -rf "$DRIVER_SCREENS"
   mkdir -p "$DRIVER_SCREENS"
   ln -sfn "$cd" "$WINEPREFIX/dosdevices/d:"
-  "$WINE" 'D:\START.EXE' </dev/null >"$work/run-a-$version.log" 2>&1 &
+  "$WINE" 'D:\START.EXE' </dev/null >"$work/run-$label.log" 2>&1 &
   DRIVER_LAUNCHER_PID=$!
   local welcome offer
   if ! welcome=$(driver_wait_window "$DRIVER_WELCOME_TITLE" 1024 40) ||
@@ -133,6 +141,7 @@ run_a() {
   check_text 01-offer 144 16 233 105 "$ra offer"
   check_button 01-offer 264 136 65 25 "$ra offer: Ja"
   check_button 01-offer 176 136 65 25 "$ra offer: Nine"
+  [[ -n ${RUN_ACCESS_CLIENT:-} ]] && read_offer "$ra"
 
   driver_key "$offer" Return
   local accepted ticks0 ticks1 waited notice game stub sound closing
@@ -308,9 +317,91 @@ run_b() {
     <(printf 'Mirelund Setup\t"C:\\Program Files\\Mirelund CD\\Data\\Subset.exe"\n')
 }
 
+# What a screen reader reads of the offer, from a process of its own: the
+# dialog and its four children, the buttons by name (roles: 18 dialog, 41
+# static text, 43 push button). START.EXE loads oleacc only now.
+read_offer() {
+  local out=$work/access-client.txt buttons labels
+  "$WINE" "$RUN_ACCESS_CLIENT" 'Acrobat Reader Installation (empfohlen)' </dev/null 2>/dev/null | tr -d '\r' >"$out"
+  buttons=$(grep -cx -e $'Ja\t43' -e $'Nine\t43' "$out")
+  labels=$(grep -c $'\t41$' "$out")
+  check "$1: an accessibility client reads the offer: dialog, $labels texts, $buttons buttons" \
+    test "$(head -n1 "$out")" = $'Acrobat Reader Installation (empfohlen)\t18' -a "$buttons" -eq 2 -a "$labels" -eq 2
+}
+
+# The names installers were hijacked through, each a DLL outside the
+# KnownDLLs of some Windows from XP to 11. Left out, because wine's own
+# builtin libraries load them where Windows' do not, as the process starts,
+# before any code of ours runs: version (wine 8's user32 imports it), imm32
+# (its comctl32 imports it; a KnownDLL on Windows 7 and later) and uxtheme
+# (its user32 delay-loads it as the display driver comes up; START.EXE
+# loads it from the system folder before its first window all the same).
+# START.EXE's preloads where the search cannot be narrowed.
+preloaded="uxtheme msimg32 dwmapi userenv setupapi apphelp propsys cryptbase clbcatq ntmarta version"
+planted_names=(dwmapi userenv propsys apphelp cryptbase oleacc winmm msimg32 setupapi clbcatq ntmarta
+  cryptsp sspicli secur32 profapi wtsapi32 winsta netapi32 mpr textshaping usp10 dbghelp shfolder)
+
+run_p() {
+  local canary=$extra careless=$7 client=$8 planted=$work/planted-cd n loaded missing=()
+  local canary_log=$work/canaries.log
+  echo "=== Run P: ${#planted_names[@]} canary DLLs beside START.EXE, loaded native-first"
+  rm -rf "$planted"
+  mkdir -p "$planted"
+  cp -r "$cd/." "$planted/"
+  for n in "${planted_names[@]}"; do cp "$canary" "$planted/$n.dll"; done
+  cp "$careless" "$planted/canary_probe.exe"
+  export MIRELUND_CANARY_LOG="Z:${canary_log//\//\\}"
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$(IFS=,; echo "${planted_names[*]}")=n,b"
+  export WINEDLLOVERRIDES
+  ln -sfn "$planted" "$WINEPREFIX/dosdevices/d:"
+
+  : >"$canary_log"
+  "$WINE" 'D:\canary_probe.exe' "${planted_names[@]/%/.dll}" </dev/null >"$work/canary-probe.log" 2>&1
+  for n in "${planted_names[@]}"; do grep -qi "^D:\\\\$n\.dll	" "$canary_log" || missing+=("$n"); done
+  check "P: a program loading them by bare name loads every canary (${missing[*]:-all noted})" \
+    test ${#missing[@]} -eq 0
+  # XP's way (no SetDefaultDllDirectories): what the system folder has of
+  # the preloaded names comes from there; the rest still from beside us.
+  : >"$canary_log"
+  "$WINE" 'D:\canary_probe.exe' --without-default-directories "${planted_names[@]/%/.dll}" </dev/null \
+    >>"$work/canary-probe.log" 2>&1
+  local wrong=() expect
+  for n in "${planted_names[@]}"; do
+    expect=1
+    [[ " $preloaded " == *" $n "* && -e $WINEPREFIX/drive_c/windows/system32/$n.dll ]] && expect=0
+    [[ $(grep -ci "^D:\\\\$n\.dll	" "$canary_log") -eq $expect ]] || wrong+=("$n")
+  done
+  check "P: protected as on XP, the preloaded DLLs come from the system folder (${wrong[*]:-as expected})" \
+    test ${#wrong[@]} -eq 0
+  rm -f "$planted/canary_probe.exe"
+
+  : >"$canary_log"
+  RUN_NAME="P (planted DLLs, $version)" RUN_LABEL=p RUN_ACCESS_CLIENT=$client cd=$planted run_a
+  loaded=$(cut -f1 "$canary_log" | sort -u | tr '\n' ' ')
+  check "P: no canary loaded through the whole sequence (${loaded:-none})" test ! -s "$canary_log"
+
+  echo "=== Run P: START.EXE.local beside it"
+  : >"$planted/START.EXE.local"
+  "$WINE" 'D:\START.EXE' </dev/null >"$work/run-p-local.log" 2>&1 &
+  DRIVER_LAUNCHER_PID=$!
+  local box
+  if box=$(driver_wait_window START "" 40); then
+    driver_shot 09-local-refused "$box"
+    pass "P: with START.EXE.local the standard error message comes up"
+    driver_key "$box" Return
+    driver_wait_exit
+    check "P: and the program ends with status 1 ($DRIVER_EXIT_STATUS)" test "$DRIVER_EXIT_STATUS" = 1
+    [[ $DRIVER_EXIT_STATUS == timeout ]] || DRIVER_LAUNCHER_PID=""
+  else
+    fail "P: with START.EXE.local, no error message"
+  fi
+  check "P: nor then a canary loaded" test ! -s "$canary_log"
+}
+
 case $run in
   a) run_a ;;
   b) run_b ;;
-  *) echo "launcher_runs.sh: a or b, not $run" >&2; exit 2 ;;
+  p) run_p "$@" ;;
+  *) echo "launcher_runs.sh: a, b or p, not $run" >&2; exit 2 ;;
 esac
 summary

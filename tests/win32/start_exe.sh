@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # START.EXE as a file: a GUI program for its processor (i686 or x86_64) that
-# needs system DLLs only, carrying its icon, version and manifest.
+# imports KnownDLLs only (knowndlls/: those of XP SP3 and of 10) and
+# comctl32 through its manifest, hardened in its header, carrying its icon,
+# version and manifest.
 #   start_exe.sh ARCH EXE
 set -uo pipefail
 arch=$1 exe=$2
@@ -14,10 +16,28 @@ case $arch in
 esac
 objdump=$arch-w64-mingw32-objdump
 
-dlls=$("$objdump" -p "$exe" | awk '/DLL Name/ {print toupper($3)}')
-foreign=$(grep -vxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|COMCTL32.DLL|SHELL32.DLL|OLE32.DLL|OLEACC.DLL|OLEAUT32.DLL|MSVCRT.DLL' \
-  <<<"$dlls")
-check "START.EXE ($arch) needs system DLLs only (${dlls//$'\n'/ })" test -n "$dlls" -a -z "$foreign"
+header=$("$objdump" -p "$exe")
+dlls=$(awk '/DLL Name/ {print tolower($3)}' <<<"$header" | sed 's/\.dll$//')
+known() { grep -v '^#' "$here/knowndlls/$1.txt"; }
+foreign=$(grep -vxF -e comctl32 -f <(comm -12 <(known winxp-sp3 | sort) <(known win10 | sort)) <<<"$dlls")
+check "START.EXE ($arch) imports KnownDLLs of XP SP3 and 10 only, and comctl32 (${dlls//$'\n'/ })" \
+  test -n "$dlls" -a -z "$foreign"
+[[ -z $foreign ]] || echo "  not KnownDLLs on both: ${foreign//$'\n'/ }"
+# The DLL characteristics as objdump names them, one a line after the
+# field; NO_ISOLATION would make Windows ignore the manifest, and with it
+# honour a START.EXE.local. Relocations: a base relocation directory, and
+# the file header not saying they were stripped.
+chars=$(awk '/^DllCharacteristics/ {f = 1; next} f && /^\t+[A-Z_]+$/ {print $1; next} {f = 0}' <<<"$header")
+flags=(DYNAMIC_BASE NX_COMPAT TERMINAL_SERVICE_AWARE)
+[[ $arch == x86_64 ]] && flags+=(HIGH_ENTROPY_VA)
+missing=()
+for f in "${flags[@]}"; do grep -qx "$f" <<<"$chars" || missing+=("$f"); done
+check "START.EXE ($arch) header: ${flags[*]}${missing[*]:+ (missing: ${missing[*]})}" test ${#missing[@]} -eq 0
+relocs=$(awk '/Base Relocation Directory/ {print $4}' <<<"$header")
+stripped=$(sed -n '/^Characteristics/,/^$/p' <<<"$header" | grep -c 'relocations stripped')
+check "START.EXE ($arch) keeps its relocations, so that it can be moved (${relocs:-no} bytes)" \
+  test -n "$relocs" -a "$((16#${relocs:-0}))" -gt 0 -a "$stripped" -eq 0
+check "START.EXE ($arch) does not opt out of its manifest (NO_ISOLATION)" bash -c "! grep -qx NO_ISOLATION <<<'$chars'"
 check "START.EXE ($arch) is a $format GUI program" bash -c "
   '$objdump' -f '$exe' | grep -q 'file format $format' &&
   '$objdump' -p '$exe' | grep -q 'Subsystem.*Windows GUI'"

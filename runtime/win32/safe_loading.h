@@ -1,0 +1,37 @@
+// Loading only the system's own DLLs, whatever lies beside the program.
+// Windows looks for a DLL that is not one of its KnownDLLs in the program's
+// folder first; a copy of the CD in Downloads or on a USB stick puts that
+// folder in reach of anyone who can drop a file there. START.EXE therefore
+// imports only KnownDLLs (and comctl32, which its manifest takes from the
+// side-by-side store); everything else it loads itself, by full path from
+// the system folder, once the search has been narrowed at start.
+#pragma once
+
+#include <string>
+
+#include "runtime/win32/win32_api.h"
+
+namespace rt::win32 {
+
+// Narrows the DLL search before anything else is loaded: to the system
+// folder where SetDefaultDllDirectories exists (Windows 8 on, Vista and 7
+// with KB2533623); elsewhere drops the current folder from the search and
+// loads, by full path, what the system's libraries would otherwise look for
+// beside the program. Also turns DEP on for good (32-bit XP SP3 on) and puts
+// the current folder last for SearchPath. Returns whether the search is
+// restricted to the system folder.
+bool ProtectDllSearch();
+
+// What ProtectDllSearch does where SetDefaultDllDirectories is missing; on
+// its own for the tests, which run where it exists.
+void ProtectDllSearchWithoutDefaultDirectories();
+
+// Whether `module_path`.local exists (a file or a folder): DLL redirection,
+// which would look beside the program before every load, even by full path.
+bool RedirectionRequested(const std::wstring& module_path);
+
+// `name` from the system folder, by full path; its own imports are looked
+// for there too. Null when it cannot be loaded.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
+}  // namespace rt::win32
