@@ -54,5 +54,26 @@ if(TARGET democd)
       COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/wm_test.sh ${wm} ${CMAKE_BINARY_DIR}/cd
         ${CMAKE_BINARY_DIR}/wm-screens/${wm})
     set_tests_properties(wm_${wm} PROPERTIES LABELS "display;wm;sequence" TIMEOUT 120)
+    set(WM_${wm}_RUNS ON)
+  endforeach()
+
+  # Two monitors of different sizes (KWin's virtual ones are all of one
+  # size): GNOME and KDE on Wayland, GNOME also with the primary monitor on
+  # the right; on X11 Xephyr's two screens joined by Xinerama, under openbox.
+  find_program(XEPHYR_PROGRAM Xephyr)
+  foreach(run mutter-wayland:two mutter-wayland:two-right kwin_wayland:two openbox:two)
+    string(REPLACE ":" ";" run ${run})
+    list(GET run 0 wm)
+    list(GET run 1 layout)
+    if(NOT WM_${wm}_RUNS)
+      continue()
+    elseif(wm STREQUAL "openbox" AND NOT XEPHYR_PROGRAM)
+      message(STATUS "Xephyr missing: no test with two X11 monitors")
+      continue()
+    endif()
+    add_test(NAME wm_${wm}_${layout}
+      COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/wm_test.sh ${wm} ${CMAKE_BINARY_DIR}/cd
+        ${CMAKE_BINARY_DIR}/wm-screens/${wm}_${layout} ${layout})
+    set_tests_properties(wm_${wm}_${layout} PROPERTIES LABELS "display;wm;sequence" TIMEOUT 120)
   endforeach()
 endif()
