@@ -11,6 +11,7 @@
 // FLTK and X11 last: Xlib defines True and False as macros.
 #include <FL/Fl.H>
 #include <FL/x.H>
+#include <X11/Xatom.h>
 #include <X11/Xresource.h>
 #include <X11/extensions/Xrandr.h>
 
@@ -61,21 +62,29 @@ std::vector<Monitor> XineramaMonitors() {
   return out;
 }
 
+// Read from the root window, not as Xlib kept it when the display opened.
 std::optional<double> XftDpiResource() {
-  const char* resources = XResourceManagerString(fl_display);
-  if (!resources) return std::nullopt;
-  XrmInitialize();
-  XrmDatabase db = XrmGetStringDatabase(resources);
-  if (!db) return std::nullopt;
-  char* type = nullptr;
-  XrmValue value{};
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  const int rc = XGetWindowProperty(fl_display, RootWindow(fl_display, 0), XA_RESOURCE_MANAGER, 0,
+                                    kLongestSettingsLongs, False, XA_STRING, &type, &format, &count, &after, &data);
   std::optional<double> dpi;
-  if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) {
-    char* end = nullptr;
-    const double d = std::strtod(value.addr, &end);
-    if (end != value.addr) dpi = d;
+  if (rc == Success && type == XA_STRING && format == 8 && data) {
+    XrmInitialize();
+    if (XrmDatabase db = XrmGetStringDatabase(reinterpret_cast<const char*>(data))) {
+      char* kind = nullptr;
+      XrmValue value{};
+      if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &kind, &value) && value.addr) {
+        char* end = nullptr;
+        const double d = std::strtod(value.addr, &end);
+        if (end != value.addr) dpi = d;
+      }
+      XrmDestroyDatabase(db);
+    }
   }
-  XrmDestroyDatabase(db);
+  if (data) XFree(data);
   return dpi;
 }
 
