@@ -106,7 +106,8 @@ Dpi ChooseDpi(const DpiSources& s) {
   if (s.xsettings) desktop = Usable(*s.xsettings / kXSettingsDpiUnit);
   if (!desktop && s.resource) desktop = Usable(*s.resource);
   if (desktop) return {*desktop, *desktop};
-  return {PerInch(s.width_px, s.width_mm).value_or(kDefaultDpi), PerInch(s.height_px, s.height_mm).value_or(kDefaultDpi)};
+  return {PerInch(s.width_px, s.width_mm).value_or(kDefaultDpi),
+          PerInch(s.height_px, s.height_mm).value_or(kDefaultDpi)};
 }
 
 }  // namespace detail

@@ -73,7 +73,8 @@ desktop_start() {
   mkdir -p "$work/home" "$work/runtime"
   chmod 700 "$work/runtime"
   case $wm in
-    mutter | mutter-wayland) gnome_settings || { echo "FAIL: $wm: GNOME's settings could not be made" >&2; return 1; } ;;
+    mutter | mutter-wayland)
+      gnome_settings || { echo "FAIL: $wm: GNOME's settings could not be made" >&2; return 1; } ;;
   esac
   wayland=0
   [[ $wm == *wayland ]] && wayland=1

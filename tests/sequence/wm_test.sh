@@ -157,7 +157,8 @@ if [[ -n $other && -n $welcome ]]; then
   xdotool windowactivate "$other" 2>/dev/null
   wait_focus "$other" || note "the other program did not get the focus (it is on $(focused))"
   sleep 0.3
-  ((wayland)) || [[ $(pixel_at $((mx + 150)) $((my + 120))) == FFFFFF ]] || note "the other program did not come to the front"
+  ((wayland)) || [[ $(pixel_at $((mx + 150)) $((my + 120))) == FFFFFF ]] ||
+    note "the other program did not come to the front"
   xdotool windowactivate "$welcome" 2>/dev/null
   wait_focus "$offer" || fail "back from another program the focus is on $(focused), not on the offer $offer"
   driver_shot 01-back-from-other "$offer"
