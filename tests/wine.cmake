@@ -67,3 +67,22 @@ if(TARGET democd AND CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
   add_test(NAME start_exe_x86_64
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/start_exe.sh x86_64 ${CMAKE_BINARY_DIR}/cd/START.EXE)
 endif()
+
+# Two monitors under GNOME on Wayland, wine on its XWayland: a display and
+# a prefix of its own, so it takes nothing of the run's.
+if(TARGET democd)
+  find_program(MUTTER_PROGRAM mutter)
+  find_program(XWAYLAND_PROGRAM Xwayland)
+  find_program(DBUS_RUN_SESSION_PROGRAM dbus-run-session)
+  find_program(GLIB_COMPILE_SCHEMAS_PROGRAM glib-compile-schemas)
+  find_program(GSETTINGS_PROGRAM gsettings)
+  if(MUTTER_PROGRAM AND XWAYLAND_PROGRAM AND DBUS_RUN_SESSION_PROGRAM AND GLIB_COMPILE_SCHEMAS_PROGRAM AND
+     GSETTINGS_PROGRAM)
+    add_test(NAME wine_two_monitors
+      COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/two_monitors.sh ${START_WINE_WORK}/two-monitors ${WINE_PROGRAM}
+        ${CMAKE_BINARY_DIR}/cd)
+    set_tests_properties(wine_two_monitors PROPERTIES LABELS "wine;display;sequence" TIMEOUT 300)
+  else()
+    message(STATUS "mutter, Xwayland or GLib's tools missing: no wine run on two monitors")
+  endif()
+endif()

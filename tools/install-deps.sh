@@ -28,14 +28,14 @@ source "$here/runs-32bit.sh"
 # libraries that the statically linked FLTK leaves to the system; ATK and its
 # AT-SPI bridge for the launcher's accessibility module.
 build=(cmake g++ make pkg-config libfltk1.3-dev libjpeg62-turbo-dev libfreetype-dev libstb-dev
-       libx11-dev libxext-dev libxft-dev libfontconfig-dev libxrender-dev libxinerama-dev libxcursor-dev libxfixes-dev
+       libx11-dev libxext-dev libxft-dev libfontconfig-dev libxrender-dev libxinerama-dev libxrandr-dev libxcursor-dev libxfixes-dev
        fonts-liberation xvfb xdotool imagemagick x11-utils xauth util-linux
        g++-mingw-w64-i686 libcairo2-dev xorriso fuseiso
        libatk1.0-dev libatk-bridge2.0-dev)
 tests=() wms=() desktops=() wine=() wine32=() orca=()
 if [[ "${1:-}" == "--tests" ]]; then
   tests=(googletest libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev valgrind
-         genisoimage poppler-utils file binutils libxml2-utils
+         genisoimage poppler-utils file binutils libxml2-utils xserver-xephyr
          dbus at-spi2-core python3-gi gir1.2-atspi-2.0 osslsigncode openssl softhsm2 libengine-pkcs11-openssl)
   # The screen reader the AT-SPI tests listen with; that test is skipped,
   # saying so, where it cannot be had.

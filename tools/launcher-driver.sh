@@ -17,12 +17,12 @@ readonly DRIVER_NEWBOX_NINE="80 100" DRIVER_NEWBOX_OK="144 100"
 
 driver_log() { echo "[launcher] $*" >&2; }
 
-# Starts Xvfb on a free display number (800x600x24, 96 dpi); sets DISPLAY and
-# DRIVER_XVFB_PID. $1: a folder for its files.
+# Starts Xvfb on a free display number (800x600x24 or the size $2, 96 dpi);
+# sets DISPLAY and DRIVER_XVFB_PID. $1: a folder for its files.
 driver_start_xvfb() {
-  local dir=$1 i
+  local dir=$1 size=${2:-800x600} i
   : >"$dir/display"
-  Xvfb -displayfd 3 -screen 0 800x600x24 -dpi 96 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -dpi 96 -nolisten tcp -noreset 3>"$dir/display" 2>"$dir/xvfb.log" &
   DRIVER_XVFB_PID=$!
   for ((i = 0; i < 100; i++)); do
     [[ -s $dir/display ]] && break

@@ -57,8 +57,8 @@ void FltkBackend::ShowErrorMessage(std::string_view text) {
   th = std::max(th, kSign);
   const int W = kMargin * 3 + kSign + tw;
   const int H = kMargin * 3 + th + kButtonH;
-  int sx = 0, sy = 0, sw = 0, sh = 0;
-  Fl::screen_xywh(sx, sy, sw, sh, 0);
+  const Monitor& screen = ProgramScreen();
+  const int sx = screen.x, sy = screen.y, sw = screen.width, sh = screen.height;
 
   // No dotted focus on OK. Set here, not at start-up: FLTK reads and
   // rewrites its preference files the first time any option is touched.

@@ -26,11 +26,9 @@ namespace {
 constexpr int kStandardIconSize = 32;
 
 // The display must be open before the fonts are registered and measured.
-double OpenDisplay() {
+Dpi OpenDisplay() {
   fl_open_display();
-  float h = 0, v = 0;
-  Fl::screen_dpi(h, v, 0);
-  return RoundedDpi(h);
+  return ProgramDpi();
 }
 
 // A window that gets the keyboard focus hears of it after FLTK has done
@@ -59,7 +57,7 @@ int SeeEvent(void* event, void*) {
 
 }  // namespace
 
-FltkBackend::FltkBackend() : fonts_(OpenDisplay()) {
+FltkBackend::FltkBackend() : dpi_(OpenDisplay()), monitor_(ProgramMonitor()), fonts_(dpi_.x) {
   Fl::event_dispatch(&Dispatch);
   Fl::add_system_handler(&SeeEvent, nullptr);
   Fl_Image::RGB_scaling(FL_RGB_SCALING_BILINEAR);
@@ -210,7 +208,7 @@ void FltkBackend::WindowMoved(FormWindow& window, int client_x, int client_y) {
   if (!form) return;
   if (access_) access_->Update(window);
   const FrameInsets f = Frame(*form);
-  const int left = client_x - f.left, top = client_y - f.top;
+  const int left = client_x - f.left - monitor_.x, top = client_y - f.top - monitor_.y;
   if (left == form->LeftPx() && top == form->TopPx()) return;  // where it was put
   Sink().OnMoved(*form, left, top);
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "runtime/backend.h"
+#include "runtime/fltk/display.h"
 #include "runtime/fltk/fonts.h"
 
 namespace rt::fltk {
@@ -44,6 +45,9 @@ class FltkBackend final : public Backend {
   // Windows created and not yet destroyed, oldest first.
   const std::vector<FormWindow*>& Windows() const { return windows_; }
   Fonts& FontSet() { return fonts_; }
+  // The monitor the program's windows belong to: the full-screen ones cover
+  // it, the others stand at their places from its top left corner.
+  const Monitor& ProgramScreen() const { return monitor_; }
 
   // Backend.
   void SetInputSink(InputSink& sink) override { sink_ = &sink; }
@@ -75,6 +79,10 @@ class FltkBackend final : public Backend {
   void CloseAll();
 
   InputSink* sink_ = nullptr;
+  // Read once the display is open, before the fonts are measured; a layout
+  // changed while the launcher runs is not followed.
+  Dpi dpi_;
+  Monitor monitor_;
   Fonts fonts_;
   std::vector<FormWindow*> windows_;
   std::optional<FrameInsets> frame_;  // a dialog's under this window manager, once known
@@ -85,11 +93,6 @@ class FltkBackend final : public Backend {
   std::unique_ptr<Access> access_;
   bool access_tried_ = false;
 };
-
-// The screen's DPI as FLTK reports it, rounded to whole dots (an X server
-// keeps the screen size in whole millimetres, so 96 comes back as 95.9);
-// 96 where nothing usable is reported.
-double RoundedDpi(float reported);
 
 // Whether an EWMH window manager runs (none on a bare X server).
 bool WindowManagerPresent();

@@ -25,7 +25,6 @@ class Fonts final : public TextMeasurer {
  public:
   // Registers the Liberation faces with FLTK; needs the display open.
   explicit Fonts(double dpi);
-  void SetDpi(double dpi) { dpi_ = dpi; }
   double Dpi() const { return dpi_; }
 
   // Makes `font` FLTK's current font (fl_font) and returns its pixel size.

@@ -1,6 +1,5 @@
-// The screen: size and DPI of the primary screen, the window manager's frame
-// insets, and the event loop's waiting.
-#include <cmath>
+// The screen: size of the program's monitor and the program's DPI, the
+// window manager's frame insets, and the event loop's waiting.
 #include <cstdlib>
 
 #include "runtime/fltk/fltk_backend.h"
@@ -17,7 +16,6 @@ namespace rt::fltk {
 
 namespace {
 
-constexpr double kDefaultDpi = 96;
 // A dialog's frame where the window manager tells it neither when asked nor
 // for a window mapped out of sight: a thin border and a title bar for the
 // standard font.
@@ -40,21 +38,10 @@ bool WindowManagerPresent() {
   return found;
 }
 
-double RoundedDpi(float reported) {
-  if (!std::isfinite(reported) || reported < 24 || reported > 1200) return kDefaultDpi;
-  return std::round(static_cast<double>(reported));
-}
-
 Single TwipsPerPixel(double dpi) { return static_cast<Single>(1440.0 / dpi); }
 
 ScreenMetrics FltkBackend::Screen() {
-  int x = 0, y = 0, w = 0, h = 0;
-  Fl::screen_xywh(x, y, w, h, 0);
-  float dh = 0, dv = 0;
-  Fl::screen_dpi(dh, dv, 0);
-  const double dpi_x = RoundedDpi(dh), dpi_y = RoundedDpi(dv);
-  fonts_.SetDpi(dpi_x);
-  return {w, h, TwipsPerPixel(dpi_x), TwipsPerPixel(dpi_y)};
+  return {monitor_.width, monitor_.height, TwipsPerPixel(dpi_.x), TwipsPerPixel(dpi_.y)};
 }
 
 FrameInsets FltkBackend::Frame(const Form& window) {

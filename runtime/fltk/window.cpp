@@ -81,13 +81,12 @@ void FormWindow::Detach() {
 void FormWindow::Place() {
   if (!form_) return;
   placing_ = true;
+  const Monitor& screen = backend_.ProgramScreen();
   if (form_->Maximized()) {
-    int sx = 0, sy = 0, sw = 0, sh = 0;
-    Fl::screen_xywh(sx, sy, sw, sh, 0);
     border(0);
-    resize(sx, sy, std::max(1, sw), std::max(1, sh));
+    resize(screen.x, screen.y, std::max(1, screen.width), std::max(1, screen.height));
   } else {
-    resize(form_->LeftPx(), form_->TopPx(), std::max(1, form_->ClientWidthPx()),
+    resize(screen.x + form_->LeftPx(), screen.y + form_->TopPx(), std::max(1, form_->ClientWidthPx()),
            std::max(1, form_->ClientHeightPx()));
   }
   force_position(1);
@@ -141,13 +140,15 @@ void FormWindow::Mapped() {
   // pekwm puts a new window's client area where the frame was asked for,
   // though it takes a later move as the frame's, as the gravity says: the
   // place is asked for once more, as the dialog first shows.
+  const Monitor& screen = backend_.ProgramScreen();
+  const int left = screen.x + form_->LeftPx(), top = screen.y + form_->TopPx();
   FrameInsets f;
   int x = 0, y = 0;
   Window child = 0;
   if (MappedFrame(fl_xid(this), f) && (f.left || f.top) &&
       XTranslateCoordinates(fl_display, fl_xid(this), RootWindow(fl_display, fl_screen), 0, 0, &x, &y, &child) &&
-      x == form_->LeftPx() && y == form_->TopPx())
-    XMoveWindow(fl_display, fl_xid(this), form_->LeftPx(), form_->TopPx());
+      x == left && y == top)
+    XMoveWindow(fl_display, fl_xid(this), left, top);
 }
 
 void FormWindow::WaitUntilMapped() {

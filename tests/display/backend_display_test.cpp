@@ -2,7 +2,7 @@
 // placement, frame, icons, owners, what a window manager sees when a dialog
 // is mapped, the keyboard handed from a blocked window, moves by the user,
 // deferred deletion from inside a click, pictures sent to the server once and
-// let go, text metrics and the idle wait.
+// let go, text metrics, the idle wait and the desktop's DPI setting.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +10,7 @@
 #include <ctime>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <unistd.h>
@@ -651,6 +652,53 @@ TEST_F(OnDisplay, IdleWaitNeitherSpinsNorSleepsLong) {
   EXPECT_GE(wall, 0.5);  // about 35 ms a call
   EXPECT_LE(wall, 2.0);
   EXPECT_LT(used, wall / 2);
+}
+
+// The desktop's DPI setting counts over the X screen's 96 dpi: the Xft.dpi
+// resource, and over it an XSETTINGS manager's Xft/DPI, in 1024ths of a dot.
+// The screen's size stays the monitor's.
+TEST(DesktopDpi, TheDesktopsSettingOverTheScreensFigures) {
+  fl_open_display();
+  Display* d = fl_display;
+  const Window root = RootWindow(d, 0);
+  const Window owner = XCreateSimpleWindow(d, root, 0, 0, 1, 1, 0, 0, 0);
+  const Atom selection = XInternAtom(d, "_XSETTINGS_S0", 0), settings = XInternAtom(d, "_XSETTINGS_SETTINGS", 0);
+  struct Restore {
+    Display* d;
+    Window root, owner;
+    ~Restore() {
+      XDeleteProperty(d, root, XA_RESOURCE_MANAGER);
+      XDestroyWindow(d, owner);
+      XSync(d, 0);
+    }
+  } restore{d, root, owner};
+  const auto twips = [] {
+    rt::fltk::FltkBackend backend;
+    const rt::ScreenMetrics m = backend.Screen();
+    EXPECT_EQ(m.width_px, 800);
+    return std::pair{m.twips_per_pixel_x, m.twips_per_pixel_y};
+  };
+
+  const std::string resources = "Xft.antialias:\t1\nXft.dpi:\t120\n";
+  XChangeProperty(d, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(resources.data()), static_cast<int>(resources.size()));
+  XSync(d, 0);
+  EXPECT_EQ(twips(), std::pair(12.0f, 12.0f));
+
+  // LSB first, serial, one setting: integer "Xft/DPI" = 144 * 1024.
+  std::vector<unsigned char> bytes{0, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 7, 0};
+  for (char c : std::string("Xft/DPI")) bytes.push_back(static_cast<unsigned char>(c));
+  bytes.push_back(0);  // padding to four
+  for (unsigned char b : {0, 0, 0, 0, 0, 0x40, 2, 0}) bytes.push_back(b);  // last change, value
+  XChangeProperty(d, owner, settings, settings, 8, PropModeReplace, bytes.data(), static_cast<int>(bytes.size()));
+  XSetSelectionOwner(d, selection, owner, CurrentTime);
+  XSync(d, 0);
+  EXPECT_EQ(twips(), std::pair(10.0f, 10.0f));
+
+  XSetSelectionOwner(d, selection, None, CurrentTime);
+  XDeleteProperty(d, root, XA_RESOURCE_MANAGER);
+  XSync(d, 0);
+  EXPECT_EQ(twips(), std::pair(15.0f, 15.0f));
 }
 
 }  // namespace

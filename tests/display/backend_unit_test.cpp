@@ -1,13 +1,17 @@
 // The FLTK backend's parts that need no display: text conversion, key
 // translation, stacking order, colours, font mapping, picture packing, the
-// standard icon and the DPI rounding.
+// standard icon, the program's DPI and its monitor.
 #include <gtest/gtest.h>
 
-#include <limits>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "runtime/fltk/charset.h"
 #include "runtime/fltk/colours.h"
+#include "runtime/fltk/display.h"
 #include "runtime/fltk/fltk_backend.h"
 #include "runtime/fltk/fonts.h"
 #include "runtime/fltk/images.h"
@@ -127,13 +131,51 @@ TEST(Fonts, PixelSizeIsPointsTimesDpiOver72) {
   EXPECT_EQ(rt::fltk::PixelSize(rt::FontRecord{.size = 4000000000u}, 96), 1000);
 }
 
-TEST(Dpi, RoundedToWholeDotsWithAFallback) {
-  EXPECT_EQ(rt::fltk::RoundedDpi(95.85f), 96);
-  EXPECT_EQ(rt::fltk::RoundedDpi(120.2f), 120);
-  EXPECT_EQ(rt::fltk::RoundedDpi(0.0f), 96);
-  EXPECT_EQ(rt::fltk::RoundedDpi(std::numeric_limits<float>::quiet_NaN()), 96);
+// One DPI for the whole program: the desktop's setting first, then the
+// whole X screen's figures. Two monitors of 1024 and 800 pixels side by side
+// on a 96-dpi screen are 1824 px over 483 mm; one monitor's pixels over
+// those millimetres would be 54 dpi.
+TEST(Dpi, TheDesktopsSettingElseTheWholeScreen) {
+  using Setting = std::optional<std::int32_t>;
+  using Resource = std::optional<double>;
+  const auto dpi = [](Setting xsettings, Resource resource, int wpx, int wmm, int hpx, int hmm) {
+    rt::fltk::detail::DpiSources s;
+    s.xsettings = xsettings;
+    s.resource = resource;
+    s.width_px = wpx, s.width_mm = wmm, s.height_px = hpx, s.height_mm = hmm;
+    const rt::fltk::Dpi d = rt::fltk::detail::ChooseDpi(s);
+    return std::pair{d.x, d.y};
+  };
+  const Setting none;
+  EXPECT_EQ(dpi(none, {}, 1824, 483, 768, 203), std::pair(96.0, 96.0));
+  EXPECT_EQ(dpi(none, {}, 800, 212, 600, 159), std::pair(96.0, 96.0));
+  // Xvfb -dpi 72 and 192, and a screen whose pixels are not square.
+  EXPECT_EQ(dpi(none, {}, 800, 282, 600, 212), std::pair(72.0, 72.0));
+  EXPECT_EQ(dpi(none, {}, 800, 106, 600, 79), std::pair(192.0, 193.0));
+  EXPECT_EQ(dpi(none, {}, 1024, 271, 768, 102), std::pair(96.0, 191.0));
+  // XSETTINGS counts in 1024ths of a dot, before the resource and the screen.
+  EXPECT_EQ(dpi(120 * 1024, 144.0, 800, 212, 600, 159), std::pair(120.0, 120.0));
+  EXPECT_EQ(dpi(none, 143.8, 800, 212, 600, 159), std::pair(144.0, 144.0));
+  // GNOME's -1 is no setting, nor is a size the server does not know.
+  EXPECT_EQ(dpi(-1, 120.0, 800, 212, 600, 159), std::pair(120.0, 120.0));
+  EXPECT_EQ(dpi(-1, 0.0, 1824, 483, 768, 203), std::pair(96.0, 96.0));
+  EXPECT_EQ(dpi(none, {}, 800, 0, 600, 0), std::pair(96.0, 96.0));
   EXPECT_FLOAT_EQ(rt::fltk::TwipsPerPixel(96), 15.0f);
   EXPECT_FLOAT_EQ(rt::fltk::TwipsPerPixel(120), 12.0f);
+}
+
+// RandR's primary wherever it lies; without one the monitor at 0,0.
+TEST(Monitors, ThePrimaryElseTheOneAtTheOriginElseTheFirst) {
+  using rt::fltk::Monitor;
+  using rt::fltk::detail::ChooseMonitor;
+  const auto rect = [](const std::vector<Monitor>& all) {
+    const std::optional<Monitor> m = ChooseMonitor(all);
+    return m ? std::vector{m->x, m->y, m->width, m->height} : std::vector<int>{};
+  };
+  EXPECT_EQ(rect({{0, 0, 800, 600, false}, {800, 0, 1024, 768, true}}), (std::vector{800, 0, 1024, 768}));
+  EXPECT_EQ(rect({{1024, 0, 800, 600, false}, {0, 0, 1024, 768, false}}), (std::vector{0, 0, 1024, 768}));
+  EXPECT_EQ(rect({{0, 768, 800, 600, false}, {-1024, 0, 1024, 768, false}}), (std::vector{0, 768, 800, 600}));
+  EXPECT_EQ(rect({}), std::vector<int>{});
 }
 
 rt::Image Pixels(int w, int h, std::uint8_t alpha_of_last) {

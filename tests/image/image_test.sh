@@ -106,7 +106,7 @@ case_files() {
 
   # The Linux launcher needs only what every X11 desktop has.
   local allowed needed foreign glibc readme_glibc
-  allowed='libX11|libXext|libXft|libXrender|libXinerama|libXcursor|libXfixes|libfontconfig|libc|libm|ld-linux-x86-64'
+  allowed='libX11|libXext|libXft|libXrender|libXinerama|libXrandr|libXcursor|libXfixes|libfontconfig|libc|libm|ld-linux-x86-64'
   needed=$(readelf -d "$mnt/start" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
   foreign=$(grep -vxE "($allowed)\\.so\\.[0-9.]+" <<<"$needed")
   check "the launcher needs only X11, fontconfig/Xft and the C library (${needed//$'\n'/ })" \

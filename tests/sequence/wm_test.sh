@@ -1,23 +1,27 @@
 #!/usr/bin/env bash
 # The whole launcher from the demo CD under a real window manager (800x600,
-# 96 dpi): the offer's frame where the layout rules put it, the confirmation
+# 96 dpi, or two monitors): the welcome window over the primary monitor, the
+# offer's frame where the layout rules put it on that monitor, the confirmation
 # 48,16 px from the offer and every later notice at the offer's place; the
 # full-screen windows in the taskbar and the dialogs not, and the open dialog
 # on top with the keyboard when the launcher is brought back from another
 # program; keys typed to whatever has the focus after a click on the welcome
 # picture and after a click on the offer while the confirmation is open, and
-# the whole accept path to exit status 0. The X11 managers run on their own
-# Xvfb; the Wayland compositors headless, the launcher on their XWayland.
+# the whole accept path to exit status 0. The desktops and their monitor
+# layouts are desktop.sh's.
 #   wm_test.sh openbox|xfwm4|metacity|blackbox|fluxbox|pekwm|mutter|kwin_x11|mutter-wayland|kwin_wayland|WM
-#              CD_DIR SCREENS_DIR
+#              CD_DIR SCREENS_DIR [one|two|two-right]
 set -uo pipefail
 wm=$1
 cd_dir=$(realpath "$2")
 export DRIVER_SCREENS=$3
+layout=${4:-one}
 
 here=$(dirname "$0")
 # shellcheck source=../../tools/launcher-driver.sh
 source "$here/../../tools/launcher-driver.sh"
+# shellcheck source=desktop.sh
+source "$here/desktop.sh"
 
 failures=0
 fail() {
@@ -27,93 +31,21 @@ fail() {
 note() { echo "$wm: $*"; }
 
 work=$(mktemp -d)
-WM_PID="" OTHER_PID=""
+OTHER_PID=""
 cleanup() {
   [[ -n ${DRIVER_LAUNCHER_PID:-} ]] && kill "$DRIVER_LAUNCHER_PID" 2>/dev/null
   [[ -n $OTHER_PID ]] && kill "$OTHER_PID" 2>/dev/null
-  # dbus-run-session does not pass a signal on to the manager it runs.
-  if [[ -n $WM_PID ]]; then
-    pkill -P "$WM_PID" 2>/dev/null
-    kill "$WM_PID" 2>/dev/null && wait "$WM_PID" 2>/dev/null
-  fi
-  [[ -n ${DRIVER_XVFB_PID:-} ]] && kill "$DRIVER_XVFB_PID" 2>/dev/null
+  desktop_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
 rm -rf "$DRIVER_SCREENS"
-mkdir -p "$DRIVER_SCREENS" "$work/home" "$work/runtime"
-chmod 700 "$work/runtime"
+mkdir -p "$DRIVER_SCREENS"
 export MIRELUND_STUB_LOG=$work/stubs.log
 
-# mutter's settings as a GNOME session has them: modal dialogs attached to
-# their parents (mutter's own default is not to). Its own schema folder, so
-# no user's or machine's settings count.
-gnome_settings() {
-  local dir=$work/schemas
-  mkdir -p "$dir"
-  cp /usr/share/glib-2.0/schemas/*.xml "$dir/"
-  printf '[org.gnome.mutter]\nattach-modal-dialogs=true\n' >"$dir/90_gnome-session.gschema.override"
-  glib-compile-schemas "$dir" || return 1
-  export GSETTINGS_SCHEMA_DIR=$dir GSETTINGS_BACKEND=memory
-  [[ $(gsettings get org.gnome.mutter attach-modal-dialogs) == true ]]
-}
-case $wm in
-  mutter | mutter-wayland) gnome_settings || { echo "FAIL: $wm: GNOME's settings could not be made" >&2; exit 1; } ;;
-esac
-
-wayland=0
-[[ $wm == *wayland ]] && wayland=1
-if ((wayland == 0)); then
-  driver_start_xvfb "$work" || exit 1
-fi
-
-# The window manager with a home of its own, so no user settings count.
-export XDG_RUNTIME_DIR=$work/runtime
-case $wm in
-  openbox) cmd=(openbox --sm-disable) ;;
-  xfwm4) cmd=(dbus-run-session -- xfwm4 --compositor=off --sm-client-disable) ;;
-  metacity) cmd=(dbus-run-session -- metacity --sm-disable --no-composite) ;;
-  mutter) cmd=(dbus-run-session -- mutter --x11 --replace --sm-disable) ;;
-  kwin_x11) cmd=(dbus-run-session -- env QT_QPA_PLATFORM=xcb kwin_x11 --replace) ;;
-  mutter-wayland) cmd=(dbus-run-session -- mutter --wayland --headless --virtual-monitor 800x600 --sm-disable) ;;
-  kwin_wayland)
-    # The installed binary carries a file capability (cap_sys_resource),
-    # and where processes may not gain it (containers) exec refuses it with
-    # EPERM; a plain copy carries none. It tells the XWayland display to the
-    # program it starts.
-    kwin=$(command -v kwin_wayland) && cp "$kwin" "$work/kwin_wayland"
-    printf '#!/bin/sh\necho "$DISPLAY $XAUTHORITY" >"%s.tmp" && mv "%s.tmp" "%s"\n' \
-      "$work/xdisplay" "$work/xdisplay" "$work/xdisplay" >"$work/tell-display"
-    chmod +x "$work/tell-display"
-    cmd=(dbus-run-session -- env QT_QPA_PLATFORM=wayland "$work/kwin_wayland" --virtual --xwayland --width 800 --height 600
-         "$work/tell-display") ;;
-  *) cmd=("$wm") ;;
-esac
-HOME=$work/home XDG_CONFIG_HOME=$work/home/.config "${cmd[@]}" </dev/null >"$work/wm.log" 2>&1 &
-WM_PID=$!
-if ((wayland)); then
-  # The XWayland display the compositor started, and its key.
-  for ((i = 0; i < 200; i++)); do
-    if [[ $wm == mutter-wayland ]]; then
-      n=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/wm.log" | head -n1)
-      auth=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -n1)
-      [[ -n $n && -n $auth ]] && export DISPLAY=$n XAUTHORITY=$auth && break
-    elif [[ -s $work/xdisplay ]]; then
-      read -r n auth <"$work/xdisplay"
-      export DISPLAY=$n
-      [[ -n ${auth:-} ]] && export XAUTHORITY=$auth
-      break
-    fi
-    sleep 0.1
-  done
-  ((i < 200)) || { echo "FAIL: $wm gave no X display: $(tail -n 20 "$work/wm.log")" >&2; exit 1; }
-fi
-for ((i = 0; i < 100; i++)); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.1
-done
-((i < 100)) || { echo "FAIL: $wm did not start: $(cat "$work/wm.log")" >&2; exit 1; }
-sleep 0.5  # its settings read and its root windows up
+desktop_start || exit 1
+read -r mx my mw mh <<<"$primary"
+note "monitors: $(xdpyinfo -ext XINERAMA 2>/dev/null | grep -o 'head #.*' | tr '\n' ';') primary $primary"
 
 # "X Y W H" of the frame a window manager put the window $1 in: around its
 # client area by the _NET_FRAME_EXTENTS it published (mutter's frame window
@@ -193,22 +125,21 @@ driver_launch "$cd_dir"
 offer=$(driver_wait_window "$DRIVER_OFFER_TITLE" $DRIVER_OFFER_WIDTH 20) || { fail "no offer"; exit 1; }
 driver_shot 01-welcome-offer "$offer"
 welcome=$(driver_wait_window "$DRIVER_WELCOME_TITLE" "" 5) || fail "no welcome window"
+[[ -n $welcome && $(geometry_of "$welcome") != "$primary" ]] &&
+  fail "the welcome window at $(geometry_of "$welcome"), expected the primary monitor $primary"
 read -r fl ft fr fb < <(extents_of "$offer")
 read -r ox oy _ _ < <(frame_of "$offer")
-note "offer frame at $ox,$oy, extents $fl $ft $fr $fb"
-# Rules at 800x600 (15 twips per pixel): Left is 2*Image2.Left + Image2.Width
-# = 5412 twips = 361 px; Top is (9000 - DH)/2, ties to even, plus 2000 twips,
-# where DH is the offer's 2580 twips plus its frame's height.
-want_top=$(awk -v dh=$((2580 + (ft + fb) * 15)) 'BEGIN {
-  h = (9000 - dh) / 2; r = int(h); if (h - r > 0.5 || (h - r == 0.5 && r % 2)) r++
-  t = 2000 + r; if (t + dh + 150 > 9000) t = 9000 - 150 - dh
-  print int(t / 15 + 0.5) }')
+read -r _ _ ow oh < <(geometry_of "$offer")
+note "offer frame at $ox,$oy, extents $fl $ft $fr $fb, client ${ow}x$oh"
+[[ "${ow}x$oh" == 371x172 ]] || fail "offer client ${ow}x$oh, expected 371x172"
+read -r want_left want_top < <(offer_place "$mw" "$mh" $((fl + fr)) $((ft + fb)))
+want_left=$((mx + want_left)) want_top=$((my + want_top))
 # fluxbox answers the frame request with a taller frame than it then gives
 # a fixed-size dialog; half the difference shows in Top.
 slack=1
 [[ $wm == fluxbox ]] && slack=$(((ft + fb) / 2 + 1))
-((ox >= 360 && ox <= 362 && oy >= want_top - slack && oy <= want_top + slack)) ||
-  fail "offer frame at $ox,$oy, expected 361,$want_top (within $slack px)"
+((ox >= want_left - 1 && ox <= want_left + 1 && oy >= want_top - slack && oy <= want_top + slack)) ||
+  fail "offer frame at $ox,$oy, expected $want_left,$want_top (within 1 and $slack px)"
 
 # ---- the taskbar: the full-screen window in it, the dialog not ----
 if [[ -n $welcome ]]; then
@@ -219,14 +150,15 @@ net_state "$offer" | grep -q SKIP_TASKBAR || fail "the offer is in the taskbar: 
 
 # ---- away to another program and back, as from a taskbar ----
 ((wayland)) || offer_pixel=$(pixel_at $((ox + 20)) $((oy + ft + 20)))
-xmessage -name other -geometry 300x200+20+20 "Ein anderes Programm" &
+xmessage -name other -geometry 300x200+$((mx + 20))+$((my + 20)) "Ein anderes Programm" &
 OTHER_PID=$!
 other=$(driver_wait_window other "" 5) || other=""
 if [[ -n $other && -n $welcome ]]; then
   xdotool windowactivate "$other" 2>/dev/null
   wait_focus "$other" || note "the other program did not get the focus (it is on $(focused))"
   sleep 0.3
-  ((wayland)) || [[ $(pixel_at 150 120) == FFFFFF ]] || note "the other program did not come to the front"
+  ((wayland)) || [[ $(pixel_at $((mx + 150)) $((my + 120))) == FFFFFF ]] ||
+    note "the other program did not come to the front"
   xdotool windowactivate "$welcome" 2>/dev/null
   wait_focus "$offer" || fail "back from another program the focus is on $(focused), not on the offer $offer"
   driver_shot 01-back-from-other "$offer"
@@ -242,7 +174,7 @@ if [[ -n $other && -n $welcome ]]; then
   else
     [[ $(pixel_at $((ox + 20)) $((oy + ft + 20))) == "$offer_pixel" ]] ||
       fail "back from another program the offer does not show on top"
-    if [[ $(pixel_at 150 120) == FFFFFF ]]; then
+    if [[ $(pixel_at $((mx + 150)) $((my + 120))) == FFFFFF ]]; then
       # blackbox focuses an activated window without raising it, and raises
       # none of ours on a click either; it has no taskbar to come back from.
       if [[ $wm == blackbox ]]; then
@@ -263,7 +195,7 @@ wait_focus "$offer" || { xdotool windowactivate "$welcome" 2>/dev/null; wait_foc
   fail "with the other program gone the focus is on $(focused), not on the offer"
 
 # ---- a click on the welcome picture, then keys to the focus ----
-xdotool mousemove 40 40 click 1
+xdotool mousemove $((mx + 40)) $((my + 40)) click 1
 sleep 0.3
 wait_focus "$offer" || fail "after a click on the welcome picture the focus is on $(focused), not on the offer $offer"
 welcome_focus=$(focused)
@@ -300,6 +232,9 @@ for shot in 04-manual-notice 05-game-question 07-sound-notice; do
   fi
   nx=""
 done
+read -r _ cx cy cw ch < <(grep "^08-closing " "$DRIVER_SCREENS/frames.txt")
+[[ "${cx:-} ${cy:-} ${cw:-} ${ch:-}" == "$primary" ]] ||
+  fail "the closing window at ${cx:-} ${cy:-} ${cw:-} ${ch:-}, expected the primary monitor $primary"
 
 driver_wait_exit
 [[ $DRIVER_EXIT_STATUS == 0 ]] || fail "launcher exit status $DRIVER_EXIT_STATUS, expected 0"

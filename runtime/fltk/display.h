@@ -1,0 +1,51 @@
+// The display as the program sees it, as Windows shows a program its
+// primary monitor and one system DPI: the monitor its full-screen windows
+// cover and its dialogs are placed on (RandR's primary, else the one at 0,0,
+// else the first), and the one DPI of every window and font (the desktop's
+// own setting, else the whole X screen's pixels over its millimetres). A
+// monitor's pixels are never set against the whole screen's millimetres:
+// with two monitors that would shrink every window by one monitor's share.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace rt::fltk {
+
+struct Monitor {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool primary = false;
+};
+
+struct Dpi {
+  double x = 96, y = 96;
+};
+
+// Both need the display open.
+Monitor ProgramMonitor();
+Dpi ProgramDpi();
+
+// An integer setting ("Net/DoubleClickTime") of the desktop's XSETTINGS
+// manager; nothing where none runs or it has no such integer.
+std::optional<std::int32_t> DesktopSettingInteger(const char* name);
+
+namespace detail {
+
+// RandR's primary, else the monitor at 0,0, else the first; nothing when
+// the list is empty.
+std::optional<Monitor> ChooseMonitor(const std::vector<Monitor>& monitors);
+
+struct DpiSources {
+  std::optional<std::int32_t> xsettings;  // Xft/DPI, in 1024ths of a dot
+  std::optional<double> resource;         // the Xft.dpi resource
+  int width_px = 0, width_mm = 0, height_px = 0, height_mm = 0;  // the whole X screen
+};
+
+// The desktop's setting, the same across and down; else the screen's own
+// figures, each axis by itself; else 96. Whole dots.
+Dpi ChooseDpi(const DpiSources& sources);
+
+}  // namespace detail
+
+}  // namespace rt::fltk

@@ -1,0 +1,165 @@
+# A real window manager or desktop for the tests, with a home, settings and
+# session bus of its own: the X11 managers on an Xvfb of their own (800x600,
+# 96 dpi), the Wayland compositors headless with XWayland. With two monitors
+# (LAYOUT "two"): a primary of 1024x768 at the left of one of 800x600 (KWin's
+# virtual outputs are all of one size: two of 1024x768; on X11 Xephyr's two
+# screens joined by Xinerama); "two-right" (mutter on Wayland): the primary
+# on the right, as GNOME's display settings save it. Sourced; needs bash.
+#   desktop_start: starts the manager $wm in layout $layout (default "one"),
+#     with its files in $work; sets DISPLAY (and XAUTHORITY), wayland (0 or 1)
+#     and primary ("X Y W H" of the primary monitor)
+#   desktop_stop: stops what desktop_start started
+#   offer_place W H FW FH: where the layout rules put the offer's frame on a
+#     monitor of W x H pixels at 96 dpi, from its top left corner, when its
+#     frame adds FW and FH pixels to its client area: "LEFT TOP"
+
+DESKTOP_WM_PID="" DESKTOP_XEPHYR_PID=""
+
+# mutter's settings as a GNOME session has them: modal dialogs attached to
+# their parents (mutter's own default is not to). Its own schema folder, so
+# no user's or machine's settings count.
+gnome_settings() {
+  local dir=$work/schemas
+  mkdir -p "$dir"
+  cp /usr/share/glib-2.0/schemas/*.xml "$dir/"
+  printf '[org.gnome.mutter]\nattach-modal-dialogs=true\n' >"$dir/90_gnome-session.gschema.override"
+  glib-compile-schemas "$dir" || return 1
+  export GSETTINGS_SCHEMA_DIR=$dir GSETTINGS_BACKEND=memory
+  [[ $(gsettings get org.gnome.mutter attach-modal-dialogs) == true ]]
+}
+
+# mutter's monitors as GNOME's display settings save them: the 800x600 one
+# at the left, the primary at its right.
+mutter_primary_right() {
+  local spec='<vendor>MetaVendor</vendor><product>MetaVirtualMonitor</product>'
+  mkdir -p "$work/home/.config"
+  cat >"$work/home/.config/monitors.xml" <<EOF
+<monitors version="2"><configuration>
+  <logicalmonitor><x>0</x><y>0</y><scale>1</scale><monitor>
+    <monitorspec><connector>Meta-1</connector>$spec<serial>0x01</serial></monitorspec>
+    <mode><width>800</width><height>600</height><rate>60.000</rate></mode></monitor></logicalmonitor>
+  <logicalmonitor><x>800</x><y>0</y><scale>1</scale><primary>yes</primary><monitor>
+    <monitorspec><connector>Meta-0</connector>$spec<serial>0x00</serial></monitorspec>
+    <mode><width>1024</width><height>768</height><rate>60.000</rate></mode></monitor></logicalmonitor>
+</configuration></monitors>
+EOF
+}
+
+# Xephyr's two screens side by side, one X screen by Xinerama, shown in an
+# Xvfb of their size; sets DISPLAY.
+start_xephyr_two() {
+  local i
+  : >"$work/xephyr-display"
+  Xephyr -displayfd 3 -screen 1024x768 -screen 800x600 +xinerama -dpi 96 -nolisten tcp -noreset \
+    3>"$work/xephyr-display" 2>"$work/xephyr.log" &
+  DESKTOP_XEPHYR_PID=$!
+  for ((i = 0; i < 100; i++)); do
+    [[ -s $work/xephyr-display ]] && break
+    sleep 0.1
+  done
+  [[ -s $work/xephyr-display ]] || { echo "FAIL: $wm: Xephyr did not start: $(cat "$work/xephyr.log")" >&2; return 1; }
+  export DISPLAY=":$(head -n1 "$work/xephyr-display")"
+}
+
+desktop_start() {
+  local i n auth kwin cmd monitors kwin_size
+  layout=${layout:-one}
+  case $layout in
+    one) primary="0 0 800 600" ;;
+    two) primary="0 0 1024 768" ;;
+    two-right) primary="800 0 1024 768" ;;
+    *) echo "FAIL: $wm: no layout $layout" >&2; return 1 ;;
+  esac
+  mkdir -p "$work/home" "$work/runtime"
+  chmod 700 "$work/runtime"
+  case $wm in
+    mutter | mutter-wayland)
+      gnome_settings || { echo "FAIL: $wm: GNOME's settings could not be made" >&2; return 1; } ;;
+  esac
+  wayland=0
+  [[ $wm == *wayland ]] && wayland=1
+  if ((wayland == 0)); then
+    if [[ $layout == one ]]; then
+      driver_start_xvfb "$work" || return 1
+    else
+      { driver_start_xvfb "$work" 1824x768 && start_xephyr_two; } || return 1
+    fi
+  fi
+  monitors=(--virtual-monitor 800x600)
+  [[ $layout != one ]] && monitors=(--virtual-monitor 1024x768 --virtual-monitor 800x600)
+  [[ $layout == two-right ]] && mutter_primary_right
+  kwin_size=(--width 800 --height 600)
+  [[ $layout != one ]] && kwin_size=(--width 1024 --height 768 --output-count 2)
+
+  # The window manager with a home of its own, so no user settings count.
+  export XDG_RUNTIME_DIR=$work/runtime
+  case $wm in
+    openbox) cmd=(openbox --sm-disable) ;;
+    xfwm4) cmd=(dbus-run-session -- xfwm4 --compositor=off --sm-client-disable) ;;
+    metacity) cmd=(dbus-run-session -- metacity --sm-disable --no-composite) ;;
+    mutter) cmd=(dbus-run-session -- mutter --x11 --replace --sm-disable) ;;
+    kwin_x11) cmd=(dbus-run-session -- env QT_QPA_PLATFORM=xcb kwin_x11 --replace) ;;
+    mutter-wayland) cmd=(dbus-run-session -- mutter --wayland --headless "${monitors[@]}" --sm-disable) ;;
+    kwin_wayland)
+      # The installed binary carries a file capability (cap_sys_resource),
+      # and where processes may not gain it (containers) exec refuses it with
+      # EPERM; a plain copy carries none. It tells the XWayland display to the
+      # program it starts.
+      kwin=$(command -v kwin_wayland) && cp "$kwin" "$work/kwin_wayland"
+      printf '#!/bin/sh\necho "$DISPLAY $XAUTHORITY" >"%s.tmp" && mv "%s.tmp" "%s"\n' \
+        "$work/xdisplay" "$work/xdisplay" "$work/xdisplay" >"$work/tell-display"
+      chmod +x "$work/tell-display"
+      cmd=(dbus-run-session -- env QT_QPA_PLATFORM=wayland "$work/kwin_wayland" --virtual --xwayland "${kwin_size[@]}"
+           "$work/tell-display") ;;
+    *) cmd=("$wm") ;;
+  esac
+  HOME=$work/home XDG_CONFIG_HOME=$work/home/.config "${cmd[@]}" </dev/null >"$work/wm.log" 2>&1 &
+  DESKTOP_WM_PID=$!
+  if ((wayland)); then
+    # The XWayland display the compositor started, and its key.
+    for ((i = 0; i < 200; i++)); do
+      if [[ $wm == mutter-wayland ]]; then
+        n=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/wm.log" | head -n1)
+        auth=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -n1)
+        [[ -n $n && -n $auth ]] && export DISPLAY=$n XAUTHORITY=$auth && break
+      elif [[ -s $work/xdisplay ]]; then
+        read -r n auth <"$work/xdisplay"
+        export DISPLAY=$n
+        [[ -n ${auth:-} ]] && export XAUTHORITY=$auth
+        break
+      fi
+      sleep 0.1
+    done
+    ((i < 200)) || { echo "FAIL: $wm gave no X display: $(tail -n 20 "$work/wm.log")" >&2; return 1; }
+  fi
+  for ((i = 0; i < 100; i++)); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+  done
+  ((i < 100)) || { echo "FAIL: $wm did not start: $(cat "$work/wm.log")" >&2; return 1; }
+  sleep 0.5  # its settings read and its root windows up
+}
+
+desktop_stop() {
+  # dbus-run-session does not pass a signal on to the manager it runs.
+  if [[ -n $DESKTOP_WM_PID ]]; then
+    pkill -P "$DESKTOP_WM_PID" 2>/dev/null
+    kill "$DESKTOP_WM_PID" 2>/dev/null && wait "$DESKTOP_WM_PID" 2>/dev/null
+  fi
+  [[ -n $DESKTOP_XEPHYR_PID ]] && kill "$DESKTOP_XEPHYR_PID" 2>/dev/null
+  [[ -n ${DRIVER_XVFB_PID:-} ]] && kill "$DRIVER_XVFB_PID" 2>/dev/null
+  DESKTOP_WM_PID="" DESKTOP_XEPHYR_PID="" DRIVER_XVFB_PID=""
+}
+
+# Left is 2*Image2.Left + Image2.Width, Image2 scaled from 3255 twips by the
+# monitor's width over 8325 (361 px at 800x600); Top is (SH - DH)/2, ties to
+# even, plus SH/4.5, where DH is the offer's 2580 twips plus its frame; each
+# kept 10 px off the monitor's far edges. 15 twips a pixel.
+offer_place() {
+  awk -v sw=$(($1 * 15)) -v sh=$(($2 * 15)) -v dw=$((5565 + $3 * 15)) -v dh=$((2580 + $4 * 15)) '
+    function even(x,  r) { r = int(x); if (x - r > 0.5 || (x - r == 0.5 && r % 2)) r++; return r }
+    BEGIN {
+      l = even(720 + 3255 * sw / 8325); if (l + dw + 150 > sw) l = even(sw - 150 - dw)
+      t = even(sh / 4.5 + even((sh - dh) / 2)); if (t + dh + 150 > sh) t = even(sh - 150 - dh)
+      print int(l / 15 + 0.5), int(t / 15 + 0.5) }'
+}
