@@ -7,6 +7,7 @@
 
 #include "dialogs/frmYesNo.h"
 #include "runtime/runtime.h"
+#include "setup/presenters.h"
 
 namespace bench {
 
@@ -14,9 +15,7 @@ inline void PresentManualNotice(rt::Runtime& runtime, frmYesNo& w, const std::st
                                 int top_px) {
   w.Load();
   w.Label1().SetCaption(message);
-  w.Command1().SetVisible(rt::False);
-  w.Command2().SetVisible(rt::False);
-  w.Command3().SetVisible(rt::True);
+  ShowOnlyOk(w);
   w.SetLeft(static_cast<rt::Single>(left_px * runtime.Screen().TwipsPerPixelX()));
   w.SetTop(static_cast<rt::Single>(top_px * runtime.Screen().TwipsPerPixelY()));
   w.Show(0);

@@ -25,8 +25,6 @@ struct Colour {
   constexpr bool operator==(const Colour&) const = default;
 };
 
-inline constexpr std::uint8_t kSysColourWindow = 5;
-inline constexpr std::uint8_t kSysColourWindowText = 8;
 inline constexpr std::uint8_t kSysColourButtonFace = 15;
 inline constexpr Colour kSystemWindowColour{0x80000005u};
 inline constexpr Colour kSystemWindowTextColour{0x80000008u};

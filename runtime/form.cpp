@@ -34,6 +34,9 @@ void Form::Load() {
   if (def_.icon.kind == IconKind::kPicture) icon = std::make_shared<const Image>(DecodePicture(def_.icon.picture));
   std::vector<std::unique_ptr<Control>> controls;
   for (const ControlDef& cd : def_.controls) {
+    // Ctl(id) reaches a control by its place in the list.
+    if (cd.id != controls.size() + 1)
+      Raise(ErrorNumber::kControlNotFound, std::string(Name()) + "." + std::string(cd.name) + " is not at its id's place");
     controls.push_back(std::make_unique<Control>(*this, cd));
     controls.back()->Build();
   }

@@ -1,5 +1,5 @@
-// The program's one module: the declaration of kernel32's WinExec, which the
-// setup sequence uses to start the setup programs on the CD.
+// The program's one module: WinExec, by which the setup sequence starts the
+// setup programs on the CD; it goes through the runtime's backend.
 #pragma once
 
 #include <string>

@@ -5,6 +5,7 @@
 #include "dialogs/frmYesNo.h"
 #include "runtime/vbmath.h"
 #include "setup/frmAcrobat.h"
+#include "setup/presenters.h"
 
 namespace {
 
@@ -12,11 +13,7 @@ template <class Window>
 void PresentMessage(frmAcrobat& main, Window& w, const std::string& strMessage, rt::Boolean blnokbutton) {
   w.Load();
   w.Label1().SetCaption(strMessage);
-  if (blnokbutton != rt::False) {
-    w.Command1().SetVisible(rt::False);
-    w.Command2().SetVisible(rt::False);
-    w.Command3().SetVisible(rt::True);
-  }
+  if (blnokbutton != rt::False) ShowOnlyOk(w);
   w.SetLeft(rt::CSng(main.lngLeft));
   w.SetTop(rt::CSng(main.lngTop));
   w.Show(1);

@@ -31,6 +31,7 @@
 #include "runtime/runtime.h"
 #include "setup/frmAcrobat.h"
 #include "setup/messages.h"
+#include "setup/presenters.h"
 
 namespace {
 
@@ -139,11 +140,7 @@ void Present(F& w, const Options& o) {
   w.Load();
   if constexpr (requires { w.Label1(); w.Command3(); }) {
     if (o.message) w.Label1().SetCaption(*o.message);
-    if (o.ok_only) {
-      w.Command1().SetVisible(rt::False);
-      w.Command2().SetVisible(rt::False);
-      w.Command3().SetVisible(rt::True);
-    }
+    if (o.ok_only) ShowOnlyOk(w);
   } else if (o.message || o.ok_only) {
     Usage("only frmYesNo and frmNewBox take a message or --ok-only");
   }

@@ -237,6 +237,17 @@ TEST_F(RuntimeTest, NegativeOrNonFiniteSizesAreRejected) {
   EXPECT_NE(backend.Errors()[0].find("'380'"), std::string::npos);
 }
 
+TEST_F(RuntimeTest, DefinitionWhoseIdsAreNotTheirPlacesDoesNotLoad) {
+  static constexpr rt::ControlDef kSwapped[] = {kButtons[1], kButtons[0]};
+  static constexpr rt::WindowDef kDef{.name = "frmSwapped", .client_width = 3000, .client_height = 1500,
+                                      .controls = kSwapped};
+  auto& swapped = runtime.Instance<TestForm<kDef>>();
+  EXPECT_EQ(Run([&] { swapped.Load(); }), rt::kErrorExitStatus);
+  ASSERT_EQ(backend.Errors().size(), 1u);
+  EXPECT_NE(backend.Errors()[0].find("'730'"), std::string::npos);
+  EXPECT_FALSE(swapped.IsLoaded());
+}
+
 TEST_F(RuntimeTest, ShowingAVisibleWindowModallyIsAnError) {
   a.on_load = [&] {
     a.Show(0);

@@ -1,12 +1,6 @@
 # The Win32 backend's tests. Its pure rules are tested in every build; the
 # backend itself in the Windows build, under wine on a display (wine.cmake).
 # A third stub setup stands in for C:\Program.exe in the quoting check.
-if(NOT TARGET rt_win32_rules)
-  add_library(rt_win32_rules STATIC
-    ${PROJECT_SOURCE_DIR}/runtime/win32/folder_rules.cpp ${PROJECT_SOURCE_DIR}/runtime/win32/command_rules.cpp)
-  target_link_libraries(rt_win32_rules PUBLIC rt_core)
-endif()
-
 add_executable(win32_rules_tests win32/rules_test.cpp)
 target_link_libraries(win32_rules_tests PRIVATE rt_win32_rules GTest::gtest GTest::gtest_main)
 target_include_directories(win32_rules_tests PRIVATE ${PROJECT_SOURCE_DIR})

@@ -224,24 +224,12 @@ void FltkBackend::HandKeyboardOn(FormWindow& blocked) {
   if (top && top != &blocked && fl_xid(top)) GiveFocus(fl_xid(top), fl_xid(&blocked));
 }
 
-std::string FltkBackend::ProgramFolder() {
-#ifdef RT_FLTK_HAVE_PROGRAM_FOLDER
-  return rt::fltk::ProgramFolder();
-#else
-  Raise(ErrorNumber::kInvalidProcedureCall, "this build has no program folder lookup");
-#endif
-}
+std::string FltkBackend::ProgramFolder() { return rt::fltk::ProgramFolder(); }
 
 Long FltkBackend::StartProgram(std::string_view command_line, Long show_mode) {
-#ifdef RT_FLTK_HAVE_PROGRAM_START
   // The logic's command lines begin with the program folder, whose own
   // characters are no Windows separators.
   return rt::fltk::StartProgram(command_line, show_mode, ProgramFolder());
-#else
-  (void)command_line;
-  (void)show_mode;
-  Raise(ErrorNumber::kInvalidProcedureCall, "this build cannot start programs");
-#endif
 }
 
 void FltkBackend::CloseAll() {
