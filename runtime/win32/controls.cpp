@@ -52,6 +52,8 @@ void Win32Backend::CreateControls(NativeWindow& w) {
       SetWindowSubclass(nc->button, &ButtonProc, 0, reinterpret_cast<DWORD_PTR>(nc.get()));
     } else if (c.Kind() == ControlKind::kLabel) {
       CreateLabel(w, *nc);
+    } else if (const Image* picture = c.Picture()) {
+      nc->picture = DibPicture(*picture);  // the core lets go of its own
     }
     w.controls.push_back(std::move(nc));
   }
@@ -86,8 +88,7 @@ void Win32Backend::UpdateControl(Control& control) {
     UpdateButton(*w, *c);
     return;
   }
-  // Labels and pictures are painted by the window; a picture is scaled
-  // afresh only when its size has changed.
+  // Labels and pictures are painted by the window.
   if (c->label) UpdateLabel(*c);
   Repaint(*w);
 }

@@ -54,16 +54,15 @@ void Win32Backend::UpdateLabel(NativeControl& c) {
 }
 
 void Win32Backend::DrawLabel(NativeWindow& w, const DRAWITEMSTRUCT& item) {
-  if (!Compose(w)) return;
   POINT origin{0, 0};
   MapWindowPoints(item.hwndItem, w.hwnd, &origin, 1);
-  const RECT& r = item.rcItem;
-  HDC dc = CreateCompatibleDC(item.hDC);
-  HGDIOBJ old = SelectObject(dc, w.buffer.Handle());
-  BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, dc, origin.x + r.left, origin.y + r.top,
-         SRCCOPY);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  RECT area = item.rcItem;
+  OffsetRect(&area, origin.x, origin.y);
+  // The label's DC in the window's client coordinates.
+  POINT old;
+  SetViewportOrgEx(item.hDC, -origin.x, -origin.y, &old);
+  Paint(w, item.hDC, area);
+  SetViewportOrgEx(item.hDC, old.x, old.y, nullptr);
 }
 
 // Labels before buttons, each in TabIndex order: the question, then the

@@ -29,7 +29,7 @@ struct NativeControl {
   HWND button = nullptr;  // buttons only
   HWND label = nullptr;   // labels only: the text's window, drawn by the parent
   std::wstring tooltip;   // the tooltip control keeps a pointer into it
-  PictureCache picture;   // images only
+  DibPicture picture;     // images only
 };
 
 struct NativeWindow {
@@ -42,8 +42,7 @@ struct NativeWindow {
   HICON small_icon = nullptr;
   bool owns_icons = false;
   std::vector<std::unique_ptr<NativeControl>> controls;  // in the form's order
-  Bitmap background;
-  Bitmap buffer;        // the client area, painted off screen
+  DibPicture background;
   bool placing = false;  // the backend itself moves the window: not a user move
 
   NativeControl* ForButton(HWND button) const;
@@ -70,6 +69,7 @@ class Win32Backend final : public Backend {
   ScreenMetrics Screen() override;
   FrameInsets Frame(const Form& window) override;
   TextMeasurer& Text() override { return fonts_; }
+  bool KeepsPictures() const override { return true; }
 
   void CreateWindow(Form& window) override;
   void DestroyWindow(Form& window) override;
@@ -124,10 +124,11 @@ class Win32Backend final : public Backend {
   void DrawLabel(NativeWindow& w, const DRAWITEMSTRUCT& item);
   static void SetReadingOrder(NativeWindow& w);
   // paint.cpp
-  void Paint(NativeWindow& w, HDC target);
-  bool Compose(NativeWindow& w);  // the client area into w.buffer
+  // `area` in client coordinates, which `target` must have too.
+  void Paint(NativeWindow& w, HDC target, const RECT& area);
+  void PaintClient(NativeWindow& w, HDC target);
   static void Repaint(NativeWindow& w);
-  void PaintPicture(HDC dc, NativeControl& c);
+  static void PaintPicture(HDC dc, const NativeControl& c);
   void PaintLabel(HDC dc, const Control& label);
   // event_loop.cpp
   bool RouteKey(const MSG& msg);

@@ -125,12 +125,12 @@ LRESULT Win32Backend::OnMessage(NativeWindow& w, UINT message, WPARAM wparam, LP
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
-      Paint(w, dc);
+      Paint(w, dc, ps.rcPaint);
       EndPaint(hwnd, &ps);
       return 0;
     }
     case WM_PRINTCLIENT:
-      Paint(w, reinterpret_cast<HDC>(wparam));
+      PaintClient(w, reinterpret_cast<HDC>(wparam));
       return 0;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
@@ -205,7 +205,7 @@ void Win32Backend::CreateWindow(Form& window) {
     windows_.pop_back();
     Raise(ErrorNumber::kOutOfMemory, "window");
   }
-  if (const Image* picture = window.BackgroundPicture()) w.background = Bitmap::FromImage(*picture);
+  if (const Image* picture = window.BackgroundPicture()) w.background = DibPicture(*picture);
   SetIcons(w);
   CreateControls(w);
   PlaceWindow(w);
