@@ -1,6 +1,8 @@
 // Decoded pictures in GDI's pixel order, drawn from their pixels; and icons.
 #include "runtime/win32/bitmaps.h"
 
+#include <algorithm>
+
 namespace rt::win32 {
 
 namespace {
@@ -35,6 +37,11 @@ DibPicture::DibPicture(const Image& image) : width_(image.width), height_(image.
   }
 }
 
+// A scaled picture is drawn in bands of about this many bytes of the
+// target: the system scales into a buffer as big as the part it draws,
+// which for one stroke over a big screen is a screen-sized one.
+constexpr int kBandBytes = 1 << 20;
+
 void DibPicture::Draw(HDC target, int x, int y, int width, int height) const {
   if (bgra_.empty() || width <= 0 || height <= 0) return;
   const BITMAPINFO source = TopDownInfo(width_, height_);
@@ -43,7 +50,17 @@ void DibPicture::Draw(HDC target, int x, int y, int width, int height) const {
   POINT brush{};
   // HALFTONE wants the brush origin set after the mode.
   if (scaled) SetBrushOrgEx(target, 0, 0, &brush);
-  StretchDIBits(target, x, y, width, height, 0, 0, width_, height_, bgra_.data(), &source, DIB_RGB_COLORS, SRCCOPY);
+  RECT clip;
+  if (GetClipBox(target, &clip) == ERROR) clip = {x, y, x + width, y + height};
+  const int rows = scaled ? std::max(16, kBandBytes / (4 * width)) : height;
+  for (int top = std::max(y, static_cast<int>(clip.top)); top < std::min(y + height, static_cast<int>(clip.bottom));
+       top += rows) {
+    const int saved = SaveDC(target);
+    IntersectClipRect(target, x, top, x + width, top + rows);
+    StretchDIBits(target, x, y, width, height, 0, 0, width_, height_, bgra_.data(), &source, DIB_RGB_COLORS,
+                  SRCCOPY);
+    RestoreDC(target, saved);
+  }
   if (scaled) SetBrushOrgEx(target, brush.x, brush.y, nullptr);
   SetStretchBltMode(target, mode);
 }
