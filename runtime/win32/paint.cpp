@@ -108,6 +108,8 @@ void Win32Backend::PaintClient(NativeWindow& w, HDC dc) {
 
 // The label windows show parts of this painting: they are repainted with it.
 void Win32Backend::Repaint(NativeWindow& w) {
+  // A hidden window is painted whole when it is shown.
+  if (!IsWindowVisible(w.hwnd)) return;
   RedrawWindow(w.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 

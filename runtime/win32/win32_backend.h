@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/backend.h"
@@ -28,6 +29,9 @@ struct NativeControl {
   Control* control = nullptr;
   HWND button = nullptr;  // buttons only
   HWND label = nullptr;   // labels only: the text's window, drawn by the parent
+  PixelRect placed;       // where the button's or label's window was last put
+  // Puts `child` (the button or label) at the control's rectangle, if not there.
+  void Place(HWND child, UINT flags);
   std::wstring tooltip;   // the tooltip control keeps a pointer into it
   DibPicture picture;     // images only
 };
@@ -44,6 +48,7 @@ struct NativeWindow {
   std::vector<std::unique_ptr<NativeControl>> controls;  // in the form's order
   DibPicture background;
   bool placing = false;  // the backend itself moves the window: not a user move
+  RECT placed{};         // where the backend last put it
 
   NativeControl* ForButton(HWND button) const;
   NativeControl* For(const Control& control) const;
@@ -147,6 +152,8 @@ class Win32Backend final : public Backend {
   // every position conversion, and wine re-reads the display's settings for
   // each GetSystemMetrics.
   std::optional<ScreenMetrics> screen_;
+  // The frame of each window style asked for, until the system's metrics change.
+  std::vector<std::pair<WindowStyle, FrameInsets>> frames_;
   // The last mouse press and where it went: a button clicks on release, and
   // the core judges the click by its press.
   HWND pressed_window_ = nullptr;
