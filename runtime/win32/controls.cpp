@@ -53,12 +53,14 @@ void Win32Backend::CreateControls(NativeWindow& w) {
       SendMessageW(nc->button, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Font(c.Font())), FALSE);
       // Each new button goes behind the earlier ones: the earlier lies in front.
       SetWindowPos(nc->button, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      if (!c.def().tooltip.empty()) AddTooltip(w, *nc);
+      // Ours goes first, so that the tooltip's subclassing stands in front
+      // of it and sees the mouse.
       if (nc->button) {
         const auto base = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(nc->button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonProc)));
         if (!g_button_base) g_button_base = base;
       }
+      if (!c.def().tooltip.empty()) AddTooltip(w, *nc);
     } else if (c.Kind() == ControlKind::kLabel) {
       CreateLabel(w, *nc);
     } else if (const Image* picture = c.Picture()) {
