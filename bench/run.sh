@@ -6,10 +6,10 @@
 # Each program under test gets its own Xvfb (800x600x24 unless a bigger
 # screen is the point, 96 dpi, no window manager). Then the same figures of
 # START.EXE under wine against Win32 yardsticks of our own (bench/wine.sh),
-# on the Windows build this machine can run, said in the output. About eight
-# minutes once built, the launcher's whole sequence with its 20-second wait
-# run three times on Linux and twice under wine included; the first builds
-# take a few minutes more.
+# on the Windows build this machine can run, said in the output. About
+# fifteen minutes once built (the Windows part alone eight), the launcher's
+# whole sequence with its 20-second wait run three times on Linux and three
+# times under wine included; the first builds take a few minutes more.
 #   bench/run.sh             everything
 #   bench/run.sh --windows   only the figures under wine, and their rows
 set -euo pipefail
