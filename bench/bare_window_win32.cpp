@@ -1,12 +1,13 @@
 // The yardstick for START.EXE's start under wine: the least a Win32 program
 // can do to show the welcome picture full screen. It decodes the same
 // embedded JPEG the way the Windows build does (stb_image to RGBA, built the
-// same way), turns it into a top-down DIB section and paints it unscaled at
-// the top left of a borderless window that covers the screen.
+// same way), puts the pixels into GDI's order where they lie, and stretches
+// them straight from there over a borderless window that covers the screen
+// (at 800x600, the picture's own size, a plain copy).
 #include <windows.h>
 
-#include <cstdint>
-#include <cstring>
+#include <cstddef>
+#include <utility>
 
 #include "forms/pictures.h"
 
@@ -26,48 +27,38 @@
 
 namespace {
 
-HBITMAP picture = nullptr;
+stbi_uc* picture = nullptr;  // B, G, R, x once loaded
 int picture_width = 0, picture_height = 0;
 
 bool LoadPicture() {
   const auto bytes = forms::pictures::WelcomeScreen();
-  int w = 0, h = 0, n = 0;
-  stbi_uc* rgba = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &n, 4);
-  if (!rgba) return false;
-  BITMAPINFO bmi{};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = w;
-  bmi.bmiHeader.biHeight = -h;
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  picture = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (picture) {
-    auto* out = static_cast<std::uint8_t*>(bits);
-    for (std::size_t i = 0, size = static_cast<std::size_t>(w) * h * 4; i < size; i += 4) {
-      out[i] = rgba[i + 2];
-      out[i + 1] = rgba[i + 1];
-      out[i + 2] = rgba[i];
-      out[i + 3] = 0;
-    }
-    picture_width = w;
-    picture_height = h;
-  }
-  stbi_image_free(rgba);
-  return picture != nullptr;
+  int n = 0;
+  picture = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &picture_width, &picture_height, &n, 4);
+  if (!picture) return false;
+  for (std::size_t i = 0, size = static_cast<std::size_t>(picture_width) * picture_height * 4; i < size; i += 4)
+    std::swap(picture[i], picture[i + 2]);
+  return true;
 }
 
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
-      HDC target = BeginPaint(hwnd, &ps);
-      HDC dc = CreateCompatibleDC(target);
-      HGDIOBJ old = SelectObject(dc, picture);
-      BitBlt(target, 0, 0, picture_width, picture_height, dc, 0, 0, SRCCOPY);
-      SelectObject(dc, old);
-      DeleteDC(dc);
+      HDC dc = BeginPaint(hwnd, &ps);
+      RECT client;
+      GetClientRect(hwnd, &client);
+      BITMAPINFO bmi{};
+      bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+      bmi.bmiHeader.biWidth = picture_width;
+      bmi.bmiHeader.biHeight = -picture_height;
+      bmi.bmiHeader.biPlanes = 1;
+      bmi.bmiHeader.biBitCount = 32;
+      bmi.bmiHeader.biCompression = BI_RGB;
+      const bool scaled = client.right != picture_width || client.bottom != picture_height;
+      SetStretchBltMode(dc, scaled ? HALFTONE : COLORONCOLOR);
+      SetBrushOrgEx(dc, 0, 0, nullptr);
+      StretchDIBits(dc, 0, 0, client.right, client.bottom, 0, 0, picture_width, picture_height, picture, &bmi,
+                    DIB_RGB_COLORS, SRCCOPY);
       EndPaint(hwnd, &ps);
       return 0;
     }
@@ -87,7 +78,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
   wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = L"BareWindow";
   if (!RegisterClassW(&wc)) return 1;
   HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"bare window", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),

@@ -5,9 +5,10 @@
 // (later than the program's Load by the pipe's few microseconds).
 //
 //   dialog_watch PROGRAM [ARG...]   (the program's own arguments)
-// Output: "points K", then "load_show_ms ..." (Load to Show's return, as the
-// program timed it) and "drawn_ms ..." (Load to on the screen), each as
-// median, p90 and max over all but the first five.
+// Output: "drawn MS" for each showing but the first five, "points K", then
+// "load_show_ms ..." (Load to Show's return, as the program timed it) and
+// "drawn_ms ..." (Load to on the screen), each as median, p90 and max over
+// all but the first five.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -79,7 +80,10 @@ int main(int argc, char** argv) {
         else if (bench::MonotonicNanos() - t0 > kTimeoutNanos) Fail("the dialog was not drawn");
         else usleep(200);
       }
-      if (++loads > kWarmUp) drawn.push_back(static_cast<double>(seen - t0) / 1e6);
+      if (++loads > kWarmUp) {
+        drawn.push_back(static_cast<double>(seen - t0) / 1e6);
+        std::printf("drawn %.3f\n", drawn.back());
+      }
     } else if (double ms = 0; std::sscanf(line.c_str(), "shown %lf", &ms) == 1 && loads > kWarmUp) {
       load_show.push_back(ms);
     }

@@ -6,11 +6,12 @@
 # Each program under test gets its own Xvfb (800x600x24 unless a bigger
 # screen is the point, 96 dpi, no window manager). Then the same figures of
 # START.EXE under wine against Win32 yardsticks of our own (bench/wine.sh),
-# on the Windows build this machine can run, said in the output. About eight
-# minutes once built, the launcher's whole sequence with its 20-second wait
-# run three times on Linux and twice under wine included; the first builds
-# take a few minutes more.
-#   bench/run.sh
+# on the Windows build this machine can run, said in the output. About
+# fifteen minutes once built (the Windows part alone eight), the launcher's
+# whole sequence with its 20-second wait run three times on Linux and three
+# times under wine included; the first builds take a few minutes more.
+#   bench/run.sh             everything
+#   bench/run.sh --windows   only the figures under wine, and their rows
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -80,13 +81,30 @@ late_median() {
     awk '{ v[NR] = $1 } END { printf "%.1f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-# --- 1. Process start to the welcome window fully drawn ---------------------
 start_runs=11  # this many of each, interleaved: the machine's drift falls on both alike
-note "Start: process start to the welcome window drawn, launcher against a bare FLTK window decoding with libjpeg-turbo ($start_runs runs each, interleaved)"
 # Points of the welcome picture clear of the inset and the offer dialog, and
 # three of the inset; both programs show welcome.jpg unscaled at (0,0).
 welcome_points="380,20 600,80 700,250 780,40 360,300 100,450 780,580 200,580 450,580 10,300 350,200 560,330"
 inset_points="180,200 100,320 300,60"
+big_sizes=(3840x2160 7680x4320)
+now_s() { echo "$EPOCHREALTIME"; }
+# shellcheck source=tools/launcher-driver.sh
+source "$root/tools/launcher-driver.sh"
+
+if [[ ${1:-} == --windows ]]; then
+  wine_measure
+  note "Result"
+  echo
+  echo "Measured by \`bench/run.sh --windows\` on $(date -u '+%Y-%m-%d %H:%M UTC'), $(nproc) cores, load average $load_at_start at the start and $(cut -d' ' -f1-3 /proc/loadavg) at the end. Windows: $(if [[ $win_measured == yes ]]; then echo "the $win_which"; else echo "not measured${win_skip:+ ($win_skip)}"; fi)."
+  echo
+  echo "| Figure | Goal | Measured | Met? |"
+  echo "|---|---|---|---|"
+  wine_rows
+  exit 0
+fi
+
+# --- 1. Process start to the welcome window fully drawn ---------------------
+note "Start: process start to the welcome window drawn, launcher against a bare FLTK window decoding with libjpeg-turbo ($start_runs runs each, interleaved)"
 start_xvfb; d_launcher=$XVFB_DISPLAY; x_launcher=$XVFB_PID
 start_xvfb; d_bare=$XVFB_DISPLAY; x_bare=$XVFB_PID
 probe_out=$(unshare "${ns[@]}" sh -c 'mount --bind "$1" "$1" && shift && exec "$@"' sh "$build/cd" \
@@ -115,7 +133,6 @@ printf 'CPU time the program had used when drawn: %s ms against %s ms: %.2fx\n' 
   "$start_cpu_launcher" "$start_cpu_bare" "$start_cpu_ratio"
 
 # --- 1b. The same start as the screen grows ------------------------------------
-big_sizes=(3840x2160 7680x4320)
 big_runs=7
 note "Start on bigger screens: the launcher at 800x600, ${big_sizes[*]} ($big_runs runs each, interleaved)"
 # The welcome points clear of the offer dialog, scaled with the screen (the
@@ -183,11 +200,8 @@ echo "late by: median $late_median ms, max $late_max ms"
 
 # --- 4 and 5. The real launcher through a whole sequence ---------------------
 note "Whole sequence of the launcher from the demo CD: CPU during the 20 s wait, peak RSS (at 800x600 and ${big_sizes[*]})"
-# shellcheck source=tools/launcher-driver.sh
-source "$root/tools/launcher-driver.sh"
 ticks_per_s=$(getconf CLK_TCK)
 cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }  # utime + stime
-now_s() { echo "$EPOCHREALTIME"; }
 # The scheduler's count for the main thread: nanoseconds on a CPU, and how
 # often it was put on one. Finer than the 10 ms ticks of utime and stime.
 run_ns() { awk '{ print $1 }' "/proc/$1/schedstat"; }

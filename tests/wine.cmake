@@ -2,8 +2,9 @@
 # ctest run (fixtures wine_display and wine_prefix, made by wine.sh); the
 # tests that open windows take the screen in turn (RESOURCE_LOCK). Then the
 # whole launcher from the demo CD (label "sequence"): run A from D:\
-# accepting everything under each Windows version wine reports, and run B
-# from "C:\Program Files\Mirelund CD" refusing Acrobat Reader.
+# accepting everything under each Windows version wine reports, and on a
+# 7680x4320 screen; run B from "C:\Program Files\Mirelund CD" refusing
+# Acrobat Reader.
 set(_wine ${CMAKE_CURRENT_SOURCE_DIR}/win32/wine.sh)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
   set(_winxp winxp64)  # a 64-bit prefix knows no 32-bit XP
@@ -59,6 +60,15 @@ if(TARGET democd AND TARGET stub_decoy)
     set_tests_properties(wine_run_planted_dlls PROPERTIES
       LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_display TIMEOUT 240)
   endif()
+  # Run A on a screen of 7680x4320, an Xvfb and a prefix of its own (so it
+  # runs beside the tests that share the fixture's screen): a screen-sized
+  # 32-bit bitmap is 133 MB there, so a launcher that kept copies of its
+  # full-screen windows would run short of room in a 32-bit process. Its
+  # screenshots of the whole screen take a minute each on a busy machine.
+  add_test(NAME wine_run_a_8k
+    COMMAND bash ${_runs} big 7680x4320 ${START_WINE_WORK} ${WINE_PROGRAM} ${CMAKE_BINARY_DIR}/cd ${_winxp})
+  set_tests_properties(wine_run_a_8k PROPERTIES
+    LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_display TIMEOUT 1500)
 endif()
 
 # The CD's own START.EXE is checked where the disc image is made

@@ -1,8 +1,7 @@
-// DIB sections from decoded pictures, their scaled copies, and icons.
+// Decoded pictures in GDI's pixel order, drawn from their pixels; and icons.
 #include "runtime/win32/bitmaps.h"
 
-#include <cstring>
-#include <utility>
+#include <algorithm>
 
 namespace rt::win32 {
 
@@ -27,94 +26,43 @@ std::uint32_t U32(const std::uint8_t* p) {
 
 }  // namespace
 
-Bitmap::~Bitmap() {
-  if (handle_) DeleteObject(handle_);
-}
-
-Bitmap::Bitmap(Bitmap&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)), width_(other.width_), height_(other.height_) {}
-
-Bitmap& Bitmap::operator=(Bitmap&& other) noexcept {
-  if (this != &other) {
-    if (handle_) DeleteObject(handle_);
-    handle_ = std::exchange(other.handle_, nullptr);
-    width_ = other.width_;
-    height_ = other.height_;
-  }
-  return *this;
-}
-
-Bitmap Bitmap::Blank(int width, int height, void** bits) {
-  Bitmap b;
-  if (width <= 0 || height <= 0) return b;
-  BITMAPINFO bmi = TopDownInfo(width, height);
-  b.handle_ = CreateDIBSection(nullptr, &bmi, DIB_RGB_COLORS, bits, nullptr, 0);
-  if (b.handle_) {
-    b.width_ = width;
-    b.height_ = height;
-  }
-  return b;
-}
-
-Bitmap Bitmap::Surface(int width, int height) {
-  void* bits = nullptr;
-  return Blank(width, height, &bits);
-}
-
-Bitmap Bitmap::FromImage(const Image& image) {
-  void* bits = nullptr;
-  Bitmap b = Blank(image.width, image.height, &bits);
-  if (!b) return b;
-  const std::vector<std::uint8_t> bgra = ToBgra(image);
-  std::memcpy(bits, bgra.data(), bgra.size());
-  return b;
-}
-
-Bitmap Bitmap::Scaled(const Image& image, int width, int height) {
-  if (width == image.width && height == image.height) return FromImage(image);
-  void* bits = nullptr;
-  Bitmap b = Blank(width, height, &bits);
-  if (!b || image.width <= 0 || image.height <= 0) return b;
-  const std::vector<std::uint8_t> bgra = ToBgra(image);
-  BITMAPINFO source = TopDownInfo(image.width, image.height);
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, b.handle_);
-  SetStretchBltMode(dc, HALFTONE);
-  SetBrushOrgEx(dc, 0, 0, nullptr);
-  StretchDIBits(dc, 0, 0, width, height, 0, 0, image.width, image.height, bgra.data(), &source, DIB_RGB_COLORS,
-                SRCCOPY);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-  return b;
-}
-
-void Bitmap::Draw(HDC target, int x, int y) const {
-  if (!handle_) return;
-  HDC dc = CreateCompatibleDC(target);
-  HGDIOBJ old = SelectObject(dc, handle_);
-  BitBlt(target, x, y, width_, height_, dc, 0, 0, SRCCOPY);
-  SelectObject(dc, old);
-  DeleteDC(dc);
-}
-
-const Bitmap& PictureCache::At(const Image& image, int width, int height) {
-  if (image_ != &image || bitmap_.Width() != width || bitmap_.Height() != height) {
-    bitmap_ = Bitmap::Scaled(image, width, height);
-    image_ = &image;
-    ++scalings_;
-  }
-  return bitmap_;
-}
-
-std::vector<std::uint8_t> ToBgra(const Image& image) {
-  std::vector<std::uint8_t> out(image.rgba.size());
+DibPicture::DibPicture(const Image& image) : width_(image.width), height_(image.height) {
+  if (width_ <= 0 || height_ <= 0) return;
+  bgra_.resize(image.rgba.size());
   for (std::size_t i = 0; i + 3 < image.rgba.size(); i += 4) {
-    out[i] = image.rgba[i + 2];
-    out[i + 1] = image.rgba[i + 1];
-    out[i + 2] = image.rgba[i];
-    out[i + 3] = image.rgba[i + 3];
+    bgra_[i] = image.rgba[i + 2];
+    bgra_[i + 1] = image.rgba[i + 1];
+    bgra_[i + 2] = image.rgba[i];
+    bgra_[i + 3] = image.rgba[i + 3];
   }
-  return out;
+}
+
+// A scaled picture is drawn in bands of about this many bytes of the
+// target: the system scales into a buffer as big as the part it draws,
+// which for one stroke over a big screen is a screen-sized one.
+constexpr int kBandBytes = 1 << 20;
+
+void DibPicture::Draw(HDC target, int x, int y, int width, int height) const {
+  if (bgra_.empty() || width <= 0 || height <= 0) return;
+  const BITMAPINFO source = TopDownInfo(width_, height_);
+  const bool scaled = width != width_ || height != height_;
+  const int mode = SetStretchBltMode(target, scaled ? HALFTONE : COLORONCOLOR);
+  POINT brush{};
+  // HALFTONE wants the brush origin set after the mode.
+  if (scaled) SetBrushOrgEx(target, 0, 0, &brush);
+  RECT clip;
+  if (GetClipBox(target, &clip) == ERROR) clip = {x, y, x + width, y + height};
+  const int rows = scaled ? std::max(16, kBandBytes / (4 * width)) : height;
+  for (int top = std::max(y, static_cast<int>(clip.top)); top < std::min(y + height, static_cast<int>(clip.bottom));
+       top += rows) {
+    const int saved = SaveDC(target);
+    IntersectClipRect(target, x, top, x + width, top + rows);
+    StretchDIBits(target, x, y, width, height, 0, 0, width_, height_, bgra_.data(), &source, DIB_RGB_COLORS,
+                  SRCCOPY);
+    RestoreDC(target, saved);
+  }
+  if (scaled) SetBrushOrgEx(target, brush.x, brush.y, nullptr);
+  SetStretchBltMode(target, mode);
 }
 
 HICON IconFromIcoFile(PictureBytes ico, int size) {

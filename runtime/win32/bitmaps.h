@@ -1,6 +1,6 @@
-// GDI bitmaps made from the core's decoded pictures, and window icons made
-// from an icon file's bytes. A stretched picture is scaled once per size and
-// kept; painting only copies it.
+// The core's decoded pictures in GDI's pixel order, and window icons made
+// from an icon file's bytes. Each picture is held once, at its own size: a
+// window that fills a big screen costs no more than one on a small one.
 #pragma once
 
 #include <cstdint>
@@ -12,51 +12,25 @@
 
 namespace rt::win32 {
 
-// A 32-bit top-down DIB section, owned.
-class Bitmap {
+// A decoded picture kept in the order GDI reads (B, G, R, A, rows top-down)
+// and drawn straight from those pixels: no bitmap, no scaled copy.
+class DibPicture {
  public:
-  Bitmap() = default;
-  ~Bitmap();
-  Bitmap(Bitmap&& other) noexcept;
-  Bitmap& operator=(Bitmap&& other) noexcept;
-  Bitmap(const Bitmap&) = delete;
-  Bitmap& operator=(const Bitmap&) = delete;
+  DibPicture() = default;
+  explicit DibPicture(const Image& image);
 
-  // The picture at its own size, or scaled to width × height (HALFTONE).
-  static Bitmap FromImage(const Image& image);
-  static Bitmap Scaled(const Image& image, int width, int height);
-  // Uninitialised pixels, for painting into.
-  static Bitmap Surface(int width, int height);
-
-  explicit operator bool() const { return handle_ != nullptr; }
-  HBITMAP Handle() const { return handle_; }
+  explicit operator bool() const { return !bgra_.empty(); }
   int Width() const { return width_; }
   int Height() const { return height_; }
-  // Copies the bitmap with its top left at (x, y), no further than the
-  // target's clipping allows.
-  void Draw(HDC target, int x, int y) const;
+  // Stretches the picture over the rectangle (HALFTONE where it is scaled),
+  // no further than the target's clipping allows.
+  void Draw(HDC target, int x, int y, int width, int height) const;
 
  private:
-  static Bitmap Blank(int width, int height, void** bits);
-  HBITMAP handle_ = nullptr;
   int width_ = 0;
   int height_ = 0;
+  std::vector<std::uint8_t> bgra_;
 };
-
-// One control's picture at the size it was last drawn.
-class PictureCache {
- public:
-  const Bitmap& At(const Image& image, int width, int height);
-  int Scalings() const { return scalings_; }
-
- private:
-  const Image* image_ = nullptr;
-  Bitmap bitmap_;
-  int scalings_ = 0;
-};
-
-// The picture's pixels as GDI orders them: B, G, R, A, rows top-down.
-std::vector<std::uint8_t> ToBgra(const Image& image);
 
 // An icon `size` pixels square from the image of an icon file nearest that
 // size; null when the bytes hold no usable image. The caller destroys it.

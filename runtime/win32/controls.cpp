@@ -18,16 +18,20 @@ bool IsDefaultLook(HWND button) {
   return (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
 }
 
-// A button's accessible object carries its tooltip (`data`: its NativeControl,
-// which lives as long as the button).
-LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR data) {
+// The procedure of the BUTTON class, which ours hands every message on to.
+WNDPROC g_button_base = nullptr;
+
+// A button's accessible object carries its tooltip, found through the
+// button's window. Ours stands in front of the class's procedure directly:
+// comctl32's subclassing would read its data as a window property at every
+// message, under wine a request to its server each time.
+LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_GETOBJECT) {
-    const auto* c = reinterpret_cast<const NativeControl*>(data);
-    if (const LRESULT r = AnswerGetObject(hwnd, AccessibleKind::kButton, c->tooltip, wparam, lparam)) return r;
-  } else if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, &ButtonProc, id);
+    auto* w = reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(GetParent(hwnd), GWLP_USERDATA));
+    if (const NativeControl* c = w ? w->ForButton(hwnd) : nullptr)
+      if (const LRESULT r = AnswerGetObject(hwnd, AccessibleKind::kButton, c->tooltip, wparam, lparam)) return r;
   }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  return CallWindowProcW(g_button_base, hwnd, message, wparam, lparam);
 }
 
 }  // namespace
@@ -45,13 +49,22 @@ void Win32Backend::CreateControls(NativeWindow& w) {
       const std::wstring caption = Widen1252(c.Caption());
       nc->button = CreateWindowExW(0, L"BUTTON", caption.c_str(), style, r.x, r.y, r.width, r.height, w.hwnd,
                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.Id())), instance_, nullptr);
+      nc->placed = r;
       SendMessageW(nc->button, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Font(c.Font())), FALSE);
       // Each new button goes behind the earlier ones: the earlier lies in front.
       SetWindowPos(nc->button, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      // Ours goes first, so that the tooltip's subclassing stands in front
+      // of it and sees the mouse.
+      if (nc->button) {
+        const auto base = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(nc->button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonProc)));
+        if (!g_button_base) g_button_base = base;
+      }
       if (!c.def().tooltip.empty()) AddTooltip(w, *nc);
-      SetWindowSubclass(nc->button, &ButtonProc, 0, reinterpret_cast<DWORD_PTR>(nc.get()));
     } else if (c.Kind() == ControlKind::kLabel) {
       CreateLabel(w, *nc);
+    } else if (const Image* picture = c.Picture()) {
+      nc->picture = DibPicture(*picture);  // the core lets go of its own
     }
     w.controls.push_back(std::move(nc));
   }
@@ -59,6 +72,15 @@ void Win32Backend::CreateControls(NativeWindow& w) {
   for (const auto& c : w.controls)
     if (c->label) SetWindowPos(c->label, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetReadingOrder(w);
+}
+
+// Under wine each move is a round of requests to its server: one that
+// would not change the window is not made.
+void NativeControl::Place(HWND child, UINT flags) {
+  const PixelRect& r = control->Rect();
+  if (r.x == placed.x && r.y == placed.y && r.width == placed.width && r.height == placed.height) return;
+  placed = r;
+  SetWindowPos(child, nullptr, r.x, r.y, r.width, r.height, flags);
 }
 
 void Win32Backend::AddTooltip(NativeWindow& w, NativeControl& c) {
@@ -86,16 +108,14 @@ void Win32Backend::UpdateControl(Control& control) {
     UpdateButton(*w, *c);
     return;
   }
-  // Labels and pictures are painted by the window; a picture is scaled
-  // afresh only when its size has changed.
+  // Labels and pictures are painted by the window.
   if (c->label) UpdateLabel(*c);
   Repaint(*w);
 }
 
 void Win32Backend::UpdateButton(NativeWindow& w, NativeControl& c) {
   const Control& b = *c.control;
-  const PixelRect& r = b.Rect();
-  SetWindowPos(c.button, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  c.Place(c.button, SWP_NOZORDER | SWP_NOACTIVATE);
   const std::wstring caption = Widen1252(b.Caption());
   wchar_t current[256] = {};
   GetWindowTextW(c.button, current, 256);

@@ -13,20 +13,21 @@ namespace rt::win32 {
 
 namespace {
 
-LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR) {
+// The procedure of the STATIC class, behind ours (as for buttons: no
+// comctl32 subclassing, which costs a request to wine's server a message).
+WNDPROC g_static_base = nullptr;
+
+LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_ERASEBKGND:
       return 1;  // the owner's drawing covers every pixel
     case WM_GETOBJECT:
       if (const LRESULT r = AnswerGetObject(hwnd, AccessibleKind::kLabel, {}, wparam, lparam)) return r;
       break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, &LabelProc, id);
-      break;
     default:
       break;
   }
-  return DefSubclassProc(hwnd, message, wparam, lparam);
+  return CallWindowProcW(g_static_base, hwnd, message, wparam, lparam);
 }
 
 }  // namespace
@@ -39,13 +40,16 @@ void Win32Backend::CreateLabel(NativeWindow& w, NativeControl& c) {
   const std::wstring text = Widen1252(label.Caption());
   c.label = CreateWindowExW(0, L"STATIC", text.c_str(), style, r.x, r.y, r.width, r.height, w.hwnd,
                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(label.Id())), instance_, nullptr);
-  if (c.label) SetWindowSubclass(c.label, &LabelProc, 0, 0);
+  c.placed = r;
+  if (!c.label) return;
+  const auto base =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(c.label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LabelProc)));
+  if (!g_static_base) g_static_base = base;
 }
 
 void Win32Backend::UpdateLabel(NativeControl& c) {
   const Control& label = *c.control;
-  const PixelRect& r = label.Rect();
-  SetWindowPos(c.label, nullptr, r.x, r.y, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  c.Place(c.label, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
   const std::wstring text = Widen1252(label.Caption());
   if (WindowText(c.label) != text) SetWindowTextW(c.label, text.c_str());
   const bool visible = IsTrue(label.Visible());
@@ -54,16 +58,15 @@ void Win32Backend::UpdateLabel(NativeControl& c) {
 }
 
 void Win32Backend::DrawLabel(NativeWindow& w, const DRAWITEMSTRUCT& item) {
-  if (!Compose(w)) return;
   POINT origin{0, 0};
   MapWindowPoints(item.hwndItem, w.hwnd, &origin, 1);
-  const RECT& r = item.rcItem;
-  HDC dc = CreateCompatibleDC(item.hDC);
-  HGDIOBJ old = SelectObject(dc, w.buffer.Handle());
-  BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, dc, origin.x + r.left, origin.y + r.top,
-         SRCCOPY);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  RECT area = item.rcItem;
+  OffsetRect(&area, origin.x, origin.y);
+  // The label's DC in the window's client coordinates.
+  POINT old;
+  SetViewportOrgEx(item.hDC, -origin.x, -origin.y, &old);
+  Paint(w, item.hDC, area);
+  SetViewportOrgEx(item.hDC, old.x, old.y, nullptr);
 }
 
 // Labels before buttons, each in TabIndex order: the question, then the

@@ -21,9 +21,12 @@ ScreenMetrics Win32Backend::Screen() {
 FrameInsets Win32Backend::Frame(const Form& window) {
   if (window.Maximized()) return {};
   const WindowStyle s = StyleOf(window);
+  for (const auto& [style, insets] : frames_)
+    if (style.style == s.style && style.ex_style == s.ex_style) return insets;
   RECT r{0, 0, 0, 0};
   AdjustWindowRectEx(&r, s.style, FALSE, s.ex_style);
-  return {-r.left, -r.top, r.right, r.bottom};
+  frames_.push_back({s, {-r.left, -r.top, r.right, r.bottom}});
+  return frames_.back().second;
 }
 
 Time Win32Backend::Now() { return SteadyNow(); }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/backend.h"
@@ -28,8 +29,11 @@ struct NativeControl {
   Control* control = nullptr;
   HWND button = nullptr;  // buttons only
   HWND label = nullptr;   // labels only: the text's window, drawn by the parent
+  PixelRect placed;       // where the button's or label's window was last put
+  // Puts `child` (the button or label) at the control's rectangle, if not there.
+  void Place(HWND child, UINT flags);
   std::wstring tooltip;   // the tooltip control keeps a pointer into it
-  PictureCache picture;   // images only
+  DibPicture picture;     // images only
 };
 
 struct NativeWindow {
@@ -42,9 +46,9 @@ struct NativeWindow {
   HICON small_icon = nullptr;
   bool owns_icons = false;
   std::vector<std::unique_ptr<NativeControl>> controls;  // in the form's order
-  Bitmap background;
-  Bitmap buffer;        // the client area, painted off screen
+  DibPicture background;
   bool placing = false;  // the backend itself moves the window: not a user move
+  RECT placed{};         // where the backend last put it
 
   NativeControl* ForButton(HWND button) const;
   NativeControl* For(const Control& control) const;
@@ -70,6 +74,7 @@ class Win32Backend final : public Backend {
   ScreenMetrics Screen() override;
   FrameInsets Frame(const Form& window) override;
   TextMeasurer& Text() override { return fonts_; }
+  bool KeepsPictures() const override { return true; }
 
   void CreateWindow(Form& window) override;
   void DestroyWindow(Form& window) override;
@@ -124,10 +129,11 @@ class Win32Backend final : public Backend {
   void DrawLabel(NativeWindow& w, const DRAWITEMSTRUCT& item);
   static void SetReadingOrder(NativeWindow& w);
   // paint.cpp
-  void Paint(NativeWindow& w, HDC target);
-  bool Compose(NativeWindow& w);  // the client area into w.buffer
+  // `area` in client coordinates, which `target` must have too.
+  void Paint(NativeWindow& w, HDC target, const RECT& area);
+  void PaintClient(NativeWindow& w, HDC target);
   static void Repaint(NativeWindow& w);
-  void PaintPicture(HDC dc, NativeControl& c);
+  static void PaintPicture(HDC dc, const NativeControl& c);
   void PaintLabel(HDC dc, const Control& label);
   // event_loop.cpp
   bool RouteKey(const MSG& msg);
@@ -146,6 +152,8 @@ class Win32Backend final : public Backend {
   // every position conversion, and wine re-reads the display's settings for
   // each GetSystemMetrics.
   std::optional<ScreenMetrics> screen_;
+  // The frame of each window style asked for, until the system's metrics change.
+  std::vector<std::pair<WindowStyle, FrameInsets>> frames_;
   // The last mouse press and where it went: a button clicks on release, and
   // the core judges the click by its press.
   HWND pressed_window_ = nullptr;

@@ -22,8 +22,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"MirelundRuntimeWindow";
 
-RECT ScreenRect() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
-
 }  // namespace
 
 WindowStyle StyleOf(const Form& form) {
@@ -125,12 +123,12 @@ LRESULT Win32Backend::OnMessage(NativeWindow& w, UINT message, WPARAM wparam, LP
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
-      Paint(w, dc);
+      Paint(w, dc, ps.rcPaint);
       EndPaint(hwnd, &ps);
       return 0;
     }
     case WM_PRINTCLIENT:
-      Paint(w, reinterpret_cast<HDC>(wparam));
+      PaintClient(w, reinterpret_cast<HDC>(wparam));
       return 0;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
@@ -183,6 +181,10 @@ LRESULT Win32Backend::OnMessage(NativeWindow& w, UINT message, WPARAM wparam, LP
       return 0;
     case WM_DISPLAYCHANGE:
       screen_.reset();
+      frames_.clear();
+      break;
+    case WM_SETTINGCHANGE:
+      frames_.clear();  // the frame's metrics may have changed
       break;
     default:
       break;
@@ -205,20 +207,27 @@ void Win32Backend::CreateWindow(Form& window) {
     windows_.pop_back();
     Raise(ErrorNumber::kOutOfMemory, "window");
   }
-  if (const Image* picture = window.BackgroundPicture()) w.background = Bitmap::FromImage(*picture);
+  if (const Image* picture = window.BackgroundPicture()) w.background = DibPicture(*picture);
   SetIcons(w);
   CreateControls(w);
   PlaceWindow(w);
 }
 
+// Under wine every move of a window is a round of requests to its server:
+// one that would not change the window is not made.
 void Win32Backend::PlaceWindow(NativeWindow& w) {
   const Form& f = w.form;
-  RECT r = ScreenRect();
-  if (!f.Maximized()) {
+  RECT r;
+  if (f.Maximized()) {
+    const ScreenMetrics s = Screen();
+    r = {0, 0, s.width_px, s.height_px};
+  } else {
     const FrameInsets in = Frame(f);
     r = {f.LeftPx(), f.TopPx(), f.LeftPx() + in.left + f.ClientWidthPx() + in.right,
          f.TopPx() + in.top + f.ClientHeightPx() + in.bottom};
   }
+  if (EqualRect(&r, &w.placed)) return;
+  w.placed = r;
   w.placing = true;
   SetWindowPos(w.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
   w.placing = false;

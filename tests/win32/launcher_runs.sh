@@ -17,6 +17,9 @@
 #     reads the offer. No canary may note a load. PROBE, which loads them by
 #     bare name, shows first that a careless program would load each one.
 #     Then START.EXE.local beside it: the standard error, status 1.
+#   launcher_runs.sh big WxH WORK LOADER CD DEFAULT
+#     Run A on a screen of W x H pixels: an Xvfb and a prefix of its own
+#     (wine's desktop keeps the size of the display its server first met).
 # Screenshots stay in WORK/shots/.
 set -uo pipefail
 run=$1 version=$2 work=$3 loader=$4 cd=$5 extra=$6
@@ -28,8 +31,28 @@ source "$here/../../tools/launcher-driver.sh"
 # shellcheck source=../../tools/wine-env.sh
 source "$here/../../tools/wine-env.sh"
 wine_env "$work/prefix" "$loader"
-export DISPLAY=":$(head -n1 "$work/display")"
 probe=$work/pngprobe
+screen_w=1024 screen_h=768 shots=a-$version
+if [[ $run == big ]]; then
+  screen_w=${version%x*} screen_h=${version#*x} shots=a-$extra-$version version=$extra
+  big=$work/big-${screen_w}x$screen_h
+  rm -rf "$big"
+  mkdir -p "$big"
+  Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -dpi 96 -nolisten tcp 3>"$big/display" \
+    </dev/null >"$big/xvfb.log" 2>&1 &
+  big_xvfb=$!
+  for _ in $(seq 100); do [[ -s $big/display ]] && break; sleep 0.1; done
+  [[ -s $big/display ]] || { echo "Xvfb did not start (see $big/xvfb.log)"; exit 1; }
+  export DISPLAY=":$(head -n1 "$big/display")"
+  wine_env "$big/prefix" "$loader"
+  wine_make_prefix "$big/wineboot.log" || { echo "no wine prefix (see $big/wineboot.log)"; exit 1; }
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  echo "display $DISPLAY (${screen_w}x$screen_h, 96 dpi), wine prefix $WINEPREFIX"
+else
+  export DISPLAY=":$(head -n1 "$work/display")"
+fi
+# Where the closing screen's button lies: its bottom right corner.
+corner_x=$((screen_w - 1024)) corner_y=$((screen_h - 768))
 
 dark_blue="0 0 64"
 orange="255 128 0"
@@ -42,6 +65,11 @@ DRIVER_LAUNCHER_PID=""
 cleanup() {
   [[ -n $DRIVER_LAUNCHER_PID ]] && kill "$DRIVER_LAUNCHER_PID" 2>/dev/null
   [[ $run == a && $version != "$extra" ]] && wine_report_windows "$extra" >/dev/null
+  if [[ $run == big ]]; then
+    "$WINESERVER" -k >/dev/null 2>&1
+    kill "$big_xvfb" 2>/dev/null
+    rm -rf "$big/prefix"
+  fi
 }
 trap cleanup EXIT
 
@@ -61,7 +89,8 @@ wait_stub() {  # wait_stub TITLE: prints the id
   while ((SECONDS < deadline)); do
     id=$(driver_wait_window "$1" "" 40) || return 1
     geometry "$id"
-    [[ $X -le 0 && $Y -le 0 && $((X + WIDTH)) -ge 1024 && $((Y + HEIGHT)) -ge 768 ]] && { echo "$id"; return 0; }
+    [[ $X -le 0 && $Y -le 0 && $((X + WIDTH)) -ge $screen_w && $((Y + HEIGHT)) -ge $screen_h ]] &&
+      { echo "$id"; return 0; }
     sleep 0.2
   done
   return 1
@@ -112,8 +141,8 @@ check_exit() {
 }
 
 run_a() {
-  local ra=${RUN_NAME:-A ($version)} label=${RUN_LABEL:-a-$version}
-  echo "=== Run $ra: from D:\\, accepting everything, Windows $version"
+  local ra=${RUN_NAME:-A ($version)} label=${RUN_LABEL:-$shots}
+  echo "=== Run $ra: from D:\\, accepting everything, Windows $version, ${screen_w}x$screen_h"
   wine_report_windows "$version" && pass "wine reports Windows $version ($WINE_REPORTED)" ||
     fail "wine reports Windows $version"
   export DRIVER_SCREENS=$work/shots/$label
@@ -123,7 +152,7 @@ run_a() {
   "$WINE" 'D:\START.EXE' </dev/null >"$work/run-$label.log" 2>&1 &
   DRIVER_LAUNCHER_PID=$!
   local welcome offer
-  if ! welcome=$(driver_wait_window "$DRIVER_WELCOME_TITLE" 1024 40) ||
+  if ! welcome=$(driver_wait_window "$DRIVER_WELCOME_TITLE" "$screen_w" 40) ||
      ! offer=$(driver_wait_window "$DRIVER_OFFER_TITLE" $offer_width 40); then
     fail "$ra: welcome screen and offer"
     return
@@ -210,7 +239,7 @@ run_a() {
     fail "$ra: sound notice"
   fi
 
-  if closing=$(driver_wait_window "$DRIVER_CLOSING_TITLE" 1024); then
+  if closing=$(driver_wait_window "$DRIVER_CLOSING_TITLE" "$screen_w"); then
     xdotool mousemove 5 5
     driver_shot 07-closing "$closing"
     geometry "$closing"
@@ -218,17 +247,19 @@ run_a() {
     # The button is 81 x 25, 30 pixels from the bottom right corner. Its face
     # lies inside its edges, at most 3 pixels in.
     local face fx fy fx1 fy1 right bottom changed
-    face=$("$probe" "$DRIVER_SCREENS/07-closing.png" at 917 717)
+    face=$("$probe" "$DRIVER_SCREENS/07-closing.png" at $((corner_x + 917)) $((corner_y + 717)))
     # shellcheck disable=SC2086
-    read -r fx fy fx1 fy1 <<<"$(bbox 07-closing 880 680 144 88 $face)"
-    right=$((1023 - fx1)) bottom=$((767 - fy1))
+    read -r fx fy fx1 fy1 <<<"$(bbox 07-closing $((corner_x + 880)) $((corner_y + 680)) 144 88 $face)"
+    right=$((screen_w - 1 - fx1)) bottom=$((screen_h - 1 - fy1))
+    fx=$((fx - corner_x)) fy=$((fy - corner_y))
     check "$ra: closing button 30 px from the corner (face at $fx,$fy to $fx1,$fy1)" test \
       $fx -ge 913 -a $fx -le 916 -a $fy -ge 713 -a $fy -le 716 -a $right -ge 30 -a $right -le 33 -a \
       $bottom -ge 30 -a $bottom -le 33
-    xdotool mousemove 953 725
+    xdotool mousemove $((corner_x + 953)) $((corner_y + 725))
     sleep 2
     driver_shot 08-closing-tooltip "$closing"
-    changed=$("$probe" "$DRIVER_SCREENS/08-closing-tooltip.png" diff "$DRIVER_SCREENS/07-closing.png" 700 600 324 168)
+    changed=$("$probe" "$DRIVER_SCREENS/08-closing-tooltip.png" diff "$DRIVER_SCREENS/07-closing.png" \
+      $((corner_x + 700)) $((corner_y + 600)) 324 168)
     check "$ra: tooltip shown over the button ($changed pixels changed)" test "$changed" -gt 300
     xdotool click 1
     check_exit "$ra"
@@ -399,9 +430,9 @@ run_p() {
 }
 
 case $run in
-  a) run_a ;;
+  a | big) run_a ;;
   b) run_b ;;
   p) run_p "$@" ;;
-  *) echo "launcher_runs.sh: a, b or p, not $run" >&2; exit 2 ;;
+  *) echo "launcher_runs.sh: a, big, b or p, not $run" >&2; exit 2 ;;
 esac
 summary

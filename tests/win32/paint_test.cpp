@@ -1,8 +1,10 @@
 // What the Win32 backend paints into a window's client area: the window's
 // colour, its background picture at its own size, labels in their colours
-// and clipped to their rectangles, stretched pictures scaled once per size,
+// and clipped to their rectangles, stretched pictures at every size,
 // the single-line border, and the stacking (earlier listed in front).
 #include <gtest/gtest.h>
+
+#include <utility>
 
 #include "tests/win32/support.h"
 
@@ -56,6 +58,13 @@ struct PaintTest : BackendTest {
   PaintForm& form = Window<PaintForm>();
   void SetUp() override { form.Load(); }
   Capture Shot() { return Capture(Hwnd(form)); }
+  void CoverWithPictureA() {
+    rt::Control& a = form.Ctl(2);
+    a.SetLeft(0);
+    a.SetTop(0);
+    a.SetWidth(T(300));
+    a.SetHeight(T(200));
+  }
 };
 
 TEST_F(PaintTest, WindowColourAndBackgroundPictureAtItsOwnSize) {
@@ -127,18 +136,27 @@ TEST_F(PaintTest, SingleBorderFramesThePictureInside) {
   EXPECT_EQ(c.At(278, 78), kQuadrants[3]);
 }
 
-TEST_F(PaintTest, PictureIsScaledOncePerSize) {
-  auto* a = static_cast<rt::win32::NativeControl*>(form.Ctl(2).native);
-  ASSERT_NE(a, nullptr);
-  for (int i = 0; i < 3; ++i) Shot();
-  EXPECT_EQ(a->picture.Scalings(), 1);
+TEST_F(PaintTest, ResizedPictureStretchesToItsNewSize) {
   form.Ctl(2).SetWidth(T(80));
   form.Ctl(2).SetHeight(T(20));
-  for (int i = 0; i < 3; ++i) Shot();
-  EXPECT_EQ(a->picture.Scalings(), 2);
   const Capture c = Shot();
   EXPECT_EQ(c.At(179, 101), kRed);
+  EXPECT_EQ(c.At(179, 119), kRed);
   EXPECT_EQ(c.At(150, 125), kBlue);  // A no longer reaches down there
+}
+
+// A picture over the whole window hides the window's colour, its background
+// picture and every control listed after it; what is listed before it stays
+// in front.
+TEST_F(PaintTest, PictureOverTheWholeWindowHidesAllBehindIt) {
+  CoverWithPictureA();
+  const Capture c = Shot();
+  for (const auto& [x, y] : {std::pair{0, 0}, {299, 199}, {190, 170}, {11, 151}, {220, 20}, {250, 50}, {10, 60},
+                             {250, 104}})
+    EXPECT_EQ(c.At(x, y), kRed) << x << "," << y;
+  EXPECT_GT(c.Count(kOrange, 90, 95, 190, 125), 40);
+  // Red everywhere outside that label.
+  EXPECT_EQ(c.Count(kRed) - c.Count(kRed, 90, 95, 190, 125), 300 * 200 - 100 * 30);
 }
 
 TEST_F(PaintTest, ChangesRepaintTheWindow) {
@@ -201,11 +219,13 @@ TEST_F(PaintTest, LabelWindowsShowTheWindowsOwnPainting) {
   form.Show();
   const HWND h = Hwnd(form);
   SetWindowPos(h, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  // As built, after two texts, then with the picture under the first label shrunk.
-  for (int step = 0; step < 4; ++step) {
+  // As built, after two texts, with the picture under the first label
+  // shrunk, then with that picture grown over the whole window.
+  for (int step = 0; step < 5; ++step) {
     if (step == 1) form.Ctl(1).SetCaption("ganz   anders, und l\xE4nger als zuvor");
     if (step == 2) form.Ctl(1).SetCaption("kurz");
     if (step == 3) form.Ctl(2).SetWidth(T(20));
+    if (step == 4) CoverWithPictureA();
     UpdateWindow(h);
     Pump();
     const Capture painted = Shot();
