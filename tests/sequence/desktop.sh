@@ -31,15 +31,15 @@ gnome_settings() {
 # mutter's monitors as GNOME's display settings save them: the 800x600 one
 # at the left, the primary at its right.
 mutter_primary_right() {
-  local spec='<vendor>MetaVendor</vendor><product>MetaVirtualMonitor</product>'
+  local maker='<vendor>MetaVendor</vendor><product>MetaVirtualMonitor</product>'
   mkdir -p "$work/home/.config"
   cat >"$work/home/.config/monitors.xml" <<EOF
 <monitors version="2"><configuration>
   <logicalmonitor><x>0</x><y>0</y><scale>1</scale><monitor>
-    <monitorspec><connector>Meta-1</connector>$spec<serial>0x01</serial></monitorspec>
+    <monitorspec><connector>Meta-1</connector>$maker<serial>0x01</serial></monitorspec>
     <mode><width>800</width><height>600</height><rate>60.000</rate></mode></monitor></logicalmonitor>
   <logicalmonitor><x>800</x><y>0</y><scale>1</scale><primary>yes</primary><monitor>
-    <monitorspec><connector>Meta-0</connector>$spec<serial>0x00</serial></monitorspec>
+    <monitorspec><connector>Meta-0</connector>$maker<serial>0x00</serial></monitorspec>
     <mode><width>1024</width><height>768</height><rate>60.000</rate></mode></monitor></logicalmonitor>
 </configuration></monitors>
 EOF
