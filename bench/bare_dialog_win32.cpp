@@ -15,7 +15,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "setup/messages.h"
+#include "forms/texts.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
   wc.hbrBackground = dark_blue;
   wc.lpszClassName = L"BareDialog";
   if (!RegisterClassW(&wc)) return 1;
-  const std::wstring text = Widen(setup_messages::ManualNotice());
+  const std::wstring text = Widen(forms::texts::ManualNotice());
 
   Say("bare");
   Pump(kGone);

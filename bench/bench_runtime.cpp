@@ -8,10 +8,10 @@
 #include "dialogs/frmYesNo.h"
 #include "forms/definitions.h"
 #include "forms/pictures.h"
-#include "runtime/headless/headless_backend.h"
+#include "forms/texts.h"
+#include "runtime/headless/backend.h"
 #include "runtime/runtime.h"
 #include "setup/frmAcrobat.h"
-#include "setup/messages.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ void BM_DialogFromDefinition(benchmark::State& state) {
   HeadlessBackend backend;
   rt::Runtime runtime(backend);
   frmAcrobat& main = runtime.Instance<frmAcrobat>();
-  const std::string message = setup_messages::ManualNotice();
+  const std::string message = forms::texts::ManualNotice();
   for (auto _ : state) {
     backend.Click("frmYesNo", "Command3");
     main.MyMsgBox(message, rt::True);
@@ -33,7 +33,7 @@ BENCHMARK(BM_DialogFromDefinition);
 void BM_BreakLongestText(benchmark::State& state) {
   rt::headless::FontModel fonts(96);
   for (auto _ : state) {
-    auto lines = rt::BreakLines(forms::frmYesNo::kT3, 249, forms::kSansSerif975, fonts);
+    auto lines = rt::BreakLines(forms::texts::kT3, 249, forms::kSansSerif975, fonts);
     benchmark::DoNotOptimize(lines);
   }
 }

@@ -17,9 +17,9 @@
 
 #include "bench/manual_notice.h"
 #include "dialogs/frmYesNo.h"
+#include "forms/texts.h"
 #include "runtime/platform.h"
 #include "runtime/runtime.h"
-#include "setup/messages.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   const auto backend = rt::CreatePlatformBackend();
   rt::Runtime runtime(*backend);
   frmYesNo& dialog = runtime.Instance<frmYesNo>();
-  const std::string message = setup_messages::ManualNotice();
+  const std::string message = forms::texts::ManualNotice();
   return runtime.RunWith([&] {
     Say("bare");
     Pump(runtime, kGone);

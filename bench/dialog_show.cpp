@@ -23,9 +23,9 @@
 #include "bench/pixel_watch.h"
 #include "bench/report.h"
 #include "dialogs/frmYesNo.h"
+#include "forms/texts.h"
 #include "runtime/platform.h"
 #include "runtime/runtime.h"
-#include "setup/messages.h"
 
 namespace {
 
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
   const auto backend = rt::CreatePlatformBackend();
   rt::Runtime runtime(*backend);
   frmYesNo& dialog = runtime.Instance<frmYesNo>();
-  const std::string message = setup_messages::ManualNotice();
+  const std::string message = forms::texts::ManualNotice();
 
   Watcher watcher(ClientGrid());
   std::vector<double> load_show, drawn;

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
+#include "forms/texts.h"
 #include "runtime/definition.h"
 
 namespace forms {
@@ -22,27 +22,16 @@ const rt::WindowDef& Definition();
 
 namespace frmMsgBox {
 inline constexpr std::uint8_t Command2 = 1, Command1 = 2, Image1 = 3, Label1 = 4, lblMessage = 5;
-inline constexpr std::string_view kT1 =
-    "Diese Programm erm\xF6glicht Ihnen die Ansicht des elektronischen Handbuches f\xFCr das von Ihnen zu "
-    "installierende Spiel.";
-inline constexpr std::string_view kT2 = "M\xF6" "chten Sie Acrobat   Reader installieren?";
 const rt::WindowDef& Definition();
 }  // namespace frmMsgBox
 
 namespace frmYesNo {
 inline constexpr std::uint8_t Command2 = 1, Command1 = 2, Command3 = 3, Label1 = 4;
-inline constexpr std::string_view kT3 =
-    "Ohne das Handbuch zu lesen, k\xF6nnte  es eventuell schwierig werden, das Programm  zu spielen."
-    "                                  "
-    "Sind Sie sicher, da\xDF Sie es \"NICHT\" installieren wollen?";
 const rt::WindowDef& Definition();
 }  // namespace frmYesNo
 
 namespace frmNewBox {
 inline constexpr std::uint8_t Command3 = 1, Command1 = 2, Command2 = 3, Label1 = 4;
-inline constexpr std::string_view kT4 =
-    "Um sich das elektronische Handbuch anzuschauen, klicken Sie bitte die MANUAL.PDF Datei auf Ihrer CD "
-    "doppelt.";
 const rt::WindowDef& Definition();
 }  // namespace frmNewBox
 

@@ -14,10 +14,10 @@ const rt::WindowDef& Definition() {
       {.id = Image1, .name = "Image1", .kind = ControlKind::kImage, .left = 360, .top = 240, .width = 1305,
        .height = 1380, .picture = pictures::ReaderProduct(), .stretch = rt::True},
       {.id = Label1, .name = "Label1", .kind = ControlKind::kLabel, .left = 2160, .top = 840, .width = 3135,
-       .height = 975, .caption = kT1, .tab_index = 1, .fore_color = kOrange,
+       .height = 975, .caption = texts::kT1, .tab_index = 1, .fore_color = kOrange,
        .back_style = rt::kBackStyleTransparent, .font = kSansSerif975},
       {.id = lblMessage, .name = "lblMessage", .kind = ControlKind::kLabel, .left = 2160, .top = 240,
-       .width = 3495, .height = 855, .caption = kT2, .tab_index = 0, .fore_color = kOrange,
+       .width = 3495, .height = 855, .caption = texts::kT2, .tab_index = 0, .fore_color = kOrange,
        .back_style = rt::kBackStyleTransparent, .font = kArialBold1275},
   };
   static const rt::WindowDef def{

@@ -14,7 +14,7 @@ const rt::WindowDef& Definition() {
       {.id = Command2, .name = "Command2", .kind = ControlKind::kButton, .left = 600, .top = 1320, .width = 1215,
        .height = 375, .caption = "&Nine", .tab_index = 1, .cancel = rt::True},
       {.id = Label1, .name = "Label1", .kind = ControlKind::kLabel, .left = 120, .top = 240, .width = 3975,
-       .height = 1095, .caption = kT4, .tab_index = 3, .fore_color = kOrange, .back_color = kDarkBlue,
+       .height = 1095, .caption = texts::kT4, .tab_index = 3, .fore_color = kOrange, .back_color = kDarkBlue,
        .back_style = rt::kBackStyleTransparent, .font = kSansSerif975},
   };
   static const rt::WindowDef def{

@@ -13,7 +13,7 @@ const rt::WindowDef& Definition() {
       {.id = Command3, .name = "Command3", .kind = ControlKind::kButton, .left = 1560, .top = 1560, .width = 975,
        .height = 375, .caption = "&OK", .tab_index = 2, .visible = rt::False},
       {.id = Label1, .name = "Label1", .kind = ControlKind::kLabel, .left = 240, .top = 120, .width = 3735,
-       .height = 1215, .caption = kT3, .tab_index = 3, .fore_color = kOrange,
+       .height = 1215, .caption = texts::kT3, .tab_index = 3, .fore_color = kOrange,
        .back_style = rt::kBackStyleTransparent, .font = kSansSerif975},
   };
   static const rt::WindowDef def{

@@ -6,12 +6,12 @@
 #include <string_view>
 
 #include "dialogs/frmMsgBox.h"
+#include "forms/texts.h"
 #include "runtime/clock.h"
 #include "runtime/start_result.h"
 #include "runtime/vbmath.h"
 #include "setup/frmAcrobat.h"
 #include "setup/mdlMain.h"
-#include "setup/messages.h"
 
 using rt::CLng;
 using rt::CSng;
@@ -41,13 +41,13 @@ void frmAcrobat::RunSetup() {
 
   if (rt::IsTrue(blnAcrobat) && StartSetup(strAcrobatSetup, kAcrobatSetup)) WaitAfterStart();
 
-  MyMsgBox(setup_messages::ManualNotice(), rt::True);
+  MyMsgBox(forms::texts::ManualNotice(), rt::True);
   // Only "&Ja" says yes: the question closed without a button must not read
   // the answer the confirmation left.
   blnResult = rt::False;
-  MyNewBox(setup_messages::GameQuestion(), rt::False);
+  MyNewBox(forms::texts::GameQuestion(), rt::False);
   if (rt::IsTrue(blnResult)) StartSetup(strGameSetup, kGameSetup);
-  MyNewBox(setup_messages::SoundNotice(), rt::True);
+  MyNewBox(forms::texts::SoundNotice(), rt::True);
   myForm();
 }
 
@@ -66,7 +66,7 @@ bool frmAcrobat::StartSetup(const std::string& strCommandLine, std::string_view 
   const rt::Long result = mdlMain::WinExec(strCommandLine, rt::kShowMaximized);
   if (rt::StartSucceeded(result)) return true;
   if (result != rt::kStartCancelled)
-    MyNewBox(setup_messages::SetupNotStarted(strSetupName, rt::StartFoundNothing(result)), rt::True);
+    MyNewBox(forms::texts::SetupNotStarted(strSetupName, rt::StartFoundNothing(result)), rt::True);
   return false;
 }
 

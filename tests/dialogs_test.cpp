@@ -121,7 +121,7 @@ TEST(Presenters, OkOnlyFormAndMessageLastOneShowingOnly) {
       .Click("frmYesNo", "Command1")  // hidden: nothing happens
       .Click("frmYesNo", "Command3")
       .Then([&](HeadlessBackend&) {
-        EXPECT_EQ(w.Label1().Caption(), forms::frmYesNo::kT3);
+        EXPECT_EQ(w.Label1().Caption(), forms::texts::kT3);
         EXPECT_TRUE(rt::IsTrue(w.Command1().Visible()));
         EXPECT_TRUE(rt::IsTrue(w.Command2().Visible()));
         EXPECT_FALSE(rt::IsTrue(w.Command3().Visible()));
@@ -174,7 +174,7 @@ TEST(OfferWindow, WithdrawnRefusalKeepsTheOfferOpenAndCentresTheSameWayAgain) {
     EXPECT_TRUE(b.Record("frmYesNo")->modal);
     EXPECT_FALSE(b.Record("frmMsgBox")->enabled);
     places.emplace_back(p.Window<frmYesNo>().Left(), p.Window<frmYesNo>().Top());
-    EXPECT_EQ(p.Window<frmYesNo>().Label1().Caption(), forms::frmYesNo::kT3);
+    EXPECT_EQ(p.Window<frmYesNo>().Label1().Caption(), forms::texts::kT3);
   };
   p.backend.Click("frmMsgBox", "Command1")
       .Then(confirmation)
@@ -325,7 +325,7 @@ TEST(Mouse, HiddenButtonsTakeNoClickAndTheirNeighboursWork) {
     Program p;
     Write(p.Main(), {True, True});
     for (int x : c.xs) p.backend.ClickAt("frmYesNo", x, 116);
-    p.RunWith([&] { p.Main().MyMsgBox(std::string(forms::frmYesNo::kT3), c.ok_only ? True : False); });
+    p.RunWith([&] { p.Main().MyMsgBox(std::string(forms::texts::kT3), c.ok_only ? True : False); });
     EXPECT_EQ(Read(p.Main()), c.expected) << c.xs.back();
     EXPECT_FALSE(p.Window<frmYesNo>().IsLoaded());
     EXPECT_EQ(p.backend.StepsLeft(), 0u);
@@ -333,12 +333,12 @@ TEST(Mouse, HiddenButtonsTakeNoClickAndTheirNeighboursWork) {
 }
 
 TEST(Definitions, TextsAndCaptionsByteForByte) {
-  EXPECT_EQ(forms::frmYesNo::kT3.size(), 182u);
-  EXPECT_NE(forms::frmYesNo::kT3.find("k\xF6nnte  es"), std::string::npos);
-  EXPECT_NE(forms::frmYesNo::kT3.find("Programm  zu"), std::string::npos);
-  EXPECT_NE(forms::frmYesNo::kT3.find("spielen." + std::string(34, ' ') + "Sind"), std::string::npos);
-  EXPECT_NE(forms::frmYesNo::kT3.find("da\xDF Sie es \"NICHT\" installieren wollen?"), std::string::npos);
-  EXPECT_EQ(forms::frmMsgBox::kT2, "M\xF6" "chten Sie Acrobat   Reader installieren?");
+  EXPECT_EQ(forms::texts::kT3.size(), 182u);
+  EXPECT_NE(forms::texts::kT3.find("k\xF6nnte  es"), std::string::npos);
+  EXPECT_NE(forms::texts::kT3.find("Programm  zu"), std::string::npos);
+  EXPECT_NE(forms::texts::kT3.find("spielen." + std::string(34, ' ') + "Sind"), std::string::npos);
+  EXPECT_NE(forms::texts::kT3.find("da\xDF Sie es \"NICHT\" installieren wollen?"), std::string::npos);
+  EXPECT_EQ(forms::texts::kT2, "M\xF6" "chten Sie Acrobat   Reader installieren?");
   EXPECT_EQ(forms::frmNewBox::Definition().caption, "Mirelund  Installation ");
   EXPECT_EQ(forms::frmYesNo::Definition().caption, forms::frmMsgBox::Definition().caption);
   EXPECT_EQ(forms::frmOption::Definition().controls[0].tooltip, "Viel Spa\xDF beim Spielen!");

@@ -25,12 +25,12 @@
 #include "dialogs/frmNewBox.h"
 #include "dialogs/frmOption.h"
 #include "dialogs/frmYesNo.h"
+#include "forms/texts.h"
 #include "runtime/error.h"
-#include "runtime/fltk/charset.h"
+#include "runtime/fltk/encoding.h"
 #include "runtime/platform.h"
 #include "runtime/runtime.h"
 #include "setup/frmAcrobat.h"
-#include "setup/messages.h"
 #include "setup/presenters.h"
 
 namespace {
@@ -107,11 +107,11 @@ Options Parse(int argc, char** argv) {
       o.message = ReadFile(value());
     } else if (a == "--preset") {
       const std::string p = value();
-      if (p == "manual") o.message = setup_messages::ManualNotice();
-      else if (p == "game") o.message = setup_messages::GameQuestion();
-      else if (p == "sound") o.message = setup_messages::SoundNotice();
-      else if (p == "not-found") o.message = setup_messages::SetupNotStarted("Acrobat\\Setup.exe", true);
-      else if (p == "not-started") o.message = setup_messages::SetupNotStarted("Data\\Subset.exe", false);
+      if (p == "manual") o.message = forms::texts::ManualNotice();
+      else if (p == "game") o.message = forms::texts::GameQuestion();
+      else if (p == "sound") o.message = forms::texts::SoundNotice();
+      else if (p == "not-found") o.message = forms::texts::SetupNotStarted("Acrobat\\Setup.exe", true);
+      else if (p == "not-started") o.message = forms::texts::SetupNotStarted("Data\\Subset.exe", false);
       else Usage("unknown preset " + p);
     } else if (a == "--at") {
       std::istringstream in(value());

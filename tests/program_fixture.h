@@ -9,7 +9,7 @@
 #include "dialogs/frmNewBox.h"
 #include "dialogs/frmOption.h"
 #include "dialogs/frmYesNo.h"
-#include "runtime/headless/headless_backend.h"
+#include "runtime/headless/backend.h"
 #include "runtime/runtime.h"
 #include "setup/frmAcrobat.h"
 

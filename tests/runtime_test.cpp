@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "runtime/form.h"
-#include "runtime/headless/headless_backend.h"
+#include "runtime/headless/backend.h"
 #include "runtime/runtime.h"
 #include "runtime/vbmath.h"
 

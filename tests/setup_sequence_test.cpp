@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "forms/texts.h"
 #include "program_fixture.h"
 #include "runtime/start_result.h"
 #include "runtime/text_layout.h"
 #include "runtime/vbmath.h"
-#include "setup/messages.h"
 
 namespace {
 
@@ -447,7 +447,7 @@ TEST(FailedStart, NoticesFitTheirLabelWithoutScrolling) {
   rt::headless::FontModel fonts(96);
   for (const char* setup : {"Acrobat\\Setup.exe", "Data\\Subset.exe"})
     for (bool not_found : {true, false}) {
-      const std::string text = setup_messages::SetupNotStarted(setup, not_found);
+      const std::string text = forms::texts::SetupNotStarted(setup, not_found);
       // The notice's label, 3975 twips wide, and the height above its buttons.
       const auto lines = rt::BreakLines(text, 3975 / 15, forms::kSansSerif975, fonts);
       EXPECT_LE(static_cast<int>(lines.size()) * fonts.LineHeight(forms::kSansSerif975), (1320 - 240) / 15) << text;

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "forms/definitions.h"
-#include "runtime/headless/font_model.h"
+#include "forms/texts.h"
+#include "runtime/headless/fonts.h"
 #include "runtime/text_layout.h"
-#include "setup/messages.h"
 
 namespace {
 
@@ -74,9 +74,9 @@ std::string NonBlank(std::string_view text) {
   return out;
 }
 
-const std::string kManual = setup_messages::ManualNotice();
-const std::string kGame = setup_messages::GameQuestion();
-const std::string kSound = setup_messages::SoundNotice();
+const std::string kManual = forms::texts::ManualNotice();
+const std::string kGame = forms::texts::GameQuestion();
+const std::string kSound = forms::texts::SoundNotice();
 
 // Every real text, at its label's width and at many others: each line fits,
 // and joining the lines gives back every character of the text in order.
@@ -86,8 +86,8 @@ TEST(BreakLines, RealTextsKeepEveryWordAndFitTheirLabels) {
     std::string_view text;
     const rt::FontRecord& font;
     int label_width;
-  } texts[] = {{forms::frmMsgBox::kT1, forms::kSansSerif975, 209}, {forms::frmMsgBox::kT2, forms::kArialBold1275, 233},
-               {forms::frmYesNo::kT3, forms::kSansSerif975, 249},  {forms::frmNewBox::kT4, forms::kSansSerif975, 265},
+  } texts[] = {{forms::texts::kT1, forms::kSansSerif975, 209}, {forms::texts::kT2, forms::kArialBold1275, 233},
+               {forms::texts::kT3, forms::kSansSerif975, 249},  {forms::texts::kT4, forms::kSansSerif975, 265},
                {kManual, forms::kSansSerif975, 249},                {kGame, forms::kSansSerif975, 265},
                {kSound, forms::kSansSerif975, 265}};
   for (const auto& t : texts) {

@@ -15,9 +15,9 @@
 #include <string_view>
 #include <utility>
 
-#include "runtime/fltk/charset.h"
-#include "runtime/fltk/fltk_backend.h"
-#include "runtime/fltk/window.h"
+#include "runtime/fltk/backend.h"
+#include "runtime/fltk/encoding.h"
+#include "runtime/fltk/windows.h"
 #include "runtime/form.h"
 #include "runtime/reading_order.h"
 
@@ -246,5 +246,32 @@ void Access::PressLater(void* data) {
   if (const char key = button.ButtonText().key) self->backend_.Sink().OnKey(form, {Key::kChar, key, true});
   else self->backend_.Sink().OnClick(button, self->backend_.Now());
 }
+
+void FltkBackend::Tell(FormWindow& window, Change change) {
+  if (change == Change::kShown && !std::exchange(access_tried_, true)) access_ = Access::Load(*this);
+  if (!access_) return;
+  switch (change) {
+    case Change::kChanged:
+      access_->Update(window);
+      break;
+    case Change::kShown:
+    case Change::kKeyboardBack:
+      access_->Activate(window);
+      break;
+    case Change::kDestroyed:
+      access_->Destroyed(window);
+      break;
+  }
+}
+
+void FltkBackend::TellAlert(Fl_Window* box, const char* text, const Fl_Widget* label, Fl_Widget* ok) {
+  if (!access_) return;
+  if (box)
+    access_->AlertShown(*box, text, *label, *ok);
+  else
+    access_->AlertClosed();
+}
+
+void FltkBackend::ForgetAccess() { access_.reset(); }
 
 }  // namespace rt::fltk

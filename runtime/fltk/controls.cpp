@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "runtime/fltk/charset.h"
+#include "runtime/fltk/backend.h"
 #include "runtime/fltk/colours.h"
-#include "runtime/fltk/fltk_backend.h"
+#include "runtime/fltk/encoding.h"
 #include "runtime/fltk/fonts.h"
 
 // FLTK and X11 last: Xlib defines True and False as macros.

@@ -14,7 +14,7 @@
 
 #include "runtime/clock.h"
 #include "runtime/control.h"
-#include "runtime/fltk/images.h"
+#include "runtime/fltk/pictures.h"
 
 namespace rt::fltk {
 

@@ -1,5 +1,5 @@
 // Names the FLTK backend as the platform backend of Linux builds.
-#include "runtime/fltk/fltk_backend.h"
+#include "runtime/fltk/backend.h"
 #include "runtime/platform.h"
 
 namespace rt {

@@ -4,11 +4,10 @@
 #include <algorithm>
 #include <string>
 
-#include "runtime/fltk/access.h"
-#include "runtime/fltk/charset.h"
+#include "runtime/fltk/backend.h"
 #include "runtime/fltk/colours.h"
-#include "runtime/fltk/fltk_backend.h"
-#include "runtime/fltk/window.h"
+#include "runtime/fltk/encoding.h"
+#include "runtime/fltk/windows.h"
 
 // FLTK and X11 last: Xlib defines True and False as macros.
 #include <FL/Fl.H>
@@ -79,9 +78,9 @@ void FltkBackend::ShowErrorMessage(std::string_view text) {
   box.icon(&StandardIcon());
   box.set_modal();
   box.show();
-  if (access_) access_->AlertShown(box, utf8.c_str(), *label, *ok);
+  TellAlert(&box, utf8.c_str(), label, ok);
   while (box.shown()) Fl::wait();
-  if (access_) access_->AlertClosed();
+  TellAlert(nullptr, nullptr, nullptr, nullptr);
 }
 
 }  // namespace rt::fltk

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-#include "runtime/fltk/charset.h"
+#include "runtime/fltk/encoding.h"
 
 // FLTK and X11 last: Xlib defines True and False as macros.
 #include <FL/Fl.H>

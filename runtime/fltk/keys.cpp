@@ -1,7 +1,7 @@
 // Translation of FLTK key events.
 #include "runtime/fltk/keys.h"
 
-#include "runtime/fltk/charset.h"
+#include "runtime/fltk/encoding.h"
 
 #include <FL/Enumerations.H>
 

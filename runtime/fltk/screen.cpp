@@ -1,9 +1,8 @@
 // The screen: size of the program's monitor and the program's DPI, the
-// window manager's frame insets, and the event loop's waiting.
-#include <cstdlib>
-
-#include "runtime/fltk/fltk_backend.h"
-#include "runtime/fltk/window.h"
+// window manager's frame insets, and the desktop's double-click time.
+#include "runtime/fltk/backend.h"
+#include "runtime/fltk/display.h"
+#include "runtime/fltk/windows.h"
 #include "runtime/fltk/wm.h"
 #include "runtime/form.h"
 
@@ -20,7 +19,11 @@ namespace {
 // for a window mapped out of sight: a thin border and a title bar for the
 // standard font.
 constexpr FrameInsets kUsualFrame{4, 24, 4, 4};
-constexpr double kIdleWait = 0.035;  // seconds
+// Net/DoubleClickTime of the XSETTINGS manager when one runs, else Windows'
+// default.
+constexpr std::int64_t kDefaultDoubleClickMs = 500;
+// Longer than any desktop offers; a value past it is no setting of a user's.
+constexpr std::int32_t kLongestDoubleClickMs = 5000;
 
 }  // namespace
 
@@ -59,21 +62,11 @@ FrameInsets FltkBackend::Frame(const Form& window) {
   return *frame_;
 }
 
-void FltkBackend::WaitEvents() { Fl::wait(); }
-
-void FltkBackend::ProcessPendingEvents() {
-  // A busy loop in the program must not burn a core, yet input is handled at
-  // once: Fl::wait returns as soon as an event arrives. Only the idle wakeups
-  // cost; 35 ms keeps them under 30 a second, and a loop watching its clock
-  // still sees its deadline well within 50 ms on a busy machine. Events
-  // already queued are handled without waiting, so no check comes first:
-  // each idle pass costs the one select.
-  Fl::wait(kIdleWait);
-}
-
-void FltkBackend::Terminate(int status) {
-  CloseAll();
-  std::exit(status);
+// Read at every click, so a change on the desktop counts at once.
+std::int64_t FltkBackend::DoubleClickMicros() {
+  const std::optional<std::int32_t> ms = DesktopSettingInteger("Net/DoubleClickTime");
+  const bool usable = ms && *ms > 0 && *ms <= kLongestDoubleClickMs;
+  return (usable ? *ms : kDefaultDoubleClickMs) * 1000;
 }
 
 }  // namespace rt::fltk

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "runtime/fltk/fltk_backend.h"
+#include "runtime/fltk/backend.h"
 
 // FLTK and X11 last: Xlib defines True and False as macros. Fl_X, through
 // which a window made here is handed to FLTK, is declared for internals.

@@ -6,9 +6,9 @@
 // The default push-button look follows the focus, as in dialogs: the
 // focused button is the one Enter presses, so it wears the thick border;
 // without a focused button the definition's default wears it.
-#include "runtime/win32/accessible.h"
+#include "runtime/win32/access.h"
+#include "runtime/win32/backend.h"
 #include "runtime/win32/encoding.h"
-#include "runtime/win32/win32_backend.h"
 
 namespace rt::win32 {
 

@@ -6,9 +6,9 @@
 #include "runtime/error.h"
 #include "runtime/platform.h"
 #include "runtime/runtime.h"
+#include "runtime/win32/backend.h"
 #include "runtime/win32/program_folder.h"
 #include "runtime/win32/safe_loading.h"
-#include "runtime/win32/win32_backend.h"
 
 namespace rt {
 

@@ -3,8 +3,8 @@
 // default and cancel buttons, access keys and modality; neither the system's
 // dialog manager nor the buttons themselves see them. Everything else is
 // translated and dispatched as usual, so Alt+F4 and Alt+Space still work.
+#include "runtime/win32/backend.h"
 #include "runtime/win32/encoding.h"
-#include "runtime/win32/win32_backend.h"
 
 namespace rt::win32 {
 

@@ -5,9 +5,9 @@
 // so the screen shows exactly what the window paints without it. Buttons lie
 // in front of the labels' windows, as they lie in front of their painting.
 #include "runtime/reading_order.h"
-#include "runtime/win32/accessible.h"
+#include "runtime/win32/access.h"
+#include "runtime/win32/backend.h"
 #include "runtime/win32/encoding.h"
-#include "runtime/win32/win32_backend.h"
 
 namespace rt::win32 {
 

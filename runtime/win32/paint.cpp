@@ -12,8 +12,8 @@
 // that fills the screen holds nothing screen-sized.
 #include <vector>
 
+#include "runtime/win32/backend.h"
 #include "runtime/win32/encoding.h"
-#include "runtime/win32/win32_backend.h"
 
 namespace rt::win32 {
 

@@ -3,10 +3,10 @@
 
 #include <vector>
 
+#include "runtime/win32/backend.h"
 #include "runtime/win32/encoding.h"
 #include "runtime/win32/folder_rules.h"
 #include "runtime/win32/win32_api.h"
-#include "runtime/win32/win32_backend.h"
 
 namespace rt::win32 {
 

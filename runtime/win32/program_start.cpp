@@ -3,10 +3,10 @@
 // that code page, whatever the system's own.
 #include "runtime/win32/program_start.h"
 
+#include "runtime/win32/backend.h"
 #include "runtime/win32/command_rules.h"
 #include "runtime/win32/encoding.h"
 #include "runtime/win32/win32_api.h"
-#include "runtime/win32/win32_backend.h"
 
 // After windows.h, which they need.
 #include <objbase.h>

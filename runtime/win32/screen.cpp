@@ -1,9 +1,6 @@
 // The screen's size and DPI, the frame a window's style adds, the clock and
-// the double-click time, the mouse pointer, the standard error message and
-// the program's end.
-#include "runtime/win32/encoding.h"
-#include "runtime/win32/program_folder.h"
-#include "runtime/win32/win32_backend.h"
+// the double-click time, the mouse pointer.
+#include "runtime/win32/backend.h"
 
 namespace rt::win32 {
 
@@ -39,23 +36,6 @@ void Win32Backend::SetPointer(int pointer) {
   POINT at;
   if (GetCursorPos(&at) && WindowOf(WindowFromPoint(at)))
     SetCursor(pointer == kPointerHourglass ? wait_ : arrow_);
-}
-
-void Win32Backend::ShowErrorMessage(std::string_view text) {
-  const std::wstring body = Widen1252(text);
-  const std::wstring title = ProgramTitle(ModulePath());
-  // Task modal: every window of the program stays disabled meanwhile.
-  MessageBoxW(nullptr, body.c_str(), title.c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
-}
-
-void Win32Backend::Terminate(int status) {
-  while (!windows_.empty()) {
-    std::unique_ptr<NativeWindow> w = std::move(windows_.back());
-    windows_.pop_back();
-    w->form.native = nullptr;
-    if (w->hwnd) ::DestroyWindow(w->hwnd);
-  }
-  ExitProcess(static_cast<UINT>(status));
 }
 
 }  // namespace rt::win32

@@ -9,12 +9,10 @@
 // the closing screen's button under the taskbar.
 #include <algorithm>
 
-#include <objbase.h>
-
 #include "runtime/error.h"
-#include "runtime/win32/accessible.h"
+#include "runtime/win32/access.h"
+#include "runtime/win32/backend.h"
 #include "runtime/win32/encoding.h"
-#include "runtime/win32/win32_backend.h"
 
 namespace rt::win32 {
 
@@ -44,25 +42,13 @@ NativeControl* NativeWindow::For(const Control& control) const {
   return nullptr;
 }
 
-Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
-  // Handing accessible objects to clients marshals them.
-  com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-  InitCommonControlsEx(&icc);
-  arrow_ = LoadCursorW(nullptr, IDC_ARROW);
-  wait_ = LoadCursorW(nullptr, IDC_WAIT);
-  RegisterWindowClass();
-}
-
-Win32Backend::~Win32Backend() {
+void Win32Backend::DestroyAllWindows() {
   while (!windows_.empty()) {
     std::unique_ptr<NativeWindow> w = std::move(windows_.back());
     windows_.pop_back();
     w->form.native = nullptr;
     if (w->hwnd) ::DestroyWindow(w->hwnd);
   }
-  if (window_class_) UnregisterClassW(kClassName, instance_);
-  if (com_) CoUninitialize();
 }
 
 void Win32Backend::RegisterWindowClass() {
@@ -75,6 +61,11 @@ void Win32Backend::RegisterWindowClass() {
   wc.lpszClassName = kClassName;
   window_class_ = RegisterClassExW(&wc);
   if (!window_class_) Raise(ErrorNumber::kOutOfMemory, "window class");
+}
+
+void Win32Backend::UnregisterWindowClass() {
+  if (window_class_) UnregisterClassW(kClassName, instance_);
+  window_class_ = 0;
 }
 
 HWND Win32Backend::Handle(const Form& window) {

@@ -15,10 +15,10 @@
 
 #include <unistd.h>
 
-#include "runtime/fltk/charset.h"
+#include "runtime/fltk/backend.h"
 #include "runtime/fltk/controls.h"
-#include "runtime/fltk/fltk_backend.h"
-#include "runtime/fltk/window.h"
+#include "runtime/fltk/encoding.h"
+#include "runtime/fltk/windows.h"
 #include "runtime/form.h"
 #include "runtime/runtime.h"
 

@@ -9,13 +9,13 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/fltk/charset.h"
+#include "runtime/fltk/backend.h"
 #include "runtime/fltk/colours.h"
 #include "runtime/fltk/display.h"
-#include "runtime/fltk/fltk_backend.h"
+#include "runtime/fltk/encoding.h"
 #include "runtime/fltk/fonts.h"
-#include "runtime/fltk/images.h"
 #include "runtime/fltk/keys.h"
+#include "runtime/fltk/pictures.h"
 #include "runtime/fltk/stacking.h"
 
 // FLTK last: its headers may bring Xlib's True and False macros.

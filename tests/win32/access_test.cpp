@@ -17,10 +17,10 @@
 #include "dialogs/frmNewBox.h"
 #include "dialogs/frmOption.h"
 #include "dialogs/frmYesNo.h"
+#include "forms/texts.h"
+#include "runtime/win32/backend.h"
 #include "runtime/win32/encoding.h"
-#include "runtime/win32/win32_backend.h"
 #include "setup/frmAcrobat.h"
-#include "setup/messages.h"
 // After the backend's header, which includes the Windows API its own way.
 #include <oleacc.h>
 
@@ -274,27 +274,27 @@ TEST_F(AccessTest, ConfirmationFromTheOfferIsReadWhileTheOfferWaits) {
 }
 
 TEST_F(AccessTest, ManualNoticeReadsTheWholeMessageAndOnlyOk) {
-  const Window w = ReadShowing([&] { Main().MyMsgBox(setup_messages::ManualNotice(), rt::True); },
+  const Window w = ReadShowing([&] { Main().MyMsgBox(forms::texts::ManualNotice(), rt::True); },
                                [&](HWND shown) { ExpectFocusOn(shown, kOfferCaption, L"OK"); });
   Print("frmYesNo, manual notice", w);
-  EXPECT_EQ(w.children, (std::vector<Read>{Label(setup_messages::ManualNotice()), Button(L"OK", L"Alt+O")}));
+  EXPECT_EQ(w.children, (std::vector<Read>{Label(forms::texts::ManualNotice()), Button(L"OK", L"Alt+O")}));
 }
 
 TEST_F(AccessTest, GameQuestionReadsTheQuestionThenYesAndNo) {
-  const Window w = ReadShowing([&] { Main().MyNewBox(setup_messages::GameQuestion(), rt::False); },
+  const Window w = ReadShowing([&] { Main().MyNewBox(forms::texts::GameQuestion(), rt::False); },
                                [&](HWND shown) { ExpectFocusOn(shown, kNoticeCaption, L"Ja"); });
   Print("frmNewBox, game question", w);
   EXPECT_EQ(w.self.name, Widen1252(kNoticeCaption));
-  EXPECT_EQ(w.children, (std::vector<Read>{Label(setup_messages::GameQuestion()), Button(L"Ja", L"Alt+J"),
+  EXPECT_EQ(w.children, (std::vector<Read>{Label(forms::texts::GameQuestion()), Button(L"Ja", L"Alt+J"),
                                            Button(L"Nine", L"Alt+N")}));
 }
 
 TEST_F(AccessTest, SoundNoticeReadsTheWholeMessageAndOnlyOk) {
-  const Window w = ReadShowing([&] { Main().MyNewBox(setup_messages::SoundNotice(), rt::True); },
+  const Window w = ReadShowing([&] { Main().MyNewBox(forms::texts::SoundNotice(), rt::True); },
                                [&](HWND shown) { ExpectFocusOn(shown, kNoticeCaption, L"OK"); });
   Print("frmNewBox, sound notice", w);
   EXPECT_EQ(w.self.name, Widen1252(kNoticeCaption));
-  EXPECT_EQ(w.children, (std::vector<Read>{Label(setup_messages::SoundNotice()), Button(L"OK", L"Alt+O")}));
+  EXPECT_EQ(w.children, (std::vector<Read>{Label(forms::texts::SoundNotice()), Button(L"OK", L"Alt+O")}));
 }
 
 TEST_F(AccessTest, OtherFormsOfTheTwoMessageWindows) {
@@ -305,11 +305,11 @@ TEST_F(AccessTest, OtherFormsOfTheTwoMessageWindows) {
   });
   Print("frmNewBox, designed", w);
   EXPECT_EQ(w.children, (std::vector<Read>{Label(kT4), Button(L"Ja", L"Alt+J"), Button(L"Nine", L"Alt+N")}));
-  w = ReadShowing([&] { Main().MyMsgBox(setup_messages::GameQuestion(), rt::False); });
-  EXPECT_EQ(w.children, (std::vector<Read>{Label(setup_messages::GameQuestion()), Button(L"Nine", L"Alt+N"),
+  w = ReadShowing([&] { Main().MyMsgBox(forms::texts::GameQuestion(), rt::False); });
+  EXPECT_EQ(w.children, (std::vector<Read>{Label(forms::texts::GameQuestion()), Button(L"Nine", L"Alt+N"),
                                            Button(L"Ja", L"Alt+J")}));
-  w = ReadShowing([&] { Main().MyNewBox(setup_messages::ManualNotice(), rt::True); });
-  EXPECT_EQ(w.children, (std::vector<Read>{Label(setup_messages::ManualNotice()), Button(L"OK", L"Alt+O")}));
+  w = ReadShowing([&] { Main().MyNewBox(forms::texts::ManualNotice(), rt::True); });
+  EXPECT_EQ(w.children, (std::vector<Read>{Label(forms::texts::ManualNotice()), Button(L"OK", L"Alt+O")}));
 }
 
 TEST_F(AccessTest, ClosingButtonIsDescribedByItsTooltipAndThePictureIsNotRead) {
@@ -353,7 +353,7 @@ TEST_F(AccessTest, LabelTextFollowsEveryCaptionChange) {
   }
   ASSERT_NE(a, nullptr);
   EXPECT_EQ(ReadOf(a).name, Widen1252(kT3));
-  for (const std::string& text : {std::string("  Vor dem Spielen &Sound   "), std::string(), setup_messages::SoundNotice()}) {
+  for (const std::string& text : {std::string("  Vor dem Spielen &Sound   "), std::string(), forms::texts::SoundNotice()}) {
     box.Label1().SetCaption(text);
     EXPECT_EQ(ReadOf(a).name, Widen1252(text));
     EXPECT_EQ(ReadWindow(Hwnd(box)).children.front(), Label(text));

@@ -13,7 +13,7 @@
 
 #include "runtime/form.h"
 #include "runtime/runtime.h"
-#include "runtime/win32/win32_backend.h"
+#include "runtime/win32/backend.h"
 
 namespace win32_test {
 

@@ -1,5 +1,5 @@
 // Decoded pictures in GDI's pixel order, drawn from their pixels; and icons.
-#include "runtime/win32/bitmaps.h"
+#include "runtime/win32/pictures.h"
 
 #include <algorithm>
 

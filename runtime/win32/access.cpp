@@ -4,7 +4,7 @@
 // that holds it longer than the window gets failures, not stale memory.
 // oleacc is no KnownDLL: it is loaded from the system folder when a client
 // first asks, never imported.
-#include "runtime/win32/accessible.h"
+#include "runtime/win32/access.h"
 
 #include <oleacc.h>
 

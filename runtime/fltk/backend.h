@@ -20,6 +20,9 @@
 #include "runtime/fltk/display.h"
 #include "runtime/fltk/fonts.h"
 
+class Fl_Widget;
+class Fl_Window;
+
 namespace rt::fltk {
 
 class Access;
@@ -75,8 +78,22 @@ class FltkBackend final : public Backend {
   [[noreturn]] void Terminate(int status) override;
 
  private:
+  // backend.cpp
   FormWindow* Find(const Form& form) const;
   void CloseAll();
+  // access.cpp: the one way changes reach screen readers. The module is
+  // loaded when the first window is shown, so that start-up does not wait
+  // for it.
+  enum class Change { kChanged, kShown, kKeyboardBack, kDestroyed };
+  void Tell(FormWindow& window, Change change);
+  // The standard error box, which is no Form, up; or, with nulls, gone.
+  void TellAlert(Fl_Window* box, const char* text, const Fl_Widget* label, Fl_Widget* ok);
+  void ForgetAccess();
+  // Elsewhere, each concern in its own file: screen.cpp (Screen, Frame,
+  // DoubleClickMicros), event_loop.cpp (WaitEvents, ProcessPendingEvents),
+  // error_box.cpp (ShowErrorMessage), windows.cpp (FormWindow), controls.cpp,
+  // pictures.cpp, fonts.cpp, encoding.cpp, keys.cpp, wm.cpp (the window
+  // manager), program_folder.cpp, program_start.cpp.
 
   InputSink* sink_ = nullptr;
   // Read once the display is open, before the fonts are measured; a layout

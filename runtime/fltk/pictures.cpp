@@ -1,5 +1,5 @@
 // Drawing of decoded pictures by the X server, and the standard icon.
-#include "runtime/fltk/images.h"
+#include "runtime/fltk/pictures.h"
 
 #include "runtime/error.h"
 

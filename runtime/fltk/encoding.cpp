@@ -1,5 +1,5 @@
 // Windows-1252 <-> UTF-8 conversion.
-#include "runtime/fltk/charset.h"
+#include "runtime/fltk/encoding.h"
 
 #include <array>
 #include <cstdint>

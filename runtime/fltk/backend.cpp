@@ -1,16 +1,16 @@
 // The backend object: native windows created, shown, changed and destroyed
 // from the core's state.
-#include "runtime/fltk/fltk_backend.h"
+#include "runtime/fltk/backend.h"
 
 #include <algorithm>
-#include <utility>
+#include <cstdlib>
 
 #include "runtime/error.h"
-#include "runtime/fltk/access.h"
+#include "runtime/fltk/access.h"  // the members' teardown
 #include "runtime/fltk/colours.h"
-#include "runtime/fltk/images.h"
 #include "runtime/fltk/linux_process.h"
-#include "runtime/fltk/window.h"
+#include "runtime/fltk/pictures.h"
+#include "runtime/fltk/windows.h"
 #include "runtime/fltk/wm.h"
 #include "runtime/form.h"
 
@@ -70,7 +70,7 @@ FltkBackend::FltkBackend() : dpi_(OpenDisplay()), monitor_(ProgramMonitor()), fo
 }
 
 FltkBackend::~FltkBackend() {
-  access_.reset();
+  ForgetAccess();
   Fl::event_dispatch(nullptr);
   Fl::remove_system_handler(&SeeEvent);
   for (FormWindow* w : windows_) {
@@ -115,7 +115,7 @@ void FltkBackend::CreateWindow(Form& form) {
   windows_.push_back(w);
   form.native = w;
   w->SetFocus(form.Focused());
-  if (access_) access_->Update(*w);
+  Tell(*w, Change::kChanged);
 }
 
 void FltkBackend::DestroyWindow(Form& form) {
@@ -123,7 +123,7 @@ void FltkBackend::DestroyWindow(Form& form) {
   form.native = nullptr;
   for (const auto& c : form.Controls()) c->native = nullptr;
   if (!w) return;
-  if (access_) access_->Destroyed(*w);
+  Tell(*w, Change::kDestroyed);
   std::erase(windows_, w);
   w->Detach();
   w->hide();
@@ -134,7 +134,7 @@ void FltkBackend::DestroyWindow(Form& form) {
   for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
     if ((*it)->shown()) {
       (*it)->TakeKeyboard();
-      if (access_) access_->Activate(**it);
+      Tell(**it, Change::kKeyboardBack);
       break;
     }
 }
@@ -161,23 +161,21 @@ void FltkBackend::ShowWindow(Form& form, Form* owner, bool modal) {
   Fl::flush();
   // Only now: the first pointer shape is read from the cursor theme's files.
   w->cursor(pointer_ == kPointerHourglass ? FL_CURSOR_WAIT : FL_CURSOR_DEFAULT);
-  // After the first window is drawn, so that start-up does not wait for it.
-  if (!std::exchange(access_tried_, true)) access_ = Access::Load(*this);
-  if (access_) access_->Activate(*w);
+  Tell(*w, Change::kShown);
 }
 
 void FltkBackend::EnableWindow(Form& form, bool enabled) {
   FormWindow* w = Find(form);
   if (!w) return;
   w->SetEnabled(enabled);
-  if (access_) access_->Update(*w);
+  Tell(*w, Change::kChanged);
 }
 
 void FltkBackend::MoveWindow(Form& form) {
   FormWindow* w = Find(form);
   if (!w) return;
   w->Place();
-  if (access_) access_->Update(*w);
+  Tell(*w, Change::kChanged);
 }
 
 void FltkBackend::UpdateControl(Control& control) {
@@ -185,14 +183,14 @@ void FltkBackend::UpdateControl(Control& control) {
   if (!w) return;
   if (ControlView* v = w->ViewOf(control)) v->Sync();
   w->redraw();
-  if (access_) access_->Update(*w);
+  Tell(*w, Change::kChanged);
 }
 
 void FltkBackend::SetFocus(Form& form, Control* button) {
   FormWindow* w = Find(form);
   if (!w) return;
   w->SetFocus(button);
-  if (access_) access_->Update(*w);
+  Tell(*w, Change::kChanged);
 }
 
 void FltkBackend::SetPointer(int pointer) {
@@ -206,7 +204,7 @@ void FltkBackend::SetPointer(int pointer) {
 void FltkBackend::WindowMoved(FormWindow& window, int client_x, int client_y) {
   Form* form = window.form();
   if (!form) return;
-  if (access_) access_->Update(window);
+  Tell(window, Change::kChanged);
   const FrameInsets f = Frame(*form);
   const int left = client_x - f.left - monitor_.x, top = client_y - f.top - monitor_.y;
   if (left == form->LeftPx() && top == form->TopPx()) return;  // where it was put
@@ -230,6 +228,11 @@ Long FltkBackend::StartProgram(std::string_view command_line, Long show_mode) {
   // The logic's command lines begin with the program folder, whose own
   // characters are no Windows separators.
   return rt::fltk::StartProgram(command_line, show_mode, ProgramFolder());
+}
+
+void FltkBackend::Terminate(int status) {
+  CloseAll();
+  std::exit(status);
 }
 
 void FltkBackend::CloseAll() {

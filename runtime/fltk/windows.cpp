@@ -1,13 +1,13 @@
 // Program windows: drawing, placement, and the raw input they pass on.
-#include "runtime/fltk/window.h"
+#include "runtime/fltk/windows.h"
 
 #include <algorithm>
 #include <chrono>
 #include <utility>
 
-#include "runtime/fltk/charset.h"
+#include "runtime/fltk/backend.h"
 #include "runtime/fltk/colours.h"
-#include "runtime/fltk/fltk_backend.h"
+#include "runtime/fltk/encoding.h"
 #include "runtime/fltk/keys.h"
 #include "runtime/fltk/stacking.h"
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "runtime/form.h"
 #include "runtime/fltk/controls.h"
-#include "runtime/fltk/images.h"
+#include "runtime/fltk/pictures.h"
 #include "runtime/fltk/wm.h"
+#include "runtime/form.h"
 
 namespace rt::fltk {
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "runtime/backend.h"
-#include "runtime/headless/font_model.h"
+#include "runtime/headless/fonts.h"
 
 namespace rt::headless {
 
@@ -127,6 +127,9 @@ class HeadlessBackend final : public Backend {
   [[noreturn]] void Terminate(int status) override;
 
  private:
+  // event_loop.cpp: the script's steps, WaitEvents, ProcessPendingEvents.
+  // backend.cpp: the windows, the screen, the pointer, program starts, the
+  // error box and the end. fonts.cpp: the font model.
   struct Step {
     Action action;
     std::int64_t delay = 0;

@@ -17,8 +17,8 @@
 #include "runtime/backend.h"
 #include "runtime/control.h"
 #include "runtime/form.h"
-#include "runtime/win32/bitmaps.h"
 #include "runtime/win32/fonts.h"
+#include "runtime/win32/pictures.h"
 #include "runtime/win32/win32_api.h"
 
 namespace rt::win32 {
@@ -112,8 +112,14 @@ class Win32Backend final : public Backend {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT OnMessage(NativeWindow& w, UINT message, WPARAM wparam, LPARAM lparam);
 
+  // backend.cpp: construction, teardown, Terminate. screen.cpp: Screen,
+  // Frame, Now, DoubleClickMicros, SetPointer. error_box.cpp:
+  // ShowErrorMessage. program_folder.cpp, program_start.cpp. access.cpp:
+  // what screen readers are told, asked through each window's WM_GETOBJECT.
   // windows.cpp
   void RegisterWindowClass();
+  void UnregisterWindowClass();
+  void DestroyAllWindows();
   void PlaceWindow(NativeWindow& w);
   void SetIcons(NativeWindow& w);
   void ReportMove(NativeWindow& w);

@@ -1,5 +1,5 @@
 // The headless font-metric model.
-#include "runtime/headless/font_model.h"
+#include "runtime/headless/fonts.h"
 
 #include <cmath>
 #include <cstring>
