@@ -1,5 +1,5 @@
-// The event loop: the script of user input, run a step each time the
-// program waits, and the fake clock that moves only then.
+// The event loop: the script of user input, a step run each time the
+// program waits, and the fake clock, which moves only when it waits or polls.
 #include "runtime/control.h"
 #include "runtime/form.h"
 #include "runtime/headless/backend.h"
