@@ -7,6 +7,12 @@ source "$(dirname "$0")/common.sh"
 YESNO="Acrobat Reader Installation (empfohlen)"
 NEWBOX="Mirelund  Installation "
 
+# A second window of the dialogs' title (not $1): the confirmation.
+other_window() {
+  local ids
+  ids=$(xdotool search --onlyvisible --name "^$(regex_quote "$YESNO")\$" 2>/dev/null) || return 1
+  if [[ -z $1 ]]; then [[ $(wc -l <<<"$ids") == 2 ]]; else grep -vx "$1" <<<"$ids" | head -1 | grep .; fi
+}
 # Output lines of the gallery, for comparing.
 output() { tr '\n' '|' <"$OUT"; }
 # Keys typed (XTEST) into the window after giving it the input focus; the
@@ -65,7 +71,7 @@ case "$1" in
     settle
     click $((100 + 140)) $((100 + 116))
     sleep 0.4
-    kill -0 "$GALLERY_PID" || fail "the gallery ended: $(output)"
+    kill -0 "$GALLERY_PID" || die "the gallery ended: $(output)"
     expect_eq "output after the click" "" "$(output)"
     click $((100 + 80)) $((100 + 116))
     wait_gallery
@@ -88,7 +94,7 @@ case "$1" in
     win=$(wait_window "$NEWBOX")
     key "$win" Escape
     sleep 0.4
-    kill -0 "$GALLERY_PID" || fail "Escape ended the notice: $(output)"
+    kill -0 "$GALLERY_PID" || die "Escape ended the notice: $(output)"
     expect_eq "output after Escape" "" "$(output)"
     key "$win" Return
     wait_gallery
@@ -110,12 +116,7 @@ case "$1" in
     offer=$(wait_window "$YESNO")
     settle
     click 176 136  # "&Nine" of the offer, at 176,136 (65x25)
-    for i in $(seq 1 60); do
-      confirm=$(xdotool search --onlyvisible --name "^$(regex_quote "$YESNO")\$" | grep -vx "$offer" | head -1 || true)
-      [[ -n "$confirm" ]] && break
-      sleep 0.05
-    done
-    [[ -n "$confirm" ]] || fail "no confirmation window"
+    confirm=$(wait_until 3 other_window "$offer") || die "no confirmation window"
     expect_eq "confirmation centred on the offer's place" "48 16" "$(window_origin "$confirm")"
     expect_eq "confirmation's owner" "window id # $(printf '0x%x' "$offer")" \
       "$(xprop -id "$confirm" WM_TRANSIENT_FOR | sed 's/.*: //')"
@@ -149,10 +150,7 @@ case "$1" in
     start_gallery frmMsgBox --at 0,0
     wait_window "$YESNO" >/dev/null
     xdotool key Tab Return  # from "&Ja" to "&Nine", which asks for a confirmation
-    for i in $(seq 1 60); do
-      [[ $(xdotool search --onlyvisible --name "^$(regex_quote "$YESNO")\$" | wc -l) == 2 ]] && break
-      sleep 0.05
-    done
+    wait_until 3 other_window "" >/dev/null || true  # the confirmation; seen by its answers below
     sleep 0.2
     xdotool key Return  # "&Nine" of the confirmation: the offer stays
     sleep 0.4
@@ -161,6 +159,5 @@ case "$1" in
     sleep 0.4
     expect_eq "the confirmation asked again" 2 \
       "$(xdotool search --onlyvisible --name "^$(regex_quote "$YESNO")\$" | wc -l)" ;;
-  *) fail "unknown case $1" ;;
+  *) die "unknown case $1" ;;
 esac
-echo "ok: $1"

@@ -4,11 +4,10 @@
 # comctl32 through its manifest, hardened in its header, carrying its icon,
 # version and manifest.
 #   start_exe.sh ARCH EXE
-set -uo pipefail
 arch=$1 exe=$2
 here=$(dirname "$0")
-# shellcheck source=../../tools/test-helpers.sh
-source "$here/../../tools/test-helpers.sh"
+# shellcheck source=../../tools/harness.sh
+source "$here/../../tools/harness.sh"
 case $arch in
   i686) format=pei-i386 ;;
   x86_64) format=pei-x86-64 ;;
@@ -44,4 +43,3 @@ check "START.EXE ($arch) is a $format GUI program" bash -c "
 res=$("$arch-w64-mingw32-windres" -i "$exe" -O rc 2>/dev/null)
 check "START.EXE ($arch) carries icon, version and manifest" bash -c \
   "grep -q 'RT_GROUP_ICON' <<<\"\$1\" && grep -q 'OriginalFilename' <<<\"\$1\" && grep -q 'RT_MANIFEST' <<<\"\$1\"" _ "$res"
-summary
