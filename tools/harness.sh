@@ -40,9 +40,11 @@ near() {  # near X,Y WANT_X,WANT_Y SLACK
 
 at_exit() { HARNESS_CLEANUPS+=("$*"); }
 harness_exit() {
-  local status=$? i
+  local status=$? command=$BASH_COMMAND i
   set +e
   trap - ERR
+  # -e ended it inside a function, where the ERR trap does not reach.
+  ((status == 0 || status == 77 || HARNESS_FAILED > 0)) || fail "\"$command\" failed (status $status)"
   for ((i = ${#HARNESS_CLEANUPS[@]} - 1; i >= 0; i--)); do eval "${HARNESS_CLEANUPS[i]}" >/dev/null 2>&1; done
   if ((HARNESS_PASSED + HARNESS_FAILED > 0)); then
     echo
