@@ -68,7 +68,7 @@ case $command in
     rm -f "$xml"
     logged "$WINE" "$program" "$@" "--gtest_output=xml:Z:${xml//\//\\}" || exit 1
     grep -q "name=\"ansi_code_page\" value=\"$codepage\"" "$xml" ||
-      { echo "FAIL: the program did not run under code page $codepage"; exit 1; }
+      die "the program did not run under code page $codepage"
     echo "ran under code page $codepage"
     ;;
   display-up)
