@@ -138,11 +138,11 @@ wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'windo
 desktop_stop() {
   # dbus-run-session does not pass a signal on to the manager it runs.
   if [[ -n $DESKTOP_WM_PID ]]; then
-    pkill -P "$DESKTOP_WM_PID" 2>/dev/null
-    kill "$DESKTOP_WM_PID" 2>/dev/null && wait "$DESKTOP_WM_PID" 2>/dev/null
+    pkill -P "$DESKTOP_WM_PID" 2>/dev/null || true
+    kill "$DESKTOP_WM_PID" 2>/dev/null && wait "$DESKTOP_WM_PID" 2>/dev/null || true
   fi
-  [[ -n $DESKTOP_XEPHYR_PID ]] && kill "$DESKTOP_XEPHYR_PID" 2>/dev/null
-  [[ -n ${XVFB_PID:-} ]] && kill "$XVFB_PID" 2>/dev/null
+  [[ -z $DESKTOP_XEPHYR_PID ]] || kill "$DESKTOP_XEPHYR_PID" 2>/dev/null || true
+  [[ -z ${XVFB_PID:-} ]] || kill "$XVFB_PID" 2>/dev/null || true
   DESKTOP_WM_PID="" DESKTOP_XEPHYR_PID="" XVFB_PID=""
 }
 
