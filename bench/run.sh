@@ -225,7 +225,9 @@ sequence_window() {  # the walk's hook: STEP ID
     acrobat-setup)
       [[ $with_cpu == cpu ]] || return 0
       # past the offer's unloading and the start of the Acrobat Reader setup
-      sleep "$(calc "2 - ($(now_s) - $wait_started) > 0 ? 2 - ($(now_s) - $wait_started) : 0")"
+      local left
+      left=$(calc "2 - ($(now_s) - $wait_started)")
+      sleep "$(calc "($left > 0 ? $left : 0)")"
       t0=$(now_s); l0=$(cpu_ticks "$lpid"); s0=$(cpu_ticks "$XVFB_PID"); w0=$(wakeups "$lpid"); n0=$(run_ns "$lpid")
       [[ $side_by_side == no ]] || b0=$(cpu_ticks "$busy_pid")
       sleep 15

@@ -54,6 +54,8 @@ harness_exit() {
   exit "$status"
 }
 trap harness_exit EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM  # a stopped test still cleans up
 # Not inherited by functions and command substitutions (no -E): a failing
 # command there is its caller's to judge.
 trap 'fail "line $LINENO of ${BASH_SOURCE[0]##*/}: \"$BASH_COMMAND\" failed"' ERR
