@@ -30,35 +30,13 @@ cmake --build "$build" -j"$(nproc)" --target democd bench_runtime busy_loop draw
   dialog_watch key_wait_window key_sender >/dev/null
 load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
 
+# shellcheck source=tools/launcher-driver.sh
+source "$root/tools/launcher-driver.sh"
 work=$(mktemp -d)
-xvfb_pids=()
 busy_pid=""
-cleanup() {
-  [[ -n ${DRIVER_LAUNCHER_PID:-} ]] && kill "$DRIVER_LAUNCHER_PID" 2>/dev/null || true
-  wine_cleanup
-  [[ -n $busy_pid ]] && kill "$busy_pid" 2>/dev/null || true
-  local p
-  for p in "${xvfb_pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Starts an Xvfb of its own on a free display number, 800x600 or the size $1;
-# sets XVFB_DISPLAY and XVFB_PID. -noreset: the server stays as it is when a
-# measured program ends.
-start_xvfb() {
-  local f=$work/display.$RANDOM i size=${1:-800x600}
-  : >"$f"
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -dpi 96 -nolisten tcp -noreset 3>"$f" >/dev/null 2>&1 &
-  XVFB_PID=$!
-  xvfb_pids+=("$XVFB_PID")
-  for ((i = 0; i < 200; i++)); do
-    [[ -s $f ]] && break
-    sleep 0.05
-  done
-  [[ -s $f ]] || { echo "Xvfb did not start" >&2; exit 1; }
-  XVFB_DISPLAY=":$(head -n1 "$f")"
-}
+at_exit 'rm -rf "$work"'
+at_exit '[[ -z $busy_pid ]] || kill "$busy_pid"'
+at_exit wine_cleanup
 stop_xvfb() { kill "$1" 2>/dev/null || true; wait "$1" 2>/dev/null || true; }
 
 # shellcheck source=bench/wine.sh
@@ -88,8 +66,6 @@ welcome_points="380,20 600,80 700,250 780,40 360,300 100,450 780,580 200,580 450
 inset_points="180,200 100,320 300,60"
 big_sizes=(3840x2160 7680x4320)
 now_s() { echo "$EPOCHREALTIME"; }
-# shellcheck source=tools/launcher-driver.sh
-source "$root/tools/launcher-driver.sh"
 
 if [[ ${1:-} == --windows ]]; then
   wine_measure
@@ -211,80 +187,68 @@ wakeups() { awk '{ print $3 }' "/proc/$1/schedstat"; }
 # $2 = cpu, also samples the CPU during the 20 s wait. Sets seq_hwm_kb,
 # seq_rss_kb and seq_status.
 run_sequence() {
-  local size=$1 with_cpu=${2:-} i id lpid x_seq w h
+  local size=$1 lpid x_seq
+  with_cpu=${2:-}
   start_xvfb "$size"
   x_seq=$XVFB_PID
-  export DISPLAY=$XVFB_DISPLAY
   driver_launch "$build/cd"
   lpid=$DRIVER_LAUNCHER_PID
-  for ((i = 0; i < 100; i++)); do  # unshare and sh exec into the launcher
-    [[ $(cat "/proc/$lpid/comm" 2>/dev/null) == start ]] && break
-    sleep 0.02
-  done
-  [[ $(cat "/proc/$lpid/comm" 2>/dev/null) == start ]] || { echo "the launcher did not start" >&2; exit 1; }
-  id=$(driver_wait_window "$DRIVER_OFFER_TITLE" $DRIVER_OFFER_WIDTH 30)
-  # A press within the double-click time (500 ms here) after a window was
-  # shown clicks nothing, so every click waits past it.
-  sleep 0.7
-  # shellcheck disable=SC2086
-  driver_click "$id" $DRIVER_OFFER_JA
-  if [[ $with_cpu == cpu ]]; then
-    wait_started=$(now_s)
-    # The yardstick runs at the same time when a core is free for it, else after.
-    cores=$(nproc)
-    side_by_side=no
-    if ((cores >= 2)); then
-      side_by_side=yes
-      "$bin/busy_loop" 18 &
-      busy_pid=$!
-    fi
-    sleep 2  # past the offer's unloading and the start of the Acrobat Reader setup
-    t0=$(now_s); l0=$(cpu_ticks "$lpid"); s0=$(cpu_ticks "$x_seq"); w0=$(wakeups "$lpid"); n0=$(run_ns "$lpid")
-    [[ $side_by_side == yes ]] && b0=$(cpu_ticks "$busy_pid")
-    sleep 15
-    t1=$(now_s); l1=$(cpu_ticks "$lpid"); s1=$(cpu_ticks "$x_seq"); w1=$(wakeups "$lpid"); n1=$(run_ns "$lpid")
-    [[ $side_by_side == yes ]] && b1=$(cpu_ticks "$busy_pid")
-    in_wait=$(calc "$t1 - $wait_started < 20")
-    [[ $in_wait == 1 ]] || warn "the sample window reached past the 20 s wait"
-    cpu_launcher=$(calc "100 * ($l1 - $l0) / $ticks_per_s / ($t1 - $t0)")
-    cpu_xvfb=$(calc "100 * ($s1 - $s0) / $ticks_per_s / ($t1 - $t0)")
-    wakeups_per_s=$(calc "($w1 - $w0) / ($t1 - $t0)")
-    cpu_launcher_ns=$(calc "100 * ($n1 - $n0) / 1e9 / ($t1 - $t0)")
-    cpu_ticks_used=$((l1 - l0))
-    if [[ $side_by_side == yes ]]; then
-      cpu_busy=$(calc "100 * ($b1 - $b0) / $ticks_per_s / ($t1 - $t0)")
-    fi
-  fi
-
-  id=$(driver_wait_window "$DRIVER_OFFER_TITLE" $DRIVER_YESNO_WIDTH 40)
-  [[ -n $busy_pid ]] && { wait "$busy_pid" || true; busy_pid=""; }
-  driver_key "$id" alt+o
-  driver_wait_gone "$id"
-  id=$(driver_wait_window "$DRIVER_NEWBOX_TITLE")
-  driver_key "$id" alt+j
-  driver_wait_gone "$id"
-  if stub=$(driver_wait_window "Mirelund Setup" "" 5); then
-    driver_click "$stub" 400 300
-    driver_wait_gone "$stub" 10
-  fi
-  id=$(driver_wait_window "$DRIVER_NEWBOX_TITLE")
-  sleep 0.7
-  # shellcheck disable=SC2086
-  driver_click "$id" $DRIVER_NEWBOX_OK
-  driver_wait_gone "$id"
-  id=$(driver_wait_window "$DRIVER_CLOSING_TITLE")
-  sleep 0.7
-  # Every window has been shown by now; the peak cannot grow once Ende is clicked.
-  seq_hwm_kb=$(awk '/^VmHWM:/ { print $2 }' "/proc/$lpid/status")
-  seq_rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$lpid/status")
-  read -r _ _ w h < <(driver_geometry "$id")
-  driver_click "$id" $((w - 30 - 41)) $((h - 30 - 13))
+  # unshare and sh exec into the launcher
+  wait_until 2 is_launcher "$lpid" || { echo "the launcher did not start" >&2; exit 1; }
+  WALK_LIMIT=([offer]=30 [manual-notice]=40) WALK_ANSWER=([offer]=sequence_accept) WALK_HOOK=sequence_window
+  driver_walk_accept || { echo "the walk stopped at the $WALK_STOPPED" >&2; exit 1; }
   seq_status=0
   wait "$lpid" || seq_status=$?
   DRIVER_LAUNCHER_PID=""
   stop_xvfb "$x_seq"
   unset DISPLAY
   [[ $seq_status -eq 0 ]] || warn "the launcher ended with status $seq_status at $size"
+}
+is_launcher() { [[ $(cat "/proc/$1/comm" 2>/dev/null) == start ]]; }
+# "&Ja" on the offer: the 20 s wait starts; the yardstick runs at the same
+# time when a core is free for it, else after.
+sequence_accept() {
+  driver_click_settled "$1" $DRIVER_OFFER_JA
+  [[ $with_cpu == cpu ]] || return 0
+  wait_started=$(now_s)
+  cores=$(nproc)
+  side_by_side=no
+  if ((cores >= 2)); then
+    side_by_side=yes
+    "$bin/busy_loop" 18 &
+    busy_pid=$!
+  fi
+}
+sequence_window() {  # the walk's hook: STEP ID
+  local lpid=$DRIVER_LAUNCHER_PID
+  case $1 in
+    acrobat-setup)
+      [[ $with_cpu == cpu ]] || return 0
+      # past the offer's unloading and the start of the Acrobat Reader setup
+      local left
+      left=$(calc "2 - ($(now_s) - $wait_started)")
+      sleep "$(calc "($left > 0 ? $left : 0)")"
+      t0=$(now_s); l0=$(cpu_ticks "$lpid"); s0=$(cpu_ticks "$XVFB_PID"); w0=$(wakeups "$lpid"); n0=$(run_ns "$lpid")
+      [[ $side_by_side == no ]] || b0=$(cpu_ticks "$busy_pid")
+      sleep 15
+      t1=$(now_s); l1=$(cpu_ticks "$lpid"); s1=$(cpu_ticks "$XVFB_PID"); w1=$(wakeups "$lpid"); n1=$(run_ns "$lpid")
+      [[ $side_by_side == no ]] || b1=$(cpu_ticks "$busy_pid")
+      in_wait=$(calc "$t1 - $wait_started < 20")
+      [[ $in_wait == 1 ]] || warn "the sample window reached past the 20 s wait"
+      cpu_launcher=$(calc "100 * ($l1 - $l0) / $ticks_per_s / ($t1 - $t0)")
+      cpu_xvfb=$(calc "100 * ($s1 - $s0) / $ticks_per_s / ($t1 - $t0)")
+      wakeups_per_s=$(calc "($w1 - $w0) / ($t1 - $t0)")
+      cpu_launcher_ns=$(calc "100 * ($n1 - $n0) / 1e9 / ($t1 - $t0)")
+      cpu_ticks_used=$((l1 - l0))
+      [[ $side_by_side == no ]] || cpu_busy=$(calc "100 * ($b1 - $b0) / $ticks_per_s / ($t1 - $t0)") ;;
+    manual-notice)
+      [[ -z $busy_pid ]] || { wait "$busy_pid" || true; busy_pid=""; } ;;
+    closing)
+      # Every window has been shown by now; the peak cannot grow once Ende is clicked.
+      sleep 0.7
+      seq_hwm_kb=$(awk '/^VmHWM:/ { print $2 }' "/proc/$lpid/status")
+      seq_rss_kb=$(awk '/^VmRSS:/ { print $2 }' "/proc/$lpid/status") ;;
+  esac
 }
 
 # The yardstick for memory: the bare window of the start figure, once drawn.

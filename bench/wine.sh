@@ -206,12 +206,64 @@ wine_backend_figures() {
   echo "late by: median $w_late_median ms, max $w_late_max ms"
 }
 
+wine_accept() {
+  sleep 0.5
+  wine_key "$1" Return
+  [[ $with_cpu == cpu ]] || return 0
+  (cd "$win_bin" && WINEPREFIX=$wine_yard_prefix exec "$wine" busy_loop.exe 20) &
+  wine_busy=$!
+  busy_pid=$wine_busy
+  (cd "$win_bin" && WINEPREFIX=$wine_wait_prefix exec "$wine" bare_wait.exe 20) >/dev/null 2>&1 &
+  wine_bare=$!
+}
+wine_window() {  # the walk's hook: STEP ID
+  case $1 in
+    waiting)
+      # Past the Acrobat Reader stub setup, which closes itself after 4 s.
+      [[ $with_cpu != cpu ]] || wine_sample_wait "$DRIVER_LAUNCHER_PID" "$wine_busy" "$wine_bare" ;;
+    closing)
+      sleep 0.7
+      wseq_hwm_kb=$(awk '/^VmHWM:/ { print $2 }' "/proc/$DRIVER_LAUNCHER_PID/status")
+      wseq_shm_kb=$(awk '/^RssShmem:/ { print $2 }' "/proc/$DRIVER_LAUNCHER_PID/status") ;;
+  esac
+}
+# The 20 s wait sampled: the launcher ($1), the busy loop ($2) and the bare
+# waiting passes ($3), over 12 s from a second after the Acrobat Reader setup.
+wine_sample_wait() {
+  sleep 1
+  t0=$(now_s)
+  local lv0 l0 lw0 s0 sw0 b0 y0 qv0 q0 qw0 r0 rw0 lv1 l1 lw1 s1 sw1 b1 y1 qv1 q1 qw1 r1 rw1
+  read -r lv0 l0 lw0 s0 sw0 b0 y0 qv0 q0 qw0 r0 rw0 < <(wait_counters "$1" "$2" "$3")
+  sleep 12
+  t1=$(now_s)
+  read -r lv1 l1 lw1 s1 sw1 b1 y1 qv1 q1 qw1 r1 rw1 < <(wait_counters "$1" "$2" "$3")
+  local span
+  span=$(calc "$t1 - $t0")
+  w_cpu_span=$span
+  w_cpu_launcher=$(calc "100 * ($l1 - $l0) / 1e9 / $span")
+  w_cpu_server=$(calc "100 * ($s1 - $s0) / 1e9 / $span")
+  w_wakeups=$(calc "($lw1 - $lw0) / $span")
+  w_sleeps=$(calc "($lv1 - $lv0) / $span")
+  w_server_wakeups=$(calc "($sw1 - $sw0) / $span")
+  w_cpu_busy_own=$(calc "100 * ($b1 - $b0) / 1e9 / $span")
+  w_cpu_yard_server=$(calc "100 * ($y1 - $y0) / 1e9 / $span")
+  w_bare_cpu=$(calc "100 * ($q1 - $q0) / 1e9 / $span")
+  w_bare_cpu_server=$(calc "100 * ($r1 - $r0) / 1e9 / $span")
+  w_bare_wakeups=$(calc "($qw1 - $qw0) / $span")
+  w_bare_sleeps=$(calc "($qv1 - $qv0) / $span")
+  w_bare_server_wakeups=$(calc "($rw1 - $rw0) / $span")
+  wait "$2" || true
+  wait "$3" || true
+  busy_pid=""
+}
+
 # --- The whole sequence: CPU and wake-ups during the wait, peak working set --
 # START.EXE from drive D: (the demo CD) on a screen of size $1, accepting
 # everything; with $2 = cpu also samples the 20 s wait against the busy loop
 # in the yardstick prefix. Sets wseq_hwm_kb.
 wine_sequence() {
-  local size=$1 with_cpu=${2:-} x lpid id i busy bare t0 t1
+  local size=$1 x lpid
+  with_cpu=${2:-}
   start_xvfb "$size"
   x=$XVFB_PID
   export DISPLAY=$XVFB_DISPLAY
@@ -219,60 +271,13 @@ wine_sequence() {
   (cd "$build_cd_win" && WINEPREFIX=$wine_launcher_prefix exec "$wine" 'D:\START.EXE') >/dev/null 2>&1 &
   lpid=$!
   DRIVER_LAUNCHER_PID=$lpid
-  id=$(driver_wait_window "$DRIVER_OFFER_TITLE" "$WINE_OFFER_WIDTH" 30)
-  sleep 0.5
-  wine_key "$id" Return
-  if [[ $with_cpu == cpu ]]; then
-    (cd "$win_bin" && WINEPREFIX=$wine_yard_prefix exec "$wine" busy_loop.exe 20) &
-    busy=$!
-    busy_pid=$busy
-    (cd "$win_bin" && WINEPREFIX=$wine_wait_prefix exec "$wine" bare_wait.exe 20) >/dev/null 2>&1 &
-    bare=$!
-    # Past the Acrobat Reader stub setup, which closes itself after 4 s.
-    if id=$(driver_wait_window "Acrobat Reader Setup" "" 5); then driver_wait_gone "$id" 10 || true; fi
-    sleep 1
-    t0=$(now_s)
-    local lv0 l0 lw0 s0 sw0 b0 y0 qv0 q0 qw0 r0 rw0 lv1 l1 lw1 s1 sw1 b1 y1 qv1 q1 qw1 r1 rw1
-    read -r lv0 l0 lw0 s0 sw0 b0 y0 qv0 q0 qw0 r0 rw0 < <(wait_counters "$lpid" "$busy" "$bare")
-    sleep 12
-    t1=$(now_s)
-    read -r lv1 l1 lw1 s1 sw1 b1 y1 qv1 q1 qw1 r1 rw1 < <(wait_counters "$lpid" "$busy" "$bare")
-    local span
-    span=$(calc "$t1 - $t0")
-    w_cpu_span=$span
-    w_cpu_launcher=$(calc "100 * ($l1 - $l0) / 1e9 / $span")
-    w_cpu_server=$(calc "100 * ($s1 - $s0) / 1e9 / $span")
-    w_wakeups=$(calc "($lw1 - $lw0) / $span")
-    w_sleeps=$(calc "($lv1 - $lv0) / $span")
-    w_server_wakeups=$(calc "($sw1 - $sw0) / $span")
-    w_cpu_busy_own=$(calc "100 * ($b1 - $b0) / 1e9 / $span")
-    w_cpu_yard_server=$(calc "100 * ($y1 - $y0) / 1e9 / $span")
-    w_bare_cpu=$(calc "100 * ($q1 - $q0) / 1e9 / $span")
-    w_bare_cpu_server=$(calc "100 * ($r1 - $r0) / 1e9 / $span")
-    w_bare_wakeups=$(calc "($qw1 - $qw0) / $span")
-    w_bare_sleeps=$(calc "($qv1 - $qv0) / $span")
-    w_bare_server_wakeups=$(calc "($rw1 - $rw0) / $span")
-    wait "$busy" || true
-    wait "$bare" || true
-    busy_pid=""
-  fi
-  id=$(driver_wait_window "$DRIVER_OFFER_TITLE" "$WINE_NOTICE_WIDTH" 40)
-  wine_key "$id" alt+o
-  driver_wait_gone "$id"
-  id=$(driver_wait_window "$DRIVER_NEWBOX_TITLE")
-  wine_key "$id" alt+j
-  driver_wait_gone "$id"
-  if id=$(driver_wait_window "Mirelund Setup" "" 5); then driver_wait_gone "$id" 10 || true; fi
-  id=$(driver_wait_window "$DRIVER_NEWBOX_TITLE")
-  wine_key "$id" Return
-  driver_wait_gone "$id"
-  id=$(driver_wait_window "$DRIVER_CLOSING_TITLE")
-  sleep 0.7
-  wseq_hwm_kb=$(awk '/^VmHWM:/ { print $2 }' "/proc/$lpid/status")
-  wseq_shm_kb=$(awk '/^RssShmem:/ { print $2 }' "/proc/$lpid/status")
-  wine_key "$id" Return
+  WALK_WIDTH=([offer]=$WINE_OFFER_WIDTH [manual-notice]=$WINE_NOTICE_WIDTH) WALK_LIMIT=([offer]=30 [manual-notice]=40)
+  WALK_ANSWER=([offer]=wine_accept [game-setup]="" [manual-notice]="wine_key alt+o" [game-question]="wine_key alt+j"
+    [sound-notice]="wine_key Return" [closing]="wine_key Return")
+  WALK_HOOK=wine_window
+  driver_walk_accept || { echo "the walk under wine stopped at the $WALK_STOPPED" >&2; exit 1; }
   local status=0
-  for ((i = 0; i < 100; i++)); do kill -0 "$lpid" 2>/dev/null || break; sleep 0.1; done
+  wait_until 10 driver_ended || true
   wait "$lpid" || status=$?
   DRIVER_LAUNCHER_PID=""
   if [[ $with_cpu == cpu ]]; then

@@ -5,8 +5,11 @@
 //
 //   gallery WINDOW [--ok-only] [--message TEXT | --message-file FILE |
 //                   --preset manual|game|sound|not-found|not-started]
-//                  [--at LEFT,TOP] [--click-recaptions TEXT | --click-fails]
+//                  [--at LEFT,TOP] [--click-recaptions TEXT | --click-fails] [--layout]
 //
+// --layout: before the window shows, prints its client area ("client W H")
+// and each control ("NAME X Y W H shown|hidden TAB_INDEX"), in pixels as the runtime
+// placed them, for the display tests to check the screen against.
 // --click-recaptions: a click sets Label1's caption to TEXT instead of
 // answering; --click-fails: a click raises a run-time error (the standard
 // error box, then exit status 1).
@@ -42,6 +45,7 @@ struct Options {
   std::optional<std::pair<double, double>> at;
   std::optional<std::string> click_recaptions;  // Windows-1252
   bool click_fails = false;
+  bool layout = false;
 };
 Options g_options;
 
@@ -77,7 +81,7 @@ class WelcomeOnly : public frmAcrobat {
   std::fprintf(stderr,
                "gallery: %s\nusage: gallery frmAcrobat|frmMsgBox|frmYesNo|frmNewBox|frmOption [--ok-only]\n"
                "        [--message TEXT | --message-file FILE | --preset manual|game|sound] [--at LEFT,TOP]\n"
-               "        [--click-recaptions TEXT | --click-fails]\n",
+               "        [--click-recaptions TEXT | --click-fails] [--layout]\n",
                why.c_str());
   std::exit(2);
 }
@@ -123,6 +127,8 @@ Options Parse(int argc, char** argv) {
       o.click_recaptions = rt::fltk::Utf8ToWindows1252(value());
     } else if (a == "--click-fails") {
       o.click_fails = true;
+    } else if (a == "--layout") {
+      o.layout = true;
     } else if (!a.empty() && a[0] != '-' && o.window.empty()) {
       o.window = a;
     } else {
@@ -147,6 +153,15 @@ void Present(F& w, const Options& o) {
   if (o.at) {
     w.SetLeft(static_cast<rt::Single>(o.at->first));
     w.SetTop(static_cast<rt::Single>(o.at->second));
+  }
+  if (o.layout) {
+    std::printf("client %d %d\n", w.ClientWidthPx(), w.ClientHeightPx());
+    for (const auto& c : w.Controls()) {
+      const rt::PixelRect& r = c->Rect();
+      std::printf("%.*s %d %d %d %d %s %d\n", static_cast<int>(c->Name().size()), c->Name().data(), r.x, r.y,
+                  r.width, r.height, rt::IsTrue(c->Visible()) ? "shown" : "hidden", static_cast<int>(c->def().tab_index));
+    }
+    std::fflush(stdout);
   }
   if (!rt::IsTrue(w.Visible())) w.Show(1);
 }

@@ -230,6 +230,17 @@ TEST_F(RuntimeTest, ScreenWithoutUsableMetricsIsAnErrorNotAWrongPosition) {
   }
 }
 
+// A control's pixels are its twips at the nearest pixel, ties to even: the
+// display tests take the figures the runtime computed, this says they are right.
+TEST_F(RuntimeTest, ControlPixelsAreTheNearestPixelTiesToEven) {
+  std::vector<int> widths;
+  for (const double twips : {22.5, 37.5, 52.5, 3255 * (12000.0 / 8325)}) {
+    a.Button(1).SetWidth(static_cast<rt::Single>(twips));
+    widths.push_back(a.Button(1).Rect().width);
+  }
+  EXPECT_EQ(widths, (std::vector<int>{2, 2, 4, 313}));  // 313: the welcome window's inset at 800 px
+}
+
 TEST_F(RuntimeTest, NegativeOrNonFiniteSizesAreRejected) {
   a.on_load = [&] { a.Button(1).SetHeight(-1); };
   EXPECT_EQ(Run([&] { a.Load(); }), rt::kErrorExitStatus);

@@ -24,14 +24,7 @@ source "$root/tools/launcher-driver.sh"
 
 work=$(mktemp -d)
 disc=$work/disc
-cleanup() {
-  [[ -n ${DRIVER_LAUNCHER_PID:-} ]] && kill "$DRIVER_LAUNCHER_PID" 2>/dev/null
-  [[ -n ${DRIVER_XVFB_PID:-} ]] && kill "$DRIVER_XVFB_PID" 2>/dev/null
-  wait 2>/dev/null
-  driver_unmount_image "$disc"
-  mountpoint -q "$disc" || rm -rf "$work"
-}
-trap cleanup EXIT
+at_exit 'driver_stop; wait; driver_unmount_image "$disc"; mountpoint -q "$disc" || rm -rf "$work"'
 
 if [[ -f build/mirelund.iso ]] && driver_mount_image build/mirelund.iso "$disc"; then
   echo "The disc image build/mirelund.iso is mounted read-only on $disc ($DRIVER_MOUNT_KIND)"
@@ -53,7 +46,7 @@ export DRIVER_SCREENS=$root/build/screens
 rm -rf "$DRIVER_SCREENS"
 mkdir -p "$DRIVER_SCREENS"
 
-driver_start_xvfb "$work"
+start_xvfb
 echo "Running the launcher on Xvfb $DISPLAY (about 30 s: it waits 20 s after the Acrobat Reader setup)"
 driver_launch "${launch[@]}"
 walked=0

@@ -6,7 +6,6 @@
 # given up). Each case counts from the launcher's start to the offer on the
 # screen.
 #   fallbacks.sh DEMO_CD_DIR
-set -euo pipefail
 cd_dir=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../display/common.sh"
@@ -22,7 +21,8 @@ stop_case() {
   fi
   LAUNCHER_PID=""
 }
-trap 'stop_case; stop_all; rm -rf "$work"' EXIT
+at_exit 'rm -rf "$work"'
+at_exit stop_case
 start_xvfb 800x600
 
 # A CD whose module is missing, and one whose module needs an ATK that is not there.
@@ -40,60 +40,57 @@ PY
 # Runs one case: its name, then the program and environment; the offer must
 # be on the screen within the limit.
 run_case() {
-  local name=$1 started now id=""
+  local name=$1 started
   shift
   started=$(date +%s%N)
   "$@" >"$work/$name.log" 2>&1 &
   LAUNCHER_PID=$!
-  while [[ -z $id ]]; do
-    now=$(date +%s%N)
-    (((now - started) / 1000000 <= limit_ms)) || fail "$name: no offer after $limit_ms ms: $(cat "$work/$name.log")"
-    kill -0 "$LAUNCHER_PID" 2>/dev/null || fail "$name: the launcher ended: $(cat "$work/$name.log")"
-    id=$(xdotool search --onlyvisible --name "^$(regex_quote "$offer")\$" 2>/dev/null | head -1 || true)
-    [[ -n $id ]] || sleep 0.02
-  done
-  echo "$name: the offer after $(((now - started) / 1000000)) ms"
-  OFFER_ID=$id
+  OFFER_ID=$(WAIT_STEP=0.02 wait_until "$((limit_ms / 1000)).$(printf %03d $((limit_ms % 1000)))" offer_up "$name") ||
+    die "$name: no offer after $limit_ms ms: $(cat "$work/$name.log")"
+  pass "$name: the offer after $((($(date +%s%N) - started) / 1000000)) ms"
+}
+offer_up() {
+  kill -0 "$LAUNCHER_PID" 2>/dev/null || die "$1: the launcher ended: $(cat "$work/$1.log")"
+  visible_window "$(regex_quote "$offer")"
 }
 
 # Alt+N on the offer brings up its confirmation, a window of another width.
 takes_keys() {
-  local name=$1 i width
   xdotool windowfocus --sync "$OFFER_ID" key --clearmodifiers alt+n
-  for i in $(seq 1 100); do
-    for id in $(xdotool search --onlyvisible --name "^$(regex_quote "$offer")\$" 2>/dev/null); do
-      width=$(window_size "$id" | cut -d' ' -f1)
-      [[ $id != "$OFFER_ID" || $width != "$(window_size "$OFFER_ID" | cut -d' ' -f1)" ]] && return 0
-    done
-    sleep 0.02
+  WAIT_STEP=0.02 check "$1: Alt+N on the offer brings its confirmation" wait_until 2 confirmation_up
+}
+confirmation_up() {
+  local id
+  for id in $(xdotool search --onlyvisible --name "^$(regex_quote "$offer")\$" 2>/dev/null); do
+    [[ $id == "$OFFER_ID" && $(window_size "$id" | cut -d' ' -f1) == "$(window_size "$OFFER_ID" | cut -d' ' -f1)" ]] ||
+      return 0
   done
-  fail "$name: Alt+N on the offer brought no confirmation"
+  return 1
 }
 
 # No session bus at all: nothing to look for, and no bus of GLib's own started.
 run_case no-session-bus env -u DBUS_SESSION_BUS_ADDRESS -u AT_SPI_BUS_ADDRESS XDG_RUNTIME_DIR="$work" \
   "$cd_dir/start"
 stop_case
-if pgrep -f "dbus-launch.*autolaunch" >/dev/null; then fail "no-session-bus: a session bus was started for it"; fi
+no_autolaunch() { ! pgrep -f "dbus-launch.*autolaunch" >/dev/null; }  # in this shell: pgrep passes over itself
+check "no-session-bus: no session bus started for it" no_autolaunch
 
 # The rest in a session of their own, with a working accessibility bus.
-export -f run_case takes_keys stop_case fail regex_quote window_size
+export -f run_case offer_up takes_keys confirmation_up stop_case
 export work cd_dir limit_ms offer here
-dbus-run-session -- bash -euo pipefail -c '
+dbus-run-session -- bash -c '
+  source "$here/../display/common.sh"
   LAUNCHER_PID=""
+  at_exit stop_case
   run_case without-module "$work/without/start"; stop_case
   run_case module-without-atk "$work/no-atk/start"; stop_case
   run_case no-at-bridge env NO_AT_BRIDGE=1 "$cd_dir/start"; stop_case
   # The accessibility bus owned by a service that never answers.
   /usr/bin/python3 "$here/silent_bus.py" >"$work/silent.log" 2>&1 &
-  silent=$!
-  for i in $(seq 1 200); do grep -q ready "$work/silent.log" && break; sleep 0.05; done
-  grep -q ready "$work/silent.log" || fail "the silent bus did not start: $(cat "$work/silent.log")"
+  at_exit "kill $!"
+  wait_until 10 grep -q ready "$work/silent.log" || die "the silent bus did not start: $(cat "$work/silent.log")"
   run_case silent-a11y-bus "$cd_dir/start"
   # Keys still reach it after its lookup has given up (1.5 s after its start).
   sleep 2
   takes_keys silent-a11y-bus
-  stop_case
-  kill "$silent"
 ' 2> >(grep -v "^dbus-daemon\[" >&2)
-echo "all cases started in normal time"

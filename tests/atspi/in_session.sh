@@ -2,7 +2,6 @@
 # Runs a command on a private Xvfb (no window manager) in a private session
 # bus with accessibility turned on, as a screen reader turns it on.
 #   in_session.sh COMMAND...
-set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../display/common.sh"
 start_xvfb 800x600

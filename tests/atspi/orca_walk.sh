@@ -4,10 +4,10 @@
 # its focused button must be spoken, and the closing button's tooltip. Run
 # by in_session.sh.
 #   orca_walk.sh LAUNCHER WORK_DIR
-set -euo pipefail
 launcher=$1 work=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../display/common.sh"
+source "$here/../../tools/launcher-driver.sh"
 offer="Acrobat Reader Installation (empfohlen)" newbox="Mirelund  Installation "
 closing="Range of our products ..."
 # Orca reads a window as its events come; the next key waits that long
@@ -16,56 +16,36 @@ settle=1.5
 
 orca --replace -d speech -d braille --debug-file "$work/orca.log" >"$work/orca.out" 2>&1 &
 orca=$!
-launcher_pid=""
-stop() {
-  if [[ -n $launcher_pid ]]; then kill "$launcher_pid" 2>/dev/null || true; fi
-  kill "$orca" 2>/dev/null || true
-}
-trap stop EXIT
+at_exit "kill $orca"
 
 # Orca is listening once the registry lists its window:activate listener.
 address=$(gdbus call --session --dest org.a11y.Bus --object-path /org/a11y/bus --method org.a11y.Bus.GetAddress |
   sed -n "s/^('\(.*\)',)\$/\1/p")
-for i in $(seq 1 300); do
+orca_listens() {
+  kill -0 $orca 2>/dev/null || die "Orca ended: $(cat "$work/orca.out")"
   gdbus call --address "$address" --dest org.a11y.atspi.Registry --object-path /org/a11y/atspi/registry \
-    --method org.a11y.atspi.Registry.GetRegisteredEvents 2>/dev/null | grep -q "window:activate" && break
-  kill -0 $orca 2>/dev/null || fail "Orca ended: $(cat "$work/orca.out")"
-  sleep 0.1
-done
-
-# The visible window of that name other than $2 (several share a caption).
-next_window() {
-  local name i id
-  name=$(regex_quote "$1")
-  for i in $(seq 1 800); do
-    for id in $(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null); do
-      [[ $id != "${2:-}" ]] && { echo "$id"; return 0; }
-    done
-    sleep 0.05
-  done
-  fail "no window '$1' came up"
+    --method org.a11y.atspi.Registry.GetRegisteredEvents 2>/dev/null | grep -q "window:activate"
 }
-key() {
-  sleep "$settle"
-  xdotool windowfocus --sync "$1" key --clearmodifiers "$2"
+wait_until 30 orca_listens || true
+
+orca_keys() {  # ID KEY...: each after Orca has had time to read
+  local id=$1 k
+  for k in "${@:2}"; do
+    sleep "$settle"
+    xdotool windowfocus --sync "$id" key --clearmodifiers "$k"
+  done
 }
 
 "$launcher" &
-launcher_pid=$!
-id=$(next_window "$offer")
-key "$id" Tab
-key "$id" shift+Tab
-key "$id" Return
-id=$(next_window "$offer" "$id")  # the manual's notice, after the 20 s wait
-key "$id" Return
-id=$(next_window "$newbox")
-key "$id" Return
-id=$(next_window "$newbox" "$id")  # the sound notice
-key "$id" Return
-id=$(next_window "$closing")
-key "$id" Return
-wait $launcher_pid || fail "the launcher ended with status $?"
-launcher_pid=""
+DRIVER_LAUNCHER_PID=$!
+WALK_HOOK=: WALK_LIMIT=([offer]=40 [manual-notice]=40 [game-question]=40 [sound-notice]=40 [closing]=40)
+WALK_ANSWER=([offer]="orca_keys Tab shift+Tab Return" [manual-notice]="orca_keys Return"
+  [game-question]="orca_keys Return" [game-setup]="" [sound-notice]="orca_keys Return" [closing]="orca_keys Return")
+driver_walk_accept || die "no $WALK_STOPPED came up, or it did not go"
+status=0
+wait "$DRIVER_LAUNCHER_PID" || status=$?
+DRIVER_LAUNCHER_PID=""
+((status == 0)) || die "the launcher ended with status $status"
 # Orca writes its debug file in blocks: all of it is there once it has ended.
 kill -TERM $orca
 wait $orca 2>/dev/null || true
@@ -76,10 +56,10 @@ said() {  # WHAT TEXT...: one utterance holds all the texts, in this order
   local what=$1 pattern=""
   shift
   for t in "$@"; do pattern+="$(sed 's/[][\.*^$/]/\\&/g' <<<"$t").*"; done
-  grep -q -- "$pattern" "$work/spoken.txt" || fail "Orca did not say $what; it said: $(cat "$work/spoken.txt")"
+  check "Orca said $what" grep -q -- "$pattern" "$work/spoken.txt"
 }
 spoke() {  # WHAT UTTERANCE: said as a whole
-  grep -qxF -- "$2" "$work/spoken.txt" || fail "Orca did not say $1 ('$2'); it said: $(cat "$work/spoken.txt")"
+  check "Orca said $1 ('$2')" grep -qxF -- "$2" "$work/spoken.txt"
 }
 said "the offer" "$offer dialog" "Möchten Sie Acrobat   Reader installieren?" \
   "Diese Programm ermöglicht Ihnen die Ansicht des elektronischen Handbuches für das von Ihnen zu installierende Spiel."
@@ -94,4 +74,4 @@ spoke "the notices' OK" "OK push button."
 said "the closing window" "$closing frame"
 spoke "its button" "Ende push button."
 spoke "its button's tooltip" "Viel Spaß beim Spielen!"
-echo "Orca said every window's name, texts and focused button"
+((HARNESS_FAILED == 0)) || echo "Orca said: $(cat "$work/spoken.txt")"

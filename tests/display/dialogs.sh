@@ -7,39 +7,34 @@ source "$(dirname "$0")/common.sh"
 
 BLUE=(0 0 64)
 ORANGE=(255 128 0)
-images=()      # RECT:FILE
-hidden=""      # the hidden OK's rectangle
-focused=0      # index into buttons of the focused one
+pictures=()    # CONTROL:FILE
 first_blank=0  # the message starts with a line of blanks only
-text_end=0     # when set: the text ends above this line of the client area
+text_end=0     # when set: the text ends above the button row
 case "$1" in
-  yesno)
-    args=(frmYesNo); title="Acrobat Reader Installation (empfohlen)"; size="275 140"
-    labels=(16,8,249,81); buttons=(56,104,65,25 160,104,65,25); hidden=104,104,65,25 ;;
-  yesno_ok)
-    args=(frmYesNo --ok-only --preset manual); title="Acrobat Reader Installation (empfohlen)"; size="275 140"
-    labels=(16,8,249,81); buttons=(104,104,65,25); first_blank=1 ;;
-  newbox_game)
-    args=(frmNewBox --preset game); title="Mirelund  Installation "; size="278 126"
-    labels=(8,16,265,73); buttons=(160,88,81,25 40,88,81,25); hidden=104,88,81,25; first_blank=1 ;;
-  newbox_ok)
-    args=(frmNewBox --ok-only --preset sound); title="Mirelund  Installation "; size="278 126"
-    labels=(8,16,265,73); buttons=(104,88,81,25) ;;
+  yesno) args=(frmYesNo); title="Acrobat Reader Installation (empfohlen)" ;;
+  yesno_ok) args=(frmYesNo --ok-only --preset manual); title="Acrobat Reader Installation (empfohlen)"; first_blank=1 ;;
+  newbox_game) args=(frmNewBox --preset game); title="Mirelund  Installation "; first_blank=1 ;;
+  newbox_ok) args=(frmNewBox --ok-only --preset sound); title="Mirelund  Installation " ;;
   newbox_not_found | newbox_not_started)  # a setup that did not start: short, above the button
-    preset=${1#newbox_}; args=(frmNewBox --ok-only --preset "${preset//_/-}"); title="Mirelund  Installation "; size="278 126"
-    labels=(8,16,265,73); buttons=(104,88,81,25); text_end=88 ;;
-  msgbox)
-    args=(frmMsgBox); title="Acrobat Reader Installation (empfohlen)"; size="371 172"
-    labels=(144,56,209,65 144,16,233,57); buttons=(264,136,65,25 176,136,65,25)
-    images=(24,16,87,92:reader_product.bmp) ;;
-  *) fail "unknown case $1" ;;
+    preset=${1#newbox_}; args=(frmNewBox --ok-only --preset "${preset//_/-}"); title="Mirelund  Installation "; text_end=1 ;;
+  msgbox) args=(frmMsgBox); title="Acrobat Reader Installation (empfohlen)"; pictures=(Image1:reader_product.bmp) ;;
+  *) die "unknown case $1" ;;
 esac
 
 start_xvfb 800x600
-start_gallery "${args[@]}" --at 1500,1500
+start_gallery "${args[@]}" --at 1500,1500 --layout
 win=$(wait_window "$title")
 shot=$(mktemp --suffix=.png)
 shoot "$shot"
+# Where the runtime put the client area and the controls, as "X,Y,W,H": the
+# labels and the shown buttons in tab order (the first has the focus), the
+# hidden OK, the pictures.
+size=$(sed -n 's/^client //p' "$OUT")
+rect() { awk -v n="$1" '$1 == n {print $2 "," $3 "," $4 "," $5}' "$OUT"; }
+mapfile -t labels < <(awk '$1 ~ /^(Label|lbl)/ {print $2 "," $3 "," $4 "," $5}' "$OUT")
+mapfile -t buttons < <(awk '$1 ~ /^Command/ && $6 == "shown" {print $7, $2 "," $3 "," $4 "," $5}' "$OUT" | sort -n | cut -d' ' -f2)
+hidden=""
+! grep -qx 'Command3 .* hidden [0-9]*' "$OUT" || hidden=$(rect Command3)
 expect_eq "client origin" "100 100" "$(window_origin "$win")"
 expect_eq "client size" "$size" "$(window_size "$win")"
 read -r cw ch <<<"$size"
@@ -48,7 +43,7 @@ read -r cw ch <<<"$size"
 # the hidden button's rectangle included.
 except=()
 for r in "${labels[@]}" "${buttons[@]}"; do except+=(--except "$(at_origin_csv "$r" 100 100)"); done
-for i in "${images[@]}"; do except+=(--except "$(at_origin_csv "${i%%:*}" 100 100)"); done
+for i in "${pictures[@]}"; do except+=(--except "$(at_origin_csv "$(rect "${i%%:*}")" 100 100)"); done
 expect_eq "non-background pixels outside the controls" 0 \
   "$("$PROBE" "$shot" countnot 100 100 "$cw" "$ch" "${BLUE[@]}" 0 "${except[@]}")"
 if [[ -n "$hidden" ]]; then
@@ -71,7 +66,7 @@ else
 fi
 expect_le "text starts at the label's left edge" $((lx + 3)) "$bx0"
 if (( text_end )); then
-  expect_le "text ends above the buttons" $((100 + text_end - 1)) "$by1"
+  expect_le "text ends above the buttons" $((100 + $(cut -d, -f2 <<<"${buttons[0]}") - 1)) "$by1"
 fi
 
 # Buttons: painted over their whole rectangle, in the button face colour
@@ -92,8 +87,7 @@ else
   expect_eq "black left border" "$h" "$("$PROBE" "$shot" count "$x" "$y" 1 "$h" 0 0 0 0)"
 fi
 
-for i in "${images[@]}"; do
-  read -r x y w h <<<"$(at_origin "${i%%:*}" 100 100)"
+for i in "${pictures[@]}"; do
+  read -r x y w h <<<"$(at_origin "$(rect "${i%%:*}")" 100 100)"
   expect_close "picture ${i#*:}" 12 "$("$PROBE" "$shot" compare "$PICTURES/${i#*:}" "$x" "$y" "$w" "$h")"
 done
-echo "ok: $1"

@@ -7,6 +7,24 @@ source "$(dirname "$0")/common.sh"
 YESNO="Acrobat Reader Installation (empfohlen)"
 NEWBOX="Mirelund  Installation "
 
+# A second window of the dialogs' title (not $1): the confirmation.
+other_window() {
+  local ids
+  ids=$(xdotool search --onlyvisible --name "^$(regex_quote "$YESNO")\$" 2>/dev/null) || return 1
+  if [[ -z $1 ]]; then [[ $(wc -l <<<"$ids") == 2 ]]; else grep -vx "$1" <<<"$ids" | head -1 | grep .; fi
+}
+# The gallery's answers for "&Ja" and "&Nine" of a dialog at 1500,1500.
+JA="click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" NINE="click Command2 at 1500,1500|blnAcrobat=0 blnResult=0|"
+# The window (gallery arguments, title) answers the keys with the output.
+keyed() {  # ARGS TITLE "KEY..." OUTPUT
+  local win k
+  # shellcheck disable=SC2086
+  start_gallery $1 --at 1500,1500
+  win=$(wait_window "$2")
+  for k in $3; do key "$win" "$k"; done
+  wait_gallery
+  expect_eq output "$4" "$(output)"
+}
 # Output lines of the gallery, for comparing.
 output() { tr '\n' '|' <"$OUT"; }
 # Keys typed (XTEST) into the window after giving it the input focus; the
@@ -23,53 +41,29 @@ settle() { sleep 0.6; }
 
 start_xvfb 800x600
 case "$1" in
-  yesno_enter)  # The focus starts on "&Nine"; Enter answers it.
-    start_gallery frmYesNo --at 1500,1500
-    key "$(wait_window "$YESNO")" Return
-    wait_gallery
-    expect_eq output "click Command2 at 1500,1500|blnAcrobat=0 blnResult=0|" "$(output)" ;;
-  yesno_tab_enter)
-    start_gallery frmYesNo --at 1500,1500
-    win=$(wait_window "$YESNO")
-    key "$win" Tab
-    key "$win" Return
-    wait_gallery
-    expect_eq output "click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
-  yesno_shift_tab_space)  # Back from "&Nine" wraps round to "&Ja"; space presses it.
-    start_gallery frmYesNo --at 1500,1500
-    win=$(wait_window "$YESNO")
-    key "$win" shift+Tab
-    key "$win" space
-    wait_gallery
-    expect_eq output "click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
-  yesno_alt_j)
-    start_gallery frmYesNo --at 1500,1500
-    key "$(wait_window "$YESNO")" alt+j
-    wait_gallery
-    expect_eq output "click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
-  yesno_escape)  # "&Nine" is the cancel button.
-    start_gallery frmYesNo --at 1500,1500
-    key "$(wait_window "$YESNO")" Escape
-    wait_gallery
-    expect_eq output "click Command2 at 1500,1500|blnAcrobat=0 blnResult=0|" "$(output)" ;;
+  yesno_enter) keyed frmYesNo "$YESNO" Return "$NINE" ;;  # The focus starts on "&Nine"; Enter answers it.
+  yesno_tab_enter) keyed frmYesNo "$YESNO" "Tab Return" "$JA" ;;
+  yesno_shift_tab_space) keyed frmYesNo "$YESNO" "shift+Tab space" "$JA" ;;  # wraps round to "&Ja"
+  yesno_alt_j) keyed frmYesNo "$YESNO" alt+j "$JA" ;;
+  yesno_escape) keyed frmYesNo "$YESNO" Escape "$NINE" ;;  # "&Nine" is the cancel button.
   yesno_click_overlap)  # Where the hidden OK overlaps "&Ja", the click is "&Ja"'s.
     start_gallery frmYesNo --at 1500,1500
     wait_window "$YESNO" >/dev/null
     settle
     click $((100 + 165)) $((100 + 116))
     wait_gallery
-    expect_eq output "click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
+    expect_eq output "$JA" "$(output)" ;;
   yesno_click_gap)  # Between the buttons, inside the hidden OK, nothing answers.
     start_gallery frmYesNo --at 1500,1500
     win=$(wait_window "$YESNO")
     settle
     click $((100 + 140)) $((100 + 116))
     sleep 0.4
-    kill -0 "$GALLERY_PID" || fail "the gallery ended: $(output)"
+    kill -0 "$GALLERY_PID" || die "the gallery ended: $(output)"
     expect_eq "output after the click" "" "$(output)"
     click $((100 + 80)) $((100 + 116))
     wait_gallery
-    expect_eq output "click Command2 at 1500,1500|blnAcrobat=0 blnResult=0|" "$(output)" ;;
+    expect_eq output "$NINE" "$(output)" ;;
   yesno_moved)  # A move by the user is the window's new position.
     start_gallery frmYesNo --at 1500,1500
     win=$(wait_window "$YESNO")
@@ -78,26 +72,18 @@ case "$1" in
     key "$win" Return
     wait_gallery
     expect_eq output "click Command2 at 3000,2250|blnAcrobat=0 blnResult=0|" "$(output)" ;;
-  yesno_alt_f4)  # Closing unloads without an answer.
-    start_gallery frmYesNo --at 1500,1500
-    key "$(wait_window "$YESNO")" alt+F4
-    wait_gallery
-    expect_eq output "blnAcrobat=0 blnResult=0|" "$(output)" ;;
+  yesno_alt_f4) keyed frmYesNo "$YESNO" alt+F4 "blnAcrobat=0 blnResult=0|" ;;  # unloads without an answer
   newbox_ok_escape)  # The OK-only notice has no cancel button: Escape does nothing.
     start_gallery frmNewBox --ok-only --preset sound --at 1500,1500
     win=$(wait_window "$NEWBOX")
     key "$win" Escape
     sleep 0.4
-    kill -0 "$GALLERY_PID" || fail "Escape ended the notice: $(output)"
+    kill -0 "$GALLERY_PID" || die "Escape ended the notice: $(output)"
     expect_eq "output after Escape" "" "$(output)"
     key "$win" Return
     wait_gallery
     expect_eq output "click Command3 at 1500,1500|blnAcrobat=0 blnResult=0|" "$(output)" ;;
-  newbox_game_yes)  # The default "&Ja" has the focus; Enter says yes.
-    start_gallery frmNewBox --preset game --at 1500,1500
-    key "$(wait_window "$NEWBOX")" Return
-    wait_gallery
-    expect_eq output "click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
+  newbox_game_yes) keyed "frmNewBox --preset game" "$NEWBOX" Return "$JA" ;;  # The default "&Ja" has the focus.
   newbox_wm_close)  # A window manager's close request.
     start_gallery frmNewBox --preset game --at 1500,1500
     "$WMCLOSE" "$(wait_window "$NEWBOX")"
@@ -110,12 +96,7 @@ case "$1" in
     offer=$(wait_window "$YESNO")
     settle
     click 176 136  # "&Nine" of the offer, at 176,136 (65x25)
-    for i in $(seq 1 60); do
-      confirm=$(xdotool search --onlyvisible --name "^$(regex_quote "$YESNO")\$" | grep -vx "$offer" | head -1 || true)
-      [[ -n "$confirm" ]] && break
-      sleep 0.05
-    done
-    [[ -n "$confirm" ]] || fail "no confirmation window"
+    confirm=$(wait_until 3 other_window "$offer") || die "no confirmation window"
     expect_eq "confirmation centred on the offer's place" "48 16" "$(window_origin "$confirm")"
     expect_eq "confirmation's owner" "window id # $(printf '0x%x' "$offer")" \
       "$(xprop -id "$confirm" WM_TRANSIENT_FOR | sed 's/.*: //')"
@@ -149,10 +130,7 @@ case "$1" in
     start_gallery frmMsgBox --at 0,0
     wait_window "$YESNO" >/dev/null
     xdotool key Tab Return  # from "&Ja" to "&Nine", which asks for a confirmation
-    for i in $(seq 1 60); do
-      [[ $(xdotool search --onlyvisible --name "^$(regex_quote "$YESNO")\$" | wc -l) == 2 ]] && break
-      sleep 0.05
-    done
+    wait_until 3 other_window "" >/dev/null || true  # the confirmation; seen by its answers below
     sleep 0.2
     xdotool key Return  # "&Nine" of the confirmation: the offer stays
     sleep 0.4
@@ -161,6 +139,5 @@ case "$1" in
     sleep 0.4
     expect_eq "the confirmation asked again" 2 \
       "$(xdotool search --onlyvisible --name "^$(regex_quote "$YESNO")\$" | wc -l)" ;;
-  *) fail "unknown case $1" ;;
+  *) die "unknown case $1" ;;
 esac
-echo "ok: $1"

@@ -11,7 +11,6 @@
 #     START.EXE and setups of build-win64/ (built here where missing).
 #   image_test.sh linux BUILD     the disc's autorun, walking the accept path
 # Each run on an Xvfb of its own; screenshots stay in BUILD/image-test/shots/.
-set -uo pipefail
 case=$1
 build=$(realpath "$2")
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -20,8 +19,6 @@ work=$build/image-test
 mnt=$work/disc
 shots=$work/shots
 probe=$build/tests/pngprobe
-# shellcheck source=../../tools/test-helpers.sh
-source "$root/tools/test-helpers.sh"
 # shellcheck source=../../tools/launcher-driver.sh
 source "$root/tools/launcher-driver.sh"
 # shellcheck source=../../tools/runs-32bit.sh
@@ -44,33 +41,17 @@ mount_quietly() {  # mount_quietly ISO DIR
   driver_mount_image "$1" "$2" </dev/null >/dev/null 2>"$work/mount.log" || { cat "$work/mount.log"; return 1; }
 }
 mounted() {
-  mountpoint -q "$mnt" && return 0
-  fail "the image is not mounted on $mnt (the mount fixture, image_mount, did not run or failed)"
-  summary
-  exit 1
+  mountpoint -q "$mnt" || die "the image is not mounted on $mnt (the mount fixture, image_mount, did not run or failed)"
 }
-
-DRIVER_LAUNCHER_PID=""
-cleanups=()
-cleanup() {
-  [[ -n $DRIVER_LAUNCHER_PID ]] && kill "$DRIVER_LAUNCHER_PID" 2>/dev/null
-  local c
-  for c in "${cleanups[@]}"; do eval "$c"; done
-  [[ -n ${DRIVER_XVFB_PID:-} ]] && kill "$DRIVER_XVFB_PID" 2>/dev/null
-}
-trap cleanup EXIT
 
 # The launcher ends by itself after "&Ende", with status 0.
 wait_exit() {
-  local what=$1 status
   driver_wait_exit
-  status=$DRIVER_EXIT_STATUS
-  check "$what: ended with status 0 after \"&Ende\" (status $status)" test "$status" = 0
-  [[ $status == timeout ]] || DRIVER_LAUNCHER_PID=""
+  expect_eq "$1: status after \"&Ende\"" 0 "$DRIVER_EXIT_STATUS"
 }
 
 case_mount() {
-  driver_unmount_image "$mnt" 2>/dev/null
+  driver_unmount_image "$mnt" 2>/dev/null || true
   if ! mount_quietly "$iso" "$mnt"; then
     fail "mounting $iso"
   elif [[ $DRIVER_MOUNT_KIND == loop ]]; then
@@ -108,10 +89,10 @@ case_files() {
   local allowed needed foreign glibc readme_glibc
   allowed='libX11|libXext|libXft|libXrender|libXinerama|libXrandr|libXcursor|libXfixes|libfontconfig|libc|libm|ld-linux-x86-64'
   needed=$(readelf -d "$mnt/start" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
-  foreign=$(grep -vxE "($allowed)\\.so\\.[0-9.]+" <<<"$needed")
+  foreign=$(grep -vxE "($allowed)\\.so\\.[0-9.]+" <<<"$needed" || true)
   check "the launcher needs only X11, fontconfig/Xft and the C library (${needed//$'\n'/ })" \
     test -n "$needed" -a -z "$foreign"
-  [[ -n $foreign ]] && echo "  not allowed: ${foreign//$'\n'/ }"
+  [[ -z $foreign ]] || echo "  not allowed: ${foreign//$'\n'/ }"
   glibc=$(objdump -T "$mnt/start" | grep -o 'GLIBC_[0-9.]*' | sed 's/GLIBC_//' | sort -uV | tail -n1)
   readme_glibc=$(sed -n 's/.*needs glibc \([0-9.]*\) or later.*/\1/p' "$root/README.md" | head -n1)
   check "the launcher needs glibc $glibc, as the README says ($readme_glibc)" \
@@ -156,28 +137,26 @@ case_windows() {
       "x86_64 START.EXE and setups (build-win64/)"
     local win64=$root/build-win64 win_iso=$work/mirelund-x86_64.iso
     win_mnt=$work/disc-x86_64
-    driver_unmount_image "$win_mnt" 2>/dev/null
+    driver_unmount_image "$win_mnt" 2>/dev/null || true
     if { [[ -f $win64/CMakeCache.txt ]] ||
          cmake -S "$root" -B "$win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null; } &&
        cmake --build "$win64" -j"$(nproc)" --target democd >"$work/build-win64.log" 2>&1 &&
        bash "$root/tools/make-image.sh" "$win_iso" "$win64/cd" "$build/setup/start" "$mnt/MANUAL.PDF" &&
        mount_quietly "$win_iso" "$win_mnt"; then
-      cleanups+=("driver_unmount_image '$win_mnt'")
+      at_exit "driver_unmount_image '$win_mnt'"
       check "the test image has the disc's layout" test "$(isoinfo -J -f -i "$win_iso" | sort)" = "$(expected_names)"
       check "its START.EXE is the x86_64 build" bash -c "file -b '$win_mnt/START.EXE' | grep -q 'x86-64'"
     else
-      fail "the x86_64 test image (see $work/build-win64.log)"
-      summary
-      exit 1
+      die "the x86_64 test image (see $work/build-win64.log)"
     fi
   fi
-  mkdir -p "$work/x-$case" && driver_start_xvfb "$work/x-$case" || { fail "Xvfb start"; summary; exit 1; }
+  start_xvfb
   echo "=== Windows: D:\\START.EXE, D: the mounted image as a CD-ROM drive, display $DISPLAY"
   rm -rf "$WINEPREFIX"
-  wine_make_prefix "$work/wineboot.log" || { fail "the wine prefix (see $work/wineboot.log)"; summary; exit 1; }
-  cleanups+=("'$WINESERVER' -k >/dev/null 2>&1")
+  wine_make_prefix "$work/wineboot.log" || die "the wine prefix (see $work/wineboot.log)"
+  at_exit "'$WINESERVER' -k"
   # Wine learns its drives' kinds when its server starts.
-  "$WINE" reg add 'HKLM\Software\Wine\Drives' /v 'd:' /t REG_SZ /d cdrom /f </dev/null >/dev/null 2>&1
+  "$WINE" reg add 'HKLM\Software\Wine\Drives' /v 'd:' /t REG_SZ /d cdrom /f </dev/null >/dev/null 2>&1 || true
   "$WINESERVER" -w
   rm -f "$WINEPREFIX/dosdevices/d:" "$WINEPREFIX/dosdevices/d::"
   ln -s "$win_mnt" "$WINEPREFIX/dosdevices/d:"
@@ -191,50 +170,36 @@ case_windows() {
   mkdir -p "$DRIVER_SCREENS"
   "$WINE" 'D:\START.EXE' </dev/null >"$work/windows.log" 2>&1 &
   DRIVER_LAUNCHER_PID=$!
-  if id=$(driver_wait_window "$DRIVER_OFFER_TITLE" "" 60); then
-    pass "Windows: welcome screen and offer from D:\\START.EXE"
-    driver_shot 01-offer "$id"
-    driver_key "$id" Return
-    driver_wait_gone "$id"
-    accepted=$SECONDS
-    driver_stub "Acrobat Reader Setup" 02-acrobat-setup
-    check "Windows: the Acrobat Reader setup's window shown" test -f "$DRIVER_SCREENS/02-acrobat-setup.png"
-    if id=$(driver_wait_window "$DRIVER_OFFER_TITLE" "" 40); then
-      check "Windows: manual notice after the wait ($((SECONDS - accepted)) s)" test $((SECONDS - accepted)) -ge 19
-      driver_shot 03-manual-notice "$id"
-      driver_key "$id" Return
-      driver_wait_gone "$id"
-    else
-      fail "Windows: manual notice"
-    fi
-    if id=$(driver_wait_window "$DRIVER_NEWBOX_TITLE"); then
-      driver_shot 04-game-question "$id"
-      driver_key "$id" alt+j
-      driver_wait_gone "$id"
-    else
-      fail "Windows: game question"
-    fi
-    driver_stub "Mirelund Setup" 05-game-setup
-    check "Windows: the game setup's window shown" test -f "$DRIVER_SCREENS/05-game-setup.png"
-    if id=$(driver_wait_window "$DRIVER_NEWBOX_TITLE"); then
-      driver_key "$id" Return
-      driver_wait_gone "$id"
-    else
-      fail "Windows: sound notice"
-    fi
-    if id=$(driver_wait_window "$DRIVER_CLOSING_TITLE"); then
-      driver_shot 06-closing "$id"
-      driver_key "$id" Return
-    else
-      fail "Windows: closing screen"
-    fi
+  WALK_WIDTH=([offer]="" [manual-notice]="") WALK_LIMIT=([offer]=60 [manual-notice]=40)
+  WALK_ANSWER=([offer]="" [manual-notice]="driver_key Return" [game-setup]="" [sound-notice]="driver_key Return"
+    [closing]="driver_key Return")
+  WALK_HOOK=windows_window
+  if driver_walk_accept; then
     wait_exit "Windows"
   else
-    fail "Windows: START.EXE showed no offer (see $work/windows.log)"
+    fail "Windows: the accept walk stopped at the $WALK_STOPPED (see $work/windows.log)"
   fi
+  check "Windows: the Acrobat Reader setup's window shown" test -f "$DRIVER_SCREENS/02-acrobat-setup.png"
+  check "Windows: the game setup's window shown" test -f "$DRIVER_SCREENS/06-game-setup.png"
   check "Windows: the setups started as \"D:\\Acrobat\\Setup.exe\" and \"D:\\Data\\Subset.exe\"" \
     cmp -s "$stub_log" <(printf 'Acrobat Reader Setup\t"D:\\Acrobat\\Setup.exe"\nMirelund Setup\t"D:\\Data\\Subset.exe"\n')
-  [[ -s $stub_log ]] && sed 's/^/  noted: /' "$stub_log"
+  [[ ! -s $stub_log ]] || sed 's/^/  noted: /' "$stub_log"
+}
+
+windows_window() {  # the walk's hook: STEP ID
+  case $1 in
+    offer)
+      pass "Windows: welcome screen and offer from D:\\START.EXE"
+      driver_walk_shot "$@"
+      driver_key "$2" Return
+      driver_wait_gone "$2"
+      accepted=$SECONDS ;;
+    manual-notice)
+      check "Windows: manual notice after the wait ($((SECONDS - accepted)) s)" test $((SECONDS - accepted)) -ge 19
+      driver_walk_shot "$@" ;;
+    waiting | sound-notice) ;;
+    *) driver_walk_shot "$@" ;;
+  esac
 }
 
 case_linux() {
@@ -258,10 +223,10 @@ case_linux() {
     wine_env "$work/prefix-linux" "$(wine32_loader)"
     linux_path=${WINE%/*}:$PATH
     rm -rf "$WINEPREFIX"
-    wine_make_prefix "$work/wineboot-linux.log" || { fail "the wine prefix (see $work/wineboot-linux.log)"; summary; exit 1; }
-    cleanups+=("'$WINESERVER' -k >/dev/null 2>&1")
+    wine_make_prefix "$work/wineboot-linux.log" || die "the wine prefix (see $work/wineboot-linux.log)"
+    at_exit "'$WINESERVER' -k"
   fi
-  mkdir -p "$work/x-$case" && driver_start_xvfb "$work/x-$case" || { fail "Xvfb start"; summary; exit 1; }
+  start_xvfb
   echo "=== Linux: autorun from the mounted image, display $DISPLAY"
   export DRIVER_SCREENS=$shots/linux
   rm -rf "$DRIVER_SCREENS"
@@ -269,7 +234,7 @@ case_linux() {
   PATH=$linux_path driver_launch "$mnt" ./autorun
   driver_walk_accept || walked=$?
   check "Linux: accept path walked from the disc's autorun" test $walked -eq 0
-  [[ $walked -eq 0 ]] && wait_exit "Linux"
+  [[ $walked -ne 0 ]] || wait_exit "Linux"
   if [[ -n $no_wine32 ]]; then
     check "Linux: wine asked to run the disc's Acrobat\\Setup.exe, then Data\\Subset.exe" \
       test "$(cat "$record")" = "$(printf '%s\n' "$mnt/Acrobat/Setup.exe" "$mnt/Data/Subset.exe")"
@@ -286,4 +251,3 @@ case $case in
   mount | unmount | layout | files | manual | windows | linux) "case_$case" ;;
   *) echo "image_test.sh: unknown case $case" >&2; exit 2 ;;
 esac
-summary

@@ -7,14 +7,13 @@
 #   reproduce.sh compare BUILD
 #     START.EXE and the setups, the Linux launcher and its module,
 #     MANUAL.PDF and mirelund.iso of both trees
-set -uo pipefail
 case=$1
 build=$(realpath "$2")
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$build/reproduce
 second=$work/tree
-# shellcheck source=../../tools/test-helpers.sh
-source "$root/tools/test-helpers.sh"
+# shellcheck source=../../tools/harness.sh
+source "$root/tools/harness.sh"
 
 case $case in
   build)
@@ -36,7 +35,7 @@ case $case in
     echo "Second build done $(date -u +%H:%M:%S) UTC"
     ;;
   compare)
-    [[ -f $second/mirelund.iso ]] || { echo "FAIL no second build in $second (image_second_build did not run)"; exit 1; }
+    [[ -f $second/mirelund.iso ]] || { die "no second build in $second (image_second_build did not run)"; }
     same() {  # same NAME FIRST SECOND
       if cmp "$2" "$3"; then
         pass "$1 is the same in both builds ($(sha256sum <"$2" | cut -c1-16)…)"
@@ -65,7 +64,6 @@ case $case in
     else
       echo "SKIP mirelund.iso: this build signs START.EXE and the second does not, so their images differ by it"
     fi
-    summary
     ;;
   *)
     echo "usage: reproduce.sh build|compare BUILD ..." >&2

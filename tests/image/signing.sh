@@ -11,18 +11,17 @@
 # passes the XP checks. The same two signatures through a PKCS#11 token
 # (SoftHSM) where it is installed.
 #   signing.sh BUILD
-set -uo pipefail
 build=$(realpath "$1")
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$build/reproduce
 second=$work/tree
 keys=$work/keys
-# shellcheck source=../../tools/test-helpers.sh
-source "$root/tools/test-helpers.sh"
-[[ -f $second/mirelund.iso ]] || { echo "FAIL no second build in $second (image_second_build did not run)"; exit 1; }
+# shellcheck source=../../tools/harness.sh
+source "$root/tools/harness.sh"
+[[ -f $second/mirelund.iso ]] || die "no second build in $second (image_second_build did not run)"
 rm -rf "$keys"
 mkdir -p "$keys"
-trap 'rm -rf "$keys"' EXIT
+at_exit 'rm -rf "$keys"'
 
 # make_cert NAME ISSUER EXTENSIONS: NAME.key and NAME.pem, issued by ISSUER
 # (self-signed where ISSUER is "-"), valid for two days.
@@ -43,15 +42,15 @@ ca_ext='basicConstraints=critical,CA:TRUE\nkeyUsage=critical,keyCertSign,cRLSign
 make_cert ca - "$ca_ext" && make_cert other-ca - "$ca_ext" &&
   make_cert publisher ca 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning' &&
   make_cert tsa ca 'basicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\nextendedKeyUsage=critical,timeStamping' ||
-  { echo "FAIL openssl could not make the test certificates"; exit 1; }
+  die "openssl could not make the test certificates"
 cat "$keys/tsa.pem" "$keys/ca.pem" >"$keys/tsa-chain.pem"
 head -c 24 /dev/urandom | base64 >"$keys/password"
 openssl pkcs12 -export -inkey "$keys/publisher.key" -in "$keys/publisher.pem" -certfile "$keys/ca.pem" \
-  -passout "file:$keys/password" -out "$keys/publisher.p12" || { echo "FAIL openssl pkcs12"; exit 1; }
+  -passout "file:$keys/password" -out "$keys/publisher.p12" || die "openssl pkcs12"
 
 # osslsigncode before 2.6 has no timestamp authority of its own.
 tsa=(-DSIGN_TSA_CERTS= -DSIGN_TSA_KEY=) timestamps=0
-help=$(osslsigncode sign --help 2>&1)
+help=$(osslsigncode sign --help 2>&1 || true)
 if grep -q -- -TSA-certs <<<"$help"; then
   tsa=(-DSIGN_TSA_CERTS="$keys/tsa-chain.pem" -DSIGN_TSA_KEY="$keys/tsa.key")
   timestamps=1
@@ -66,9 +65,7 @@ configured=$(cmake "$second" -DSIGN_PKCS12="$keys/publisher.p12" -DSIGN_PASSWORD
 check "the build says it signs START.EXE" grep -q "START.EXE is signed twice" <<<"$configured"
 if ! cmake --build "$second" --target image -j"$(nproc)" >"$work/signed-build.log" 2>&1; then
   tail -n 30 "$work/signed-build.log"
-  fail "the signed build failed"
-  summary
-  exit 1
+  die "the signed build failed"
 fi
 grep -h "START.EXE is signed twice\|not signed" "$work/signed-build.log" | head -n 1
 
@@ -76,12 +73,11 @@ exe=$second/win32/cd/START.EXE
 # verifies NAME EXE: two signatures against the test CA, SHA-1 first, then
 # SHA-256; each timestamped where a timestamp authority signed.
 verifies() {
-  local out status
-  out=$(osslsigncode verify -CAfile "$keys/ca.pem" -TSA-CAfile "$keys/ca.pem" -in "$2" 2>&1)
-  status=$?
+  local out status=0
+  out=$(osslsigncode verify -CAfile "$keys/ca.pem" -TSA-CAfile "$keys/ca.pem" -in "$2" 2>&1) || status=$?
   local digests stamps
-  digests=$(grep -o '^Message digest algorithm  : [A-Z0-9]*' <<<"$out" | awk '{print $NF}' | paste -sd ' ')
-  stamps=$(grep -c 'Timestamp Server Signature verification: ok' <<<"$out")
+  digests=$(grep -o '^Message digest algorithm  : [A-Z0-9]*' <<<"$out" | awk '{print $NF}' | paste -sd ' ' || true)
+  stamps=$(grep -c 'Timestamp Server Signature verification: ok' <<<"$out" || true)
   if [[ $status -eq 0 && $out == *"Number of verified signatures: 2"* && $digests == "SHA1 SHA256" ]] &&
      { [[ $timestamps -eq 0 ]] || [[ $stamps -eq 2 ]]; }; then
     pass "$1 verifies: 2 signatures, digests $digests, $stamps timestamps"
@@ -106,8 +102,8 @@ cp "$exe" "$keys/changed.exe"
 at=$((16#$offset + 16#$size / 2))
 old=$(od -An -tu1 -j "$at" -N1 "$exe" | tr -d ' ')
 printf "\\x$(printf %02x $(((old + 1) % 256)))" | dd of="$keys/changed.exe" bs=1 seek="$at" conv=notrunc status=none
-out=$(osslsigncode verify -CAfile "$keys/ca.pem" -TSA-CAfile "$keys/ca.pem" -in "$keys/changed.exe" 2>&1)
-status=$?
+status=0
+out=$(osslsigncode verify -CAfile "$keys/ca.pem" -TSA-CAfile "$keys/ca.pem" -in "$keys/changed.exe" 2>&1) || status=$?
 check "a copy with one code byte changed (at $at) fails to verify (exit $status)" \
   test "$status" -ne 0 -a -n "$(grep MISMATCH <<<"$out")"
 
@@ -160,4 +156,3 @@ if command -v softhsm2-util >/dev/null && [[ -f $softhsm ]] &&
 else
   echo "SKIP PKCS#11: needs softhsm2 and the OpenSSL pkcs11 engine (libengine-pkcs11-openssl)"
 fi
-summary

@@ -48,48 +48,46 @@ EOF
 # Xephyr's two screens side by side, one X screen by Xinerama, shown in an
 # Xvfb of their size; sets DISPLAY.
 start_xephyr_two() {
-  local i
   : >"$work/xephyr-display"
   Xephyr -displayfd 3 -screen 1024x768 -screen 800x600 +xinerama -dpi 96 -nolisten tcp -noreset \
     3>"$work/xephyr-display" 2>"$work/xephyr.log" &
   DESKTOP_XEPHYR_PID=$!
-  for ((i = 0; i < 100; i++)); do
-    [[ -s $work/xephyr-display ]] && break
-    sleep 0.1
-  done
-  [[ -s $work/xephyr-display ]] || { echo "FAIL: $wm: Xephyr did not start: $(cat "$work/xephyr.log")" >&2; return 1; }
+  wait_until 10 test -s "$work/xephyr-display" || { fail "Xephyr did not start: $(cat "$work/xephyr.log")"; return 1; }
   export DISPLAY=":$(head -n1 "$work/xephyr-display")"
 }
 
 desktop_start() {
-  local i n auth kwin cmd monitors kwin_size
+  local kwin cmd monitors kwin_size
   layout=${layout:-one}
   case $layout in
     one) primary="0 0 800 600" ;;
     two) primary="0 0 1024 768" ;;
     two-right) primary="800 0 1024 768" ;;
-    *) echo "FAIL: $wm: no layout $layout" >&2; return 1 ;;
+    *) fail "no layout $layout"; return 1 ;;
   esac
   mkdir -p "$work/home" "$work/runtime"
   chmod 700 "$work/runtime"
   case $wm in
     mutter | mutter-wayland)
-      gnome_settings || { echo "FAIL: $wm: GNOME's settings could not be made" >&2; return 1; } ;;
+      gnome_settings || { fail "GNOME's settings could not be made"; return 1; } ;;
   esac
   wayland=0
-  [[ $wm == *wayland ]] && wayland=1
+  [[ $wm != *wayland ]] || wayland=1
   if ((wayland == 0)); then
     if [[ $layout == one ]]; then
-      driver_start_xvfb "$work" || return 1
+      start_xvfb
     else
-      { driver_start_xvfb "$work" 1824x768 && start_xephyr_two; } || return 1
+      start_xvfb 1824x768
+      start_xephyr_two || return 1
     fi
   fi
   monitors=(--virtual-monitor 800x600)
-  [[ $layout != one ]] && monitors=(--virtual-monitor 1024x768 --virtual-monitor 800x600)
-  [[ $layout == two-right ]] && mutter_primary_right
   kwin_size=(--width 800 --height 600)
-  [[ $layout != one ]] && kwin_size=(--width 1024 --height 768 --output-count 2)
+  if [[ $layout != one ]]; then
+    monitors=(--virtual-monitor 1024x768 --virtual-monitor 800x600)
+    kwin_size=(--width 1024 --height 768 --output-count 2)
+  fi
+  [[ $layout != two-right ]] || mutter_primary_right
 
   # The window manager with a home of its own, so no user settings count.
   export XDG_RUNTIME_DIR=$work/runtime
@@ -116,39 +114,36 @@ desktop_start() {
   HOME=$work/home XDG_CONFIG_HOME=$work/home/.config "${cmd[@]}" </dev/null >"$work/wm.log" 2>&1 &
   DESKTOP_WM_PID=$!
   if ((wayland)); then
-    # The XWayland display the compositor started, and its key.
-    for ((i = 0; i < 200; i++)); do
-      if [[ $wm == mutter-wayland ]]; then
-        n=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/wm.log" | head -n1)
-        auth=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* 2>/dev/null | head -n1)
-        [[ -n $n && -n $auth ]] && export DISPLAY=$n XAUTHORITY=$auth && break
-      elif [[ -s $work/xdisplay ]]; then
-        read -r n auth <"$work/xdisplay"
-        export DISPLAY=$n
-        [[ -n ${auth:-} ]] && export XAUTHORITY=$auth
-        break
-      fi
-      sleep 0.1
-    done
-    ((i < 200)) || { echo "FAIL: $wm gave no X display: $(tail -n 20 "$work/wm.log")" >&2; return 1; }
+    wait_until 20 xwayland_display || { fail "$wm gave no X display: $(tail -n 20 "$work/wm.log")"; return 1; }
   fi
-  for ((i = 0; i < 100; i++)); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.1
-  done
-  ((i < 100)) || { echo "FAIL: $wm did not start: $(cat "$work/wm.log")" >&2; return 1; }
+  wait_until 10 wm_running || { fail "$wm did not start: $(cat "$work/wm.log")"; return 1; }
   sleep 0.5  # its settings read and its root windows up
 }
+# The XWayland display the compositor started, and its key.
+xwayland_display() {
+  local n auth
+  if [[ $wm == mutter-wayland ]]; then
+    n=$(sed -n 's/.*Using public X11 display \(:[0-9]*\).*/\1/p' "$work/wm.log" | head -n1)
+    auth=$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -name '.mutter-Xwaylandauth.*' | head -n1)
+    [[ -n $n && -n $auth ]] || return 1
+  else
+    [[ -s $work/xdisplay ]] || return 1
+    read -r n auth <"$work/xdisplay"
+  fi
+  export DISPLAY=$n
+  [[ -z ${auth:-} ]] || export XAUTHORITY=$auth
+}
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 desktop_stop() {
   # dbus-run-session does not pass a signal on to the manager it runs.
   if [[ -n $DESKTOP_WM_PID ]]; then
-    pkill -P "$DESKTOP_WM_PID" 2>/dev/null
-    kill "$DESKTOP_WM_PID" 2>/dev/null && wait "$DESKTOP_WM_PID" 2>/dev/null
+    pkill -P "$DESKTOP_WM_PID" 2>/dev/null || true
+    kill "$DESKTOP_WM_PID" 2>/dev/null && wait "$DESKTOP_WM_PID" 2>/dev/null || true
   fi
-  [[ -n $DESKTOP_XEPHYR_PID ]] && kill "$DESKTOP_XEPHYR_PID" 2>/dev/null
-  [[ -n ${DRIVER_XVFB_PID:-} ]] && kill "$DRIVER_XVFB_PID" 2>/dev/null
-  DESKTOP_WM_PID="" DESKTOP_XEPHYR_PID="" DRIVER_XVFB_PID=""
+  [[ -z $DESKTOP_XEPHYR_PID ]] || kill "$DESKTOP_XEPHYR_PID" 2>/dev/null || true
+  [[ -z ${XVFB_PID:-} ]] || kill "$XVFB_PID" 2>/dev/null || true
+  DESKTOP_WM_PID="" DESKTOP_XEPHYR_PID="" XVFB_PID=""
 }
 
 # Left is 2*Image2.Left + Image2.Width, Image2 scaled from 3255 twips by the

@@ -8,11 +8,8 @@
 # window over the primary monitor, and exit status 0. Its own wine prefix,
 # made on this display: the run's shared one belongs to its Xvfb.
 #   two_monitors.sh WORK LOADER CD
-set -uo pipefail
 work=$1 loader=$2 cd=$3
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../../tools/test-helpers.sh
-source "$here/../../tools/test-helpers.sh"
 # shellcheck source=../../tools/launcher-driver.sh
 source "$here/../../tools/launcher-driver.sh"
 # shellcheck source=../sequence/desktop.sh
@@ -23,13 +20,8 @@ source "$here/../../tools/wine-env.sh"
 wm=mutter-wayland
 # wine frames its dialogs itself: 3 px at the sides and bottom.
 offer_width=377 notice_width=281 box_width=284
-DRIVER_LAUNCHER_PID=""
-cleanup() {
-  [[ -n $DRIVER_LAUNCHER_PID ]] && kill "$DRIVER_LAUNCHER_PID" 2>/dev/null
-  [[ -n ${WINESERVER:-} && -n ${WINEPREFIX:-} ]] && "$WINESERVER" -k 2>/dev/null
-  desktop_stop
-}
-trap cleanup EXIT
+at_exit desktop_stop
+at_exit '[[ -z ${WINESERVER:-} || -z ${WINEPREFIX:-} ]] || "$WINESERVER" -k'
 geometry() { read -r X Y WIDTH HEIGHT < <(driver_geometry "$1"); }  # sets X Y WIDTH HEIGHT
 
 # One run of the launcher on the layout $1.
@@ -88,9 +80,8 @@ run() {
     fail "$r: closing window"
   fi
   driver_wait_exit
-  check "$r: program ended with status 0 ($DRIVER_EXIT_STATUS)" test "$DRIVER_EXIT_STATUS" = 0
-  [[ $DRIVER_EXIT_STATUS == timeout ]] || DRIVER_LAUNCHER_PID=""
-  "$WINESERVER" -k 2>/dev/null
+  expect_eq "$r: program's exit status" 0 "$DRIVER_EXIT_STATUS"
+  "$WINESERVER" -k 2>/dev/null || true
   desktop_stop
 }
 
@@ -99,4 +90,3 @@ mkdir -p "$work"
 prefix=$work/prefix
 run two "$work/left"
 run two-right "$work/right"
-summary

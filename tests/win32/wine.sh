@@ -12,8 +12,9 @@
 # A wine program may leave wine's own processes (explorer, services) running
 # with its standard output; CTest would wait for that pipe to close. So wine
 # never writes to a pipe here: its output goes to a file, shown afterwards.
-set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../../tools/harness.sh
+source "$here/../../tools/harness.sh"
 # shellcheck source=../../tools/wine-env.sh
 source "$here/../../tools/wine-env.sh"
 
@@ -21,15 +22,14 @@ source "$here/../../tools/wine-env.sh"
 # status. A test program that failed before GoogleTest said a word never
 # started: that is wine's, not the test's, and it is tried once more, saying so.
 logged() {
-  local log status
+  local log status=0
   log=$(mktemp "$work/out.XXXXXX")
-  "$@" >"$log" 2>&1 </dev/null
-  status=$?
+  "$@" >"$log" 2>&1 </dev/null || status=$?
   if [[ $status -ne 0 && " $* " == *" --gtest_filter="* ]] && ! grep -q '^\[==========\]' "$log"; then
     echo "wine.sh: the program did not start (status $status): once more. Its output was:"
     cat "$log"
-    "$@" >"$log" 2>&1 </dev/null
-    status=$?
+    status=0
+    "$@" >"$log" 2>&1 </dev/null || status=$?
   fi
   cat "$log"
   rm -f "$log"
@@ -39,8 +39,8 @@ logged() {
 # The fixture's Xvfb, if it still runs.
 kill_xvfb() {
   local pid
-  pid=$(cat "$work/xvfb.pid" 2>/dev/null)
-  [[ -n $pid && $(cat "/proc/$pid/comm" 2>/dev/null) == Xvfb ]] && kill "$pid"
+  pid=$(cat "$work/xvfb.pid" 2>/dev/null || true)
+  [[ -z $pid || $(cat "/proc/$pid/comm" 2>/dev/null) != Xvfb ]] || kill "$pid"
   rm -f "$work/display" "$work/xvfb.pid"
 }
 
@@ -51,11 +51,11 @@ mkdir -p "$work"
 case $command in
   run)
     wine_env "$work/prefix" "$1"
-    [[ -s $work/display ]] && export DISPLAY=":$(head -n1 "$work/display")"
+    [[ ! -s $work/display ]] || export DISPLAY=":$(head -n1 "$work/display")"
     # Test discovery comes before the fixtures: it makes the prefix itself.
     wine_make_prefix "$work/wineboot.log" || { echo "wine.sh: no wine prefix (see $work/wineboot.log)"; exit 1; }
     shift
-    logged "$WINE" "$@"
+    logged "$WINE" "$@" || exit $?
     ;;
   codepage)
     # The texts must not change under a system code page other than 1252;
@@ -68,18 +68,16 @@ case $command in
     rm -f "$xml"
     logged "$WINE" "$program" "$@" "--gtest_output=xml:Z:${xml//\//\\}" || exit 1
     grep -q "name=\"ansi_code_page\" value=\"$codepage\"" "$xml" ||
-      { echo "FAIL: the program did not run under code page $codepage"; exit 1; }
+      die "the program did not run under code page $codepage"
     echo "ran under code page $codepage"
     ;;
   display-up)
     kill_xvfb  # an interrupted run's
     # Its own session, and no descriptor of ours: it outlives this test.
-    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$work/display" \
-      </dev/null >"$work/xvfb.log" 2>&1 &
-    echo $! >"$work/xvfb.pid"
-    for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
-    [[ -s $work/display ]] || { echo "Xvfb did not start (see $work/xvfb.log)"; exit 1; }
-    echo "display :$(head -n1 "$work/display") (1024x768, 96 dpi, no window manager)"
+    XVFB_KEEP=1 XVFB_LOG=$work/xvfb.log start_xvfb 1024x768
+    echo "$XVFB_PID" >"$work/xvfb.pid"
+    echo "${DISPLAY#:}" >"$work/display"
+    echo "display $DISPLAY (1024x768, 96 dpi, no window manager)"
     # The pixel probe of the display tests, built for this machine.
     g++ -std=c++20 -O2 -isystem /usr/include/stb "$1" -o "$work/pngprobe" || exit 1
     ;;
@@ -89,7 +87,7 @@ case $command in
   prefix-up)
     wine_env "$work/prefix" "$1"
     export DISPLAY=":$(head -n1 "$work/display")"
-    "$WINESERVER" -k >/dev/null 2>&1
+    "$WINESERVER" -k >/dev/null 2>&1 || true
     wine_make_prefix "$work/wineboot.log" || { echo "no wine prefix (see $work/wineboot.log)"; exit 1; }
     # One server for the whole run: no start-up per test, and no client
     # that meets a server on its way out.
@@ -99,7 +97,7 @@ case $command in
     ;;
   prefix-down)
     wine_env "$work/prefix" "$1"
-    "$WINESERVER" -k >/dev/null 2>&1
+    "$WINESERVER" -k >/dev/null 2>&1 || true
     rm -rf "$work/prefix"
     ;;
   *)

@@ -6,7 +6,7 @@
 # refuses to load a program that breaks any of these. Names every import XP
 # lacks with its DLL; exit status 1 then.
 #   xp_imports.sh OBJDUMP EXE
-set -uo pipefail
+set -euo pipefail
 lists=$(cd "$(dirname "$0")" && pwd)/winxp-exports
 objdump=$1 exe=$2
 dump=$("$objdump" -p "$exe") || { echo "$exe: $objdump cannot read it"; exit 2; }

@@ -10,10 +10,10 @@
 # (trustInfo, compatibility, the DPI settings) XP ignores; they must parse all
 # the same. With OBJCOPY and EXE, the program must carry exactly this manifest.
 #   xp_manifest.sh MANIFEST ARCH [OBJCOPY EXE]
-set -uo pipefail
 manifest=$1 arch=$2
-bad=0
-no() { echo "$*"; bad=1; }
+# shellcheck source=../../tools/harness.sh
+source "$(dirname "$0")/../../tools/harness.sh"
+no() { fail "$@"; }
 is() {  # is XPATH WHAT: the XPath expression must be true
   [[ $(xmllint --xpath "boolean($1)" "$manifest" 2>/dev/null) == true ]] || no "$2"
 }
@@ -32,7 +32,7 @@ else
   own="/*/*[local-name()='assemblyIdentity']"
   is "$own[@type='win32' and string-length(@name) > 0 and @processorArchitecture='$arch']" \
     "the program's assemblyIdentity lacks type win32, a name or processorArchitecture $arch"
-  version=$(xmllint --xpath "string($own/@version)" "$manifest" 2>/dev/null)
+  version=$(xmllint --xpath "string($own/@version)" "$manifest" 2>/dev/null || true)
   if [[ ! $version =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)\.([0-9]+)$ ]]; then
     no "the program's version '$version' is not four numbers"
   else
@@ -47,8 +47,7 @@ fi
 if [[ $# -ge 4 ]]; then
   objcopy=$3 exe=$4
   carried=$("$objcopy" -O binary -j .rsrc "$exe" /dev/stdout 2>/dev/null |
-    perl -0777 -ne 'print $1 if /(<\?xml.*?<\/assembly>\s*)/s')
+    perl -0777 -ne 'print $1 if /(<\?xml.*?<\/assembly>\s*)/s' || true)
   [[ $carried == "$(cat "$manifest")" ]] || no "$exe: does not carry $manifest as it is"
 fi
-[[ $bad -eq 0 ]] && echo "the manifest parses and has what Windows XP SP3 needs"
-exit $bad
+((HARNESS_FAILED > 0)) || echo "the manifest parses and has what Windows XP SP3 needs"
