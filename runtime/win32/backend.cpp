@@ -4,6 +4,8 @@
 
 #include <objbase.h>
 
+#include "runtime/error.h"
+
 namespace rt::win32 {
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
@@ -13,12 +15,12 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
   InitCommonControlsEx(&icc);
   arrow_ = LoadCursorW(nullptr, IDC_ARROW);
   wait_ = LoadCursorW(nullptr, IDC_WAIT);
-  RegisterWindowClass();
+  if (!WindowClass(nullptr, nullptr)) Raise(ErrorNumber::kOutOfMemory, "window class");
 }
 
 Win32Backend::~Win32Backend() {
   DestroyAllWindows();
-  UnregisterWindowClass();
+  UnregisterWindowClasses();
   if (com_) CoUninitialize();
 }
 
