@@ -2,15 +2,11 @@
 // teardown, and the program's end.
 #include "runtime/win32/backend.h"
 
-#include <objbase.h>
-
 #include "runtime/error.h"
 
 namespace rt::win32 {
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
-  // Handing accessible objects to clients marshals them.
-  com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
   arrow_ = LoadCursorW(nullptr, IDC_ARROW);
@@ -21,7 +17,6 @@ Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
 Win32Backend::~Win32Backend() {
   DestroyAllWindows();
   UnregisterWindowClasses();
-  if (com_) CoUninitialize();
 }
 
 void Win32Backend::Terminate(int status) {

@@ -149,7 +149,6 @@ class Win32Backend final : public Backend {
   void ShowKeyboardCues(HWND root, WORD flags);
 
   HINSTANCE instance_;
-  bool com_ = false;
   // The window class of each pair of icons the windows carry, the first
   // with none.
   struct IconClass {
