@@ -3,7 +3,8 @@
 // window's children corrected. It keeps only the window handle, so a client
 // that holds it longer than the window gets failures, not stale memory.
 // oleacc is no KnownDLL: it is loaded from the system folder when a client
-// first asks, never imported.
+// first asks, never imported; so are ole32 and oleaut32, which a run without
+// a screen reader never needs, and COM is started for the thread then.
 #include "runtime/win32/access.h"
 
 #include <oleacc.h>
@@ -22,33 +23,45 @@ namespace {
 using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
 using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
 using AccessibleObjectFromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+using SysAllocStringLenFn = BSTR(WINAPI*)(const OLECHAR*, UINT);
 static_assert(std::is_same_v<decltype(&::CreateStdAccessibleObject), CreateStdAccessibleObjectFn>);
 static_assert(std::is_same_v<decltype(&::LresultFromObject), LresultFromObjectFn>);
 static_assert(std::is_same_v<decltype(&::AccessibleObjectFromWindow), AccessibleObjectFromWindowFn>);
+static_assert(std::is_same_v<decltype(&::CoInitializeEx), CoInitializeExFn>);
+static_assert(std::is_same_v<decltype(&::SysAllocStringLen), SysAllocStringLenFn>);
+
+template <class F>
+F Lookup(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
 
 struct Oleacc {
   CreateStdAccessibleObjectFn create_std = nullptr;
   LresultFromObjectFn lresult_from_object = nullptr;
   AccessibleObjectFromWindowFn object_from_window = nullptr;
+  SysAllocStringLenFn alloc_string = nullptr;
 };
 
+Oleacc g_oleacc;
+
 // Null where the system has no oleacc: then no window answers for itself.
-// Asked on the user-interface thread only.
+// Asked on the user-interface thread only, the one thread with windows:
+// handing objects to clients marshals them, which needs COM on it.
 const Oleacc* LoadOleacc() {
-  static Oleacc o;
+  Oleacc& o = g_oleacc;
   static bool tried = false;
   if (!tried) {
     tried = true;
-    if (const HMODULE module = LoadSystemLibrary(L"oleacc.dll")) {
-      o.create_std = reinterpret_cast<CreateStdAccessibleObjectFn>(
-          reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
-      o.lresult_from_object = reinterpret_cast<LresultFromObjectFn>(
-          reinterpret_cast<void*>(GetProcAddress(module, "LresultFromObject")));
-      o.object_from_window = reinterpret_cast<AccessibleObjectFromWindowFn>(
-          reinterpret_cast<void*>(GetProcAddress(module, "AccessibleObjectFromWindow")));
-    }
+    const HMODULE module = LoadSystemLibrary(L"oleacc.dll");
+    o.create_std = Lookup<CreateStdAccessibleObjectFn>(module, "CreateStdAccessibleObject");
+    o.lresult_from_object = Lookup<LresultFromObjectFn>(module, "LresultFromObject");
+    o.object_from_window = Lookup<AccessibleObjectFromWindowFn>(module, "AccessibleObjectFromWindow");
+    o.alloc_string = Lookup<SysAllocStringLenFn>(LoadSystemLibrary(L"oleaut32.dll"), "SysAllocStringLen");
+    if (const auto init = Lookup<CoInitializeExFn>(LoadSystemLibrary(L"ole32.dll"), "CoInitializeEx"))
+      init(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   }
-  return o.create_std && o.lresult_from_object && o.object_from_window ? &o : nullptr;
+  return o.create_std && o.lresult_from_object && o.object_from_window && o.alloc_string ? &o : nullptr;
 }
 
 bool HasChildren(AccessibleKind kind) {
@@ -59,7 +72,8 @@ bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CH
 
 HRESULT ReturnString(const std::wstring& text, BSTR* out) {
   if (!out) return E_POINTER;
-  *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  // Only objects made after oleacc was loaded get here.
+  *out = g_oleacc.alloc_string(text.data(), static_cast<UINT>(text.size()));
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 

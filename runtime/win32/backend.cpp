@@ -2,24 +2,21 @@
 // teardown, and the program's end.
 #include "runtime/win32/backend.h"
 
-#include <objbase.h>
+#include "runtime/error.h"
 
 namespace rt::win32 {
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
-  // Handing accessible objects to clients marshals them.
-  com_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&icc);
   arrow_ = LoadCursorW(nullptr, IDC_ARROW);
   wait_ = LoadCursorW(nullptr, IDC_WAIT);
-  RegisterWindowClass();
+  if (!WindowClass(nullptr, nullptr)) Raise(ErrorNumber::kOutOfMemory, "window class");
 }
 
 Win32Backend::~Win32Backend() {
   DestroyAllWindows();
-  UnregisterWindowClass();
-  if (com_) CoUninitialize();
+  UnregisterWindowClasses();
 }
 
 void Win32Backend::Terminate(int status) {

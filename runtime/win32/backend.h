@@ -8,6 +8,7 @@
 // core destroys a window, no message reaches its state.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,9 +43,8 @@ struct NativeWindow {
   Form& form;
   HWND hwnd = nullptr;
   HWND tooltip = nullptr;
-  HICON big_icon = nullptr;  // owned, unless shared
+  HICON big_icon = nullptr;  // the backend's, shared by every window with that icon
   HICON small_icon = nullptr;
-  bool owns_icons = false;
   std::vector<std::unique_ptr<NativeControl>> controls;  // in the form's order
   DibPicture background;
   bool placing = false;  // the backend itself moves the window: not a user move
@@ -117,11 +117,13 @@ class Win32Backend final : public Backend {
   // ShowErrorMessage. program_folder.cpp, program_start.cpp. access.cpp:
   // what screen readers are told, asked through each window's WM_GETOBJECT.
   // windows.cpp
-  void RegisterWindowClass();
-  void UnregisterWindowClass();
+  ATOM WindowClass(HICON big, HICON small);
+  void UnregisterWindowClasses();
   void DestroyAllWindows();
+  RECT OuterRect(const Form& f);
   void PlaceWindow(NativeWindow& w);
-  void SetIcons(NativeWindow& w);
+  HICON Icon(PictureBytes ico, int size);
+  void ChooseIcons(NativeWindow& w);
   void ReportMove(NativeWindow& w);
   // controls.cpp
   void CreateControls(NativeWindow& w);
@@ -147,8 +149,14 @@ class Win32Backend final : public Backend {
   void ShowKeyboardCues(HWND root, WORD flags);
 
   HINSTANCE instance_;
-  bool com_ = false;
-  ATOM window_class_ = 0;
+  // The window class of each pair of icons the windows carry, the first
+  // with none.
+  struct IconClass {
+    HICON big;
+    HICON small;
+    ATOM atom;
+  };
+  std::vector<IconClass> classes_;
   InputSink* sink_ = nullptr;
   GdiFonts fonts_;
   HCURSOR arrow_ = nullptr;
@@ -158,6 +166,15 @@ class Win32Backend final : public Backend {
   // every position conversion, and wine re-reads the display's settings for
   // each GetSystemMetrics.
   std::optional<ScreenMetrics> screen_;
+  // Each icon made once from its file and size, and kept until the end:
+  // under wine making one is some thirty requests to its server, and a
+  // dialog is loaded again each time it is shown.
+  struct IconKey {
+    const std::uint8_t* file;
+    int size;
+    HICON icon;
+  };
+  std::vector<IconKey> icons_;
   // The frame of each window style asked for, until the system's metrics change.
   std::vector<std::pair<WindowStyle, FrameInsets>> frames_;
   // The last mouse press and where it went: a button clicks on release, and

@@ -36,41 +36,42 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
 
 }  // namespace
 
+// Each new child window goes behind its siblings, so the buttons are made
+// first, in the form's order (the earlier lies in front), and then the
+// labels, behind every button as their painting is: the stacking comes out
+// right without a move of any window, each of which wine asks its server for.
 void Win32Backend::CreateControls(NativeWindow& w) {
   for (const auto& owned : w.form.Controls()) {
-    Control& c = *owned;
     auto nc = std::make_unique<NativeControl>();
-    nc->control = &c;
-    c.native = nc.get();
-    if (c.IsButton()) {
-      const PixelRect& r = c.Rect();
-      const DWORD style = WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | (IsTrue(c.Visible()) ? WS_VISIBLE : 0) |
-                          (IsTrue(c.def().is_default) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-      const std::wstring caption = Widen1252(c.Caption());
-      nc->button = CreateWindowExW(0, L"BUTTON", caption.c_str(), style, r.x, r.y, r.width, r.height, w.hwnd,
-                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.Id())), instance_, nullptr);
-      nc->placed = r;
-      SendMessageW(nc->button, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Font(c.Font())), FALSE);
-      // Each new button goes behind the earlier ones: the earlier lies in front.
-      SetWindowPos(nc->button, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-      // Ours goes first, so that the tooltip's subclassing stands in front
-      // of it and sees the mouse.
-      if (nc->button) {
-        const auto base = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(nc->button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonProc)));
-        if (!g_button_base) g_button_base = base;
-      }
-      if (!c.def().tooltip.empty()) AddTooltip(w, *nc);
-    } else if (c.Kind() == ControlKind::kLabel) {
-      CreateLabel(w, *nc);
-    } else if (const Image* picture = c.Picture()) {
-      nc->picture = DibPicture(*picture);  // the core lets go of its own
-    }
+    nc->control = owned.get();
+    owned->native = nc.get();
     w.controls.push_back(std::move(nc));
   }
-  // Behind every button, as their painting is.
-  for (const auto& c : w.controls)
-    if (c->label) SetWindowPos(c->label, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  for (const auto& nc : w.controls) {
+    Control& c = *nc->control;
+    if (!c.IsButton()) continue;
+    const PixelRect& r = c.Rect();
+    const DWORD style = WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | (IsTrue(c.Visible()) ? WS_VISIBLE : 0) |
+                        (IsTrue(c.def().is_default) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    const std::wstring caption = Widen1252(c.Caption());
+    nc->button = CreateWindowExW(0, L"BUTTON", caption.c_str(), style, r.x, r.y, r.width, r.height, w.hwnd,
+                                 reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.Id())), instance_, nullptr);
+    nc->placed = r;
+    if (!nc->button) continue;
+    SendMessageW(nc->button, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Font(c.Font())), FALSE);
+    // Ours goes first, so that the tooltip's subclassing stands in front
+    // of it and sees the mouse.
+    const auto base = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(nc->button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonProc)));
+    if (!g_button_base) g_button_base = base;
+    if (!c.def().tooltip.empty()) AddTooltip(w, *nc);
+  }
+  for (const auto& nc : w.controls) {
+    if (nc->control->Kind() == ControlKind::kLabel)
+      CreateLabel(w, *nc);
+    else if (const Image* picture = nc->control->Picture())
+      nc->picture = DibPicture(*picture);  // the core lets go of its own
+  }
   SetReadingOrder(w);
 }
 

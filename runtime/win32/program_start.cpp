@@ -1,11 +1,16 @@
 // Program starts through CreateProcessW, and through the shell when the
 // program needs elevation. The command line is Windows-1252 and widened by
-// that code page, whatever the system's own.
+// that code page, whatever the system's own. shell32 and ole32 are loaded
+// only for the shell's start: the launcher's run seldom needs them, and
+// each brings a dozen more libraries into the process.
 #include "runtime/win32/program_start.h"
+
+#include <type_traits>
 
 #include "runtime/win32/backend.h"
 #include "runtime/win32/command_rules.h"
 #include "runtime/win32/encoding.h"
+#include "runtime/win32/safe_loading.h"
 #include "runtime/win32/win32_api.h"
 
 // After windows.h, which they need.
@@ -13,6 +18,23 @@
 #include <shellapi.h>
 
 namespace rt::win32 {
+
+namespace {
+
+// Called through pointers: stdcall on i686, as the headers declare them.
+using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+using CoUninitializeFn = void(WINAPI*)();
+using ShellExecuteExWFn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+static_assert(std::is_same_v<decltype(&::CoInitializeEx), CoInitializeExFn>);
+static_assert(std::is_same_v<decltype(&::CoUninitialize), CoUninitializeFn>);
+static_assert(std::is_same_v<decltype(&::ShellExecuteExW), ShellExecuteExWFn>);
+
+template <class F>
+F Lookup(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+}  // namespace
 
 unsigned long SystemLauncher::Create(std::wstring& command_line, int show_mode) {
   STARTUPINFOW si{};
@@ -29,8 +51,15 @@ unsigned long SystemLauncher::Create(std::wstring& command_line, int show_mode) 
 }
 
 unsigned long SystemLauncher::ShellOpen(const std::wstring& program, int show_mode, void* owner) {
+  const auto shell_execute = Lookup<ShellExecuteExWFn>(LoadSystemLibrary(L"shell32.dll"), "ShellExecuteExW");
+  if (!shell_execute) return GetLastError() ? GetLastError() : ERROR_PROC_NOT_FOUND;
   // The shell may hand the start to extensions that need COM.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  const HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");
+  const auto co_initialize = Lookup<CoInitializeExFn>(ole32, "CoInitializeEx");
+  const auto co_uninitialize = Lookup<CoUninitializeFn>(ole32, "CoUninitialize");
+  const HRESULT com = co_initialize && co_uninitialize
+                          ? co_initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)
+                          : E_FAIL;
   SHELLEXECUTEINFOW sei{};
   sei.cbSize = sizeof(sei);
   sei.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
@@ -38,8 +67,8 @@ unsigned long SystemLauncher::ShellOpen(const std::wstring& program, int show_mo
   sei.lpVerb = L"open";
   sei.lpFile = program.c_str();
   sei.nShow = show_mode;
-  const unsigned long error = ShellExecuteExW(&sei) ? 0 : GetLastError();
-  if (SUCCEEDED(com)) CoUninitialize();
+  const unsigned long error = shell_execute(&sei) ? 0 : GetLastError();
+  if (SUCCEEDED(com)) co_uninitialize();
   return error;
 }
 

@@ -8,6 +8,7 @@
 // captioned window would lose the caption's and the taskbar's height and put
 // the closing screen's button under the taskbar.
 #include <algorithm>
+#include <string>
 
 #include "runtime/error.h"
 #include "runtime/win32/access.h"
@@ -51,21 +52,33 @@ void Win32Backend::DestroyAllWindows() {
   }
 }
 
-void Win32Backend::RegisterWindowClass() {
+// After the windows: the classes' icons are theirs.
+void Win32Backend::UnregisterWindowClasses() {
+  for (const IconClass& c : classes_) UnregisterClassW(MAKEINTATOM(c.atom), instance_);
+  classes_.clear();
+  for (const IconKey& k : icons_) DestroyIcon(k.icon);
+  icons_.clear();
+}
+
+// A window's icons are its class's, not set by WM_SETICON: under wine each
+// WM_SETICON makes the X window's icon anew from both icons, some thirty
+// requests to its server, where the class's icons are taken once as the
+// window is made. A window without icons has a class without them.
+ATOM Win32Backend::WindowClass(HICON big, HICON small) {
+  for (const IconClass& c : classes_)
+    if (c.big == big && c.small == small) return c.atom;
+  const std::wstring name = classes_.empty() ? kClassName : kClassName + std::to_wstring(classes_.size());
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = &Win32Backend::WindowProc;
   wc.hInstance = instance_;
   wc.hCursor = arrow_;
-  // No class icon: each window sets its own, and a window without one has none.
-  wc.lpszClassName = kClassName;
-  window_class_ = RegisterClassExW(&wc);
-  if (!window_class_) Raise(ErrorNumber::kOutOfMemory, "window class");
-}
-
-void Win32Backend::UnregisterWindowClass() {
-  if (window_class_) UnregisterClassW(kClassName, instance_);
-  window_class_ = 0;
+  wc.hIcon = big;
+  wc.hIconSm = small;
+  wc.lpszClassName = name.c_str();
+  const ATOM atom = RegisterClassExW(&wc);
+  if (atom) classes_.push_back({big, small, atom});
+  return atom;
 }
 
 HWND Win32Backend::Handle(const Form& window) {
@@ -81,7 +94,10 @@ HWND Win32Backend::ButtonHandle(const Control& button) {
 NativeWindow* Win32Backend::WindowOf(HWND hwnd) const {
   if (!hwnd) return nullptr;
   HWND root = GetAncestor(hwnd, GA_ROOT);
-  if (!root || GetClassLongPtrW(root, GCW_ATOM) != window_class_) return nullptr;
+  if (!root) return nullptr;
+  const auto atom = static_cast<ATOM>(GetClassLongPtrW(root, GCW_ATOM));
+  if (std::none_of(classes_.begin(), classes_.end(), [&](const IconClass& c) { return c.atom == atom; }))
+    return nullptr;
   auto* w = reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(root, GWLP_USERDATA));
   for (const auto& p : windows_)
     if (p.get() == w) return w;
@@ -170,6 +186,8 @@ LRESULT Win32Backend::OnMessage(NativeWindow& w, UINT message, WPARAM wparam, LP
     case WM_SETFOCUS:
       ApplyFocus(w);
       return 0;
+    case WM_GETICON:
+      return reinterpret_cast<LRESULT>(wparam == ICON_BIG ? w.big_icon : w.small_icon);
     case WM_DISPLAYCHANGE:
       screen_.reset();
       frames_.clear();
@@ -189,59 +207,72 @@ void Win32Backend::CreateWindow(Form& window) {
   window.native = &w;
   const WindowStyle s = StyleOf(window);
   const std::wstring caption = Widen1252(window.Caption());
+  // Made where it belongs: under wine each later move of a top-level window
+  // is some thirty requests to its server.
+  const RECT r = OuterRect(window);
+  ChooseIcons(w);
+  const ATOM window_class = WindowClass(w.big_icon, w.small_icon);
   w.placing = true;
-  HWND hwnd = CreateWindowExW(s.ex_style, kClassName, caption.c_str(), s.style, 0, 0, 0, 0, nullptr, nullptr,
-                              instance_, &w);
+  HWND hwnd = CreateWindowExW(s.ex_style, MAKEINTATOM(window_class), caption.c_str(), s.style, r.left, r.top, r.right - r.left,
+                              r.bottom - r.top, nullptr, nullptr, instance_, &w);
   w.placing = false;
   if (!hwnd) {
     window.native = nullptr;
     windows_.pop_back();
     Raise(ErrorNumber::kOutOfMemory, "window");
   }
+  w.placed = r;
   if (const Image* picture = window.BackgroundPicture()) w.background = DibPicture(*picture);
-  SetIcons(w);
   CreateControls(w);
-  PlaceWindow(w);
+  PlaceWindow(w);  // in case wine would not make it as large as asked
+}
+
+RECT Win32Backend::OuterRect(const Form& f) {
+  if (f.Maximized()) {
+    const ScreenMetrics s = Screen();
+    return {0, 0, s.width_px, s.height_px};
+  }
+  const FrameInsets in = Frame(f);
+  return {f.LeftPx(), f.TopPx(), f.LeftPx() + in.left + f.ClientWidthPx() + in.right,
+          f.TopPx() + in.top + f.ClientHeightPx() + in.bottom};
 }
 
 // Under wine every move of a window is a round of requests to its server:
 // one that would not change the window is not made.
 void Win32Backend::PlaceWindow(NativeWindow& w) {
-  const Form& f = w.form;
-  RECT r;
-  if (f.Maximized()) {
-    const ScreenMetrics s = Screen();
-    r = {0, 0, s.width_px, s.height_px};
-  } else {
-    const FrameInsets in = Frame(f);
-    r = {f.LeftPx(), f.TopPx(), f.LeftPx() + in.left + f.ClientWidthPx() + in.right,
-         f.TopPx() + in.top + f.ClientHeightPx() + in.bottom};
-  }
+  const RECT r = OuterRect(w.form);
   if (EqualRect(&r, &w.placed)) return;
+  // Without SWP_NOSIZE wine asks its display settings for the window's
+  // limits even when the size stays.
+  const bool same_size = r.right - r.left == w.placed.right - w.placed.left &&
+                         r.bottom - r.top == w.placed.bottom - w.placed.top;
   w.placed = r;
   w.placing = true;
-  SetWindowPos(w.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(w.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE | (same_size ? SWP_NOSIZE : 0));
   w.placing = false;
 }
 
-void Win32Backend::SetIcons(NativeWindow& w) {
+void Win32Backend::ChooseIcons(NativeWindow& w) {
   const Form& f = w.form;
   if (f.IconKindOf() == IconKind::kNone) return;
   const int big = GetSystemMetrics(SM_CXICON), little = GetSystemMetrics(SM_CXSMICON);
   if (f.IconKindOf() == IconKind::kPicture) {
-    w.big_icon = IconFromIcoFile(f.def().icon.picture, big);
-    w.small_icon = IconFromIcoFile(f.def().icon.picture, little);
-    w.owns_icons = true;
+    w.big_icon = Icon(f.def().icon.picture, big);
+    w.small_icon = Icon(f.def().icon.picture, little);
   }
   if (!w.big_icon || !w.small_icon) {
-    if (w.big_icon) DestroyIcon(w.big_icon);
-    if (w.small_icon) DestroyIcon(w.small_icon);
-    w.owns_icons = false;
     w.big_icon = static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, big, big, LR_SHARED));
     w.small_icon = static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, little, little, LR_SHARED));
   }
-  SendMessageW(w.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(w.big_icon));
-  SendMessageW(w.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(w.small_icon));
+}
+
+HICON Win32Backend::Icon(PictureBytes ico, int size) {
+  for (const IconKey& k : icons_)
+    if (k.file == ico.data() && k.size == size) return k.icon;
+  const HICON icon = IconFromIcoFile(ico, size);
+  if (icon) icons_.push_back({ico.data(), size, icon});
+  return icon;
 }
 
 void Win32Backend::ReportMove(NativeWindow& w) {
@@ -262,10 +293,6 @@ void Win32Backend::DestroyWindow(Form& window) {
   std::unique_ptr<NativeWindow> owned = std::move(*it);
   windows_.erase(it);
   if (owned->hwnd) ::DestroyWindow(owned->hwnd);
-  if (owned->owns_icons) {
-    if (owned->big_icon) DestroyIcon(owned->big_icon);
-    if (owned->small_icon) DestroyIcon(owned->small_icon);
-  }
 }
 
 void Win32Backend::ShowWindow(Form& window, Form* owner, bool modal) {

@@ -186,6 +186,9 @@ TEST(ProgramStart, OtherFailuresAreReportedAsWinExecDoes) {
   std::wstring missing = L"\"C:\\Nirgends\\Setup.exe\"";
   const unsigned long error = system.Create(missing, SW_SHOWMAXIMIZED);
   EXPECT_TRUE(error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND) << error;
+  // The shell's start, with shell32 loaded for it, fails the same way.
+  const unsigned long shell_error = system.ShellOpen(L"C:\\Nirgends\\Setup.exe", SW_SHOWMAXIMIZED, nullptr);
+  EXPECT_TRUE(shell_error == ERROR_PATH_NOT_FOUND || shell_error == ERROR_FILE_NOT_FOUND) << shell_error;
 }
 
 // The slot the thread library's GetTickCount64 import is filled from.
