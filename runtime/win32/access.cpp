@@ -23,18 +23,12 @@ namespace {
 using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
 using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
 using AccessibleObjectFromWindowFn = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
-using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
 using SysAllocStringLenFn = BSTR(WINAPI*)(const OLECHAR*, UINT);
 static_assert(std::is_same_v<decltype(&::CreateStdAccessibleObject), CreateStdAccessibleObjectFn>);
 static_assert(std::is_same_v<decltype(&::LresultFromObject), LresultFromObjectFn>);
 static_assert(std::is_same_v<decltype(&::AccessibleObjectFromWindow), AccessibleObjectFromWindowFn>);
 static_assert(std::is_same_v<decltype(&::CoInitializeEx), CoInitializeExFn>);
 static_assert(std::is_same_v<decltype(&::SysAllocStringLen), SysAllocStringLenFn>);
-
-template <class F>
-F Lookup(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
 
 struct Oleacc {
   CreateStdAccessibleObjectFn create_std = nullptr;

@@ -22,17 +22,10 @@ namespace rt::win32 {
 namespace {
 
 // Called through pointers: stdcall on i686, as the headers declare them.
-using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
 using CoUninitializeFn = void(WINAPI*)();
 using ShellExecuteExWFn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
-static_assert(std::is_same_v<decltype(&::CoInitializeEx), CoInitializeExFn>);
 static_assert(std::is_same_v<decltype(&::CoUninitialize), CoUninitializeFn>);
 static_assert(std::is_same_v<decltype(&::ShellExecuteExW), ShellExecuteExWFn>);
-
-template <class F>
-F Lookup(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
 
 }  // namespace
 

@@ -38,12 +38,6 @@ constexpr const wchar_t* kPreloaded[] = {
 // that: wine's delay loads look beside the program all the same.
 constexpr const wchar_t* kLoadedAnyway[] = {L"uxtheme.dll", L"msimg32.dll"};
 
-template <class F>
-F Lookup(HMODULE module, const char* name) {
-  // GetProcAddress gives every function one type; the caller names the real one.
-  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 }  // namespace
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {

@@ -34,4 +34,16 @@ bool RedirectionRequested(const std::wstring& module_path);
 // for there too. Null when it cannot be loaded.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// The function `name` of such a library as the pointer type F; null where
+// the library or the function is missing. GetProcAddress gives every
+// function one type; the caller names the real one.
+template <class F>
+F Lookup(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+// ole32's, wanted by the screen readers' objects and by the shell's starts.
+// Called through a pointer: stdcall on i686, as the header declares it.
+using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+
 }  // namespace rt::win32
