@@ -30,8 +30,9 @@ add_test(NAME atspi_orca COMMAND bash ${_atspi}/orca.sh ${CMAKE_BINARY_DIR}/cd/s
 set(_atspi_env "LSAN_OPTIONS=suppressions=${_atspi}/lsan.supp:print_suppressions=0")
 set_tests_properties(atspi_read_windows atspi_fallbacks PROPERTIES LABELS "atspi;display" TIMEOUT 120
   ENVIRONMENT "${_atspi_env}")
+# Long (real speech): early, not last.
 set_tests_properties(atspi_orca PROPERTIES LABELS "atspi;display" TIMEOUT 180 SKIP_RETURN_CODE 77
-  ENVIRONMENT "${_atspi_env}")
+  ENVIRONMENT "${_atspi_env}" COST 100)
 
 # The gallery finds the module beside it, as the launcher does.
 add_custom_command(TARGET gallery POST_BUILD

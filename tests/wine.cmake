@@ -67,8 +67,13 @@ if(TARGET democd AND TARGET stub_decoy)
   # screenshots of the whole screen take a minute each on a busy machine.
   add_test(NAME wine_run_a_8k
     COMMAND bash ${_runs} big 7680x4320 ${START_WINE_WORK} ${WINE_PROGRAM} ${CMAKE_BINARY_DIR}/cd ${_winxp})
+  # The longest test of the tree: started first, so that the rest run beside
+  # it rather than after it. CTest runs a test's dependencies, to any depth,
+  # before it looks at costs; the unit tests lie deeper (under the prefix's
+  # cleanup, which comes before the display's) than this run would.
   set_tests_properties(wine_run_a_8k PROPERTIES
-    LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_display TIMEOUT 1500)
+    LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_display TIMEOUT 1500 COST 1000)
+  set_property(TEST wine_prefix_down APPEND PROPERTY DEPENDS wine_run_a_8k)
 endif()
 
 # The CD's own START.EXE is checked where the disc image is made
