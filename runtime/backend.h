@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "runtime/clock.h"
+#include "runtime/picture.h"
 #include "runtime/types.h"
 
 namespace rt {
@@ -69,6 +70,8 @@ class Backend {
   // Whether CreateWindow keeps its own hold on the window's decoded pictures
   // (the shared ones), so that the core lets go of them once it has returned.
   virtual bool KeepsPictures() const { return false; }
+  // The byte order the backend draws decoded pictures from.
+  virtual PixelOrder PictureOrder() const { return PixelOrder::kRgba; }
   // May be called from inside a click on one of the window's own buttons:
   // nothing of the window may be used after the callback returns.
   virtual void DestroyWindow(Form& window) = 0;

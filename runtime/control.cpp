@@ -3,6 +3,7 @@
 
 #include "runtime/error.h"
 #include "runtime/form.h"
+#include "runtime/runtime.h"
 #include "runtime/vbmath.h"
 
 namespace rt {
@@ -27,7 +28,7 @@ Control::Control(Form& parent, const ControlDef& def)
 
 void Control::Build() {
   if (def_.kind == ControlKind::kImage && !def_.picture.empty())
-    picture_ = std::make_shared<const Image>(DecodePicture(def_.picture));
+    picture_ = std::make_shared<const Image>(DecodePicture(def_.picture, parent_.runtime().backend().PictureOrder()));
   if (def_.kind == ControlKind::kButton) button_text_ = ParseAccessKey(caption_);
   Relayout();
 }

@@ -29,9 +29,11 @@ void Form::Load() {
   const int client_h = screen.PixelsY(def_.client_height);
   const int left_px = screen.PixelsX(def_.client_left);
   const int top_px = screen.PixelsY(def_.client_top);
+  const PixelOrder order = runtime_.backend().PictureOrder();
   std::shared_ptr<const Image> background, icon;
-  if (!def_.picture.empty()) background = std::make_shared<const Image>(DecodePicture(def_.picture));
-  if (def_.icon.kind == IconKind::kPicture) icon = std::make_shared<const Image>(DecodePicture(def_.icon.picture));
+  if (!def_.picture.empty()) background = std::make_shared<const Image>(DecodePicture(def_.picture, order));
+  if (def_.icon.kind == IconKind::kPicture)
+    icon = std::make_shared<const Image>(DecodePicture(def_.icon.picture, order));
   std::vector<std::unique_ptr<Control>> controls;
   for (const ControlDef& cd : def_.controls) {
     // Ctl(id) reaches a control by its place in the list.

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "error.h"
 
@@ -315,11 +316,11 @@ Image DecodeIco(std::span<const std::uint8_t> bytes) {
   Image image;
   image.width = static_cast<int>(width);
   image.height = static_cast<int>(height);
-  image.rgba.assign(width * height * 4, 0);
+  image.pixels.assign(width * height * 4, 0);
   bool any_alpha = false;
   for (std::uint64_t y = 0; y < height; ++y) {
     std::uint64_t row = xor_at + (height - 1 - y) * xor_stride;
-    std::uint8_t* out = image.rgba.data() + y * width * 4;
+    std::uint8_t* out = image.pixels.data() + y * width * 4;
     for (std::uint64_t x = 0; x < width; ++x, out += 4) {
       if (bits >= 24) {
         std::uint64_t p = row + x * (bits / 8);
@@ -342,7 +343,7 @@ Image DecodeIco(std::span<const std::uint8_t> bytes) {
   }
   if (bits == 32 && any_alpha) return image;
   for (std::uint64_t y = 0; y < height; ++y) {
-    std::uint8_t* out = image.rgba.data() + y * width * 4;
+    std::uint8_t* out = image.pixels.data() + y * width * 4;
     std::uint64_t row = and_at + (height - 1 - y) * and_stride;
     for (std::uint64_t x = 0; x < width; ++x, out += 4) {
       out[3] = 255;
@@ -364,7 +365,9 @@ PictureFormat DetectPictureFormat(std::span<const std::uint8_t> bytes) {
   return PictureFormat::kUnknown;
 }
 
-Image DecodePicture(std::span<const std::uint8_t> bytes) {
+namespace {
+
+Image DecodeRgba(std::span<const std::uint8_t> bytes) {
   switch (DetectPictureFormat(bytes)) {
     case PictureFormat::kBmp:
       return DecodeBmp(bytes);
@@ -376,6 +379,17 @@ Image DecodePicture(std::span<const std::uint8_t> bytes) {
       break;
   }
   Invalid("unknown picture format");
+}
+
+}  // namespace
+
+Image DecodePicture(std::span<const std::uint8_t> bytes, PixelOrder order) {
+  Image image = DecodeRgba(bytes);
+  if (order == PixelOrder::kBgra) {
+    for (std::size_t i = 0; i + 3 < image.pixels.size(); i += 4) std::swap(image.pixels[i], image.pixels[i + 2]);
+    image.order = order;
+  }
+  return image;
 }
 
 }  // namespace rt

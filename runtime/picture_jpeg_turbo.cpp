@@ -99,10 +99,10 @@ Image DecodeJpegPixels(std::span<const std::uint8_t> bytes, std::uint64_t width,
   Image image;
   image.width = static_cast<int>(width);
   image.height = static_cast<int>(height);
-  image.rgba.resize(static_cast<std::size_t>(width * height * 4));
+  image.pixels.resize(static_cast<std::size_t>(width * height * 4));
   jpeg_decompress_struct info{};
   ErrorManager errors{};
-  if (!Decode(info, errors, bytes, image.rgba.data(), static_cast<JDIMENSION>(width),
+  if (!Decode(info, errors, bytes, image.pixels.data(), static_cast<JDIMENSION>(width),
               static_cast<JDIMENSION>(height))) {
     Raise(ErrorNumber::kInvalidPicture,
           errors.message[0] ? std::string("undecodable: ") + errors.message : "size disagrees with header");

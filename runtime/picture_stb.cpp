@@ -30,7 +30,7 @@ Image DecodeWithStb(std::span<const std::uint8_t> bytes, std::uint64_t width, st
   Image image;
   image.width = w;
   image.height = h;
-  image.rgba.assign(pixels, pixels + static_cast<std::size_t>(w) * h * 4);
+  image.pixels.assign(pixels, pixels + static_cast<std::size_t>(w) * h * 4);
   stbi_image_free(pixels);
   return image;
 }

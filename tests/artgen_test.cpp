@@ -185,7 +185,7 @@ TEST(Writers, BmpRoundTripsThroughTheRuntime) {
   for (int y = 0; y < 21; ++y)
     for (int x = 0; x < 37; ++x) {
       const Rgb8& want = palette[q.index[y * 37 + x]];
-      for (int k = 0; k < 3; ++k) ASSERT_EQ(im.rgba[(y * 37 + x) * 4 + k], want[k]) << x << "," << y;
+      for (int k = 0; k < 3; ++k) ASSERT_EQ(im.pixels[(y * 37 + x) * 4 + k], want[k]) << x << "," << y;
     }
 }
 
@@ -206,9 +206,9 @@ TEST(Writers, IconsRoundTripWithTheirMask) {
     rt::Image im = rt::DecodePicture(bytes);
     ASSERT_EQ(im.width, 32);
     for (int i = 0; i < 32 * 32; ++i) {
-      ASSERT_EQ(im.rgba[i * 4 + 3], clear[i] ? 0 : 255) << i;
+      ASSERT_EQ(im.pixels[i * 4 + 3], clear[i] ? 0 : 255) << i;
       const Rgb8& want = palette[q.index[i]];
-      for (int k = 0; k < 3; ++k) ASSERT_EQ(im.rgba[i * 4 + k], want[k]);
+      for (int k = 0; k < 3; ++k) ASSERT_EQ(im.pixels[i * 4 + k], want[k]);
     }
   }
 }
@@ -232,7 +232,7 @@ TEST(JpegWriter, PaddingHitsTheExactSizeAndChangesNoPixel) {
       pos += len + 2;
     }
     EXPECT_EQ(comments, extra);
-    EXPECT_EQ(rt::DecodePicture(padded).rgba, want.rgba) << extra;
+    EXPECT_EQ(rt::DecodePicture(padded).pixels, want.pixels) << extra;
   }
   for (size_t extra : {1u, 2u, 3u}) EXPECT_THROW(PadJpeg(plain, plain.size() + extra), std::invalid_argument);
   EXPECT_THROW(PadJpeg(plain, plain.size() - 1), std::invalid_argument);

@@ -46,7 +46,7 @@ inline ::testing::AssertionResult DecodesOrRaises(std::span<const std::uint8_t> 
   try {
     rt::Image image = rt::DecodePicture(bytes);
     if (image.width <= 0 || image.height <= 0 ||
-        image.rgba.size() != static_cast<size_t>(image.width) * image.height * 4)
+        image.pixels.size() != static_cast<size_t>(image.width) * image.height * 4)
       return ::testing::AssertionFailure() << "inconsistent image";
     return ::testing::AssertionSuccess();
   } catch (const rt::RuntimeError& e) {

@@ -74,7 +74,7 @@ Bytes Bmp8() {
 }
 
 std::vector<std::uint8_t> Pixel(const rt::Image& im, int x, int y) {
-  auto at = im.rgba.begin() + (static_cast<size_t>(y) * im.width + x) * 4;
+  auto at = im.pixels.begin() + (static_cast<size_t>(y) * im.width + x) * 4;
   return {at, at + 4};
 }
 
@@ -102,6 +102,19 @@ TEST(BmpDecoding, BottomUpAndTopDownGiveTheSamePicture) {
     EXPECT_EQ(Pixel(im, 0, 1), (Px{255, 255, 255, 255}));
     EXPECT_EQ(Pixel(im, 2, 1), (Px{128, 128, 128, 255}));
   }
+}
+
+// GDI's order: red and blue change places, nothing else moves.
+TEST(BmpDecoding, DecodesInTheBackendsPixelOrder) {
+  const rt::Image rgba = rt::DecodePicture(Bmp24(false));
+  const rt::Image bgra = rt::DecodePicture(Bmp24(false), rt::PixelOrder::kBgra);
+  EXPECT_EQ(rgba.order, rt::PixelOrder::kRgba);
+  ASSERT_EQ(bgra.order, rt::PixelOrder::kBgra);
+  ASSERT_EQ(bgra.pixels.size(), rgba.pixels.size());
+  for (std::size_t i = 0; i < rgba.pixels.size(); i += 4)
+    EXPECT_EQ((Px{bgra.pixels[i + 2], bgra.pixels[i + 1], bgra.pixels[i], bgra.pixels[i + 3]}),
+              (Px{rgba.pixels[i], rgba.pixels[i + 1], rgba.pixels[i + 2], rgba.pixels[i + 3]}));
+  EXPECT_EQ(Pixel(bgra, 0, 0), (Px{0, 0, 255, 255}));
 }
 
 TEST(BmpDecoding, PaletteIndicesAreLookedUp) {

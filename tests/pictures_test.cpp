@@ -170,7 +170,7 @@ TEST(PictureFiles, EmbeddedBytesAreTheFiles) {
 // ---- decoded ----
 
 double Luma(const rt::Image& im, int x, int y) {
-  const std::uint8_t* p = &im.rgba[(static_cast<size_t>(y) * im.width + x) * 4];
+  const std::uint8_t* p = &im.pixels[(static_cast<size_t>(y) * im.width + x) * 4];
   return 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2];
 }
 
@@ -210,7 +210,7 @@ TEST(PictureDecoding, EveryPictureDecodesToItsSize) {
     rt::Image im = rt::DecodePicture(p.bytes);
     EXPECT_EQ(im.width, p.w);
     EXPECT_EQ(im.height, p.h);
-    ASSERT_EQ(im.rgba.size(), static_cast<size_t>(p.w) * p.h * 4);
+    ASSERT_EQ(im.pixels.size(), static_cast<size_t>(p.w) * p.h * 4);
     // A picture, not a flat fill.
     EXPECT_GT(Deviation(im), 20.0);
   }
@@ -220,16 +220,16 @@ TEST(PictureDecoding, IconsAreShapesOnATransparentGround) {
   for (Bytes bytes : {forms::pictures::MainIcon(), forms::pictures::DialogIcon()}) {
     rt::Image im = rt::DecodePicture(bytes);
     int clear = 0;
-    for (size_t i = 3; i < im.rgba.size(); i += 4) clear += im.rgba[i] == 0;
-    EXPECT_EQ(im.rgba[3], 0) << "top left corner";
-    EXPECT_EQ(im.rgba[(16 * 32 + 16) * 4 + 3], 255) << "centre";
+    for (size_t i = 3; i < im.pixels.size(); i += 4) clear += im.pixels[i] == 0;
+    EXPECT_EQ(im.pixels[3], 0) << "top left corner";
+    EXPECT_EQ(im.pixels[(16 * 32 + 16) * 4 + 3], 255) << "centre";
     EXPECT_GT(clear, 32);
     EXPECT_LT(clear, 32 * 32 / 2);
     // Transparent pixels are black in the colour bits, so that Windows'
     // AND-then-XOR drawing leaves the screen unchanged there.
-    for (size_t i = 0; i < im.rgba.size(); i += 4)
-      if (im.rgba[i + 3] == 0) {
-        EXPECT_EQ(im.rgba[i] | im.rgba[i + 1] | im.rgba[i + 2], 0);
+    for (size_t i = 0; i < im.pixels.size(); i += 4)
+      if (im.pixels[i + 3] == 0) {
+        EXPECT_EQ(im.pixels[i] | im.pixels[i + 1] | im.pixels[i + 2], 0);
       }
   }
 }
@@ -237,7 +237,7 @@ TEST(PictureDecoding, IconsAreShapesOnATransparentGround) {
 TEST(PictureDecoding, BitmapsAreOpaqueAndUseTheirPalettes) {
   for (Bytes bytes : {forms::pictures::MainBackground(), forms::pictures::ReaderProduct()}) {
     rt::Image im = rt::DecodePicture(bytes);
-    for (size_t i = 3; i < im.rgba.size(); i += 4) ASSERT_EQ(im.rgba[i], 255);
+    for (size_t i = 3; i < im.pixels.size(); i += 4) ASSERT_EQ(im.pixels[i], 255);
     // A palette made for the picture: most of its 256 entries are used.
     std::vector<bool> used(256, false);
     size_t stride = (static_cast<size_t>(im.width) + 3) / 4 * 4;

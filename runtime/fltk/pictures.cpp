@@ -18,19 +18,19 @@ namespace rt::fltk {
 PackedPixels Pack(const Image& image) {
   PackedPixels p;
   const std::size_t count = static_cast<std::size_t>(std::max(0, image.width)) * std::max(0, image.height);
-  if (image.width <= 0 || image.height <= 0 || image.rgba.size() < count * 4) return p;
+  if (image.width <= 0 || image.height <= 0 || image.pixels.size() < count * 4) return p;
   p.width = image.width;
   p.height = image.height;
   bool opaque = true;
-  for (std::size_t i = 0; i < count && opaque; ++i) opaque = image.rgba[i * 4 + 3] == 255;
+  for (std::size_t i = 0; i < count && opaque; ++i) opaque = image.pixels[i * 4 + 3] == 255;
   p.depth = opaque ? 3 : 4;
   if (!opaque) {
-    p.bytes.assign(image.rgba.begin(), image.rgba.begin() + static_cast<std::ptrdiff_t>(count * 4));
+    p.bytes.assign(image.pixels.begin(), image.pixels.begin() + static_cast<std::ptrdiff_t>(count * 4));
     return p;
   }
   p.bytes.resize(count * 3);
   // A plain loop: a copy call per pixel costs more than the picture's decoding.
-  const std::uint8_t* src = image.rgba.data();
+  const std::uint8_t* src = image.pixels.data();
   std::uint8_t* dst = p.bytes.data();
   for (std::size_t i = 0; i < count; ++i, src += 4, dst += 3) {
     dst[0] = src[0];
@@ -59,7 +59,7 @@ void Convert(const Image& image, int first, int rows, XImage& out, bool alpha) {
   const bool native = out.bits_per_pixel == 32 && out.byte_order == LSBFirst &&
                       (alpha || (v->red_mask == 0xFF0000 && v->green_mask == 0xFF00 && v->blue_mask == 0xFF));
   for (int y = 0; y < rows; ++y) {
-    const std::uint8_t* src = image.rgba.data() + static_cast<std::size_t>(first + y) * image.width * 4;
+    const std::uint8_t* src = image.pixels.data() + static_cast<std::size_t>(first + y) * image.width * 4;
     auto* dst = reinterpret_cast<std::uint8_t*>(out.data) + static_cast<std::size_t>(y) * out.bytes_per_line;
     if (native && !alpha) {
       // R and B change places, two pixels a step.
@@ -103,7 +103,7 @@ DrawablePicture::DrawablePicture(std::shared_ptr<const Image> image, PictureByte
   if (!image_) return;
   const Image& im = *image_;
   const std::size_t count = static_cast<std::size_t>(std::max(0, im.width)) * std::max(0, im.height);
-  if (im.width > 0 && im.height > 0 && im.rgba.size() >= count * 4) {
+  if (im.width > 0 && im.height > 0 && im.pixels.size() >= count * 4) {
     width_ = im.width;
     height_ = im.height;
   }
@@ -137,10 +137,10 @@ bool DrawablePicture::Opaque() {
     std::size_t i = 0;
     for (; i + 8 <= bytes; i += 8) {
       std::uint64_t p;
-      std::memcpy(&p, im->rgba.data() + i, 8);
+      std::memcpy(&p, im->pixels.data() + i, 8);
       all &= p;
     }
-    if (i < bytes) all &= 0xFFFFFFFF00000000ull | im->rgba[i + 3] << 24;
+    if (i < bytes) all &= 0xFFFFFFFF00000000ull | im->pixels[i + 3] << 24;
     opaque_ = (all & 0xFF000000FF000000ull) == 0xFF000000FF000000ull ? 1 : 0;
   }
   return opaque_ == 1;
@@ -220,7 +220,7 @@ struct Stretch {
 void StretchedRow(void* data, int x, int y, int count, uchar* out) {
   const auto* s = static_cast<const Stretch*>(data);
   const int row = std::min(s->image->height - 1, y * s->image->height / s->h);
-  const std::uint8_t* line = s->image->rgba.data() + static_cast<std::size_t>(row) * s->image->width * 4;
+  const std::uint8_t* line = s->image->pixels.data() + static_cast<std::size_t>(row) * s->image->width * 4;
   for (int i = 0; i < count; ++i, out += 3) {
     const std::size_t col = static_cast<std::size_t>(std::min(s->image->width - 1, (x + i) * s->image->width / s->w));
     out[0] = line[col * 4], out[1] = line[col * 4 + 1], out[2] = line[col * 4 + 2];

@@ -75,6 +75,7 @@ class Win32Backend final : public Backend {
   FrameInsets Frame(const Form& window) override;
   TextMeasurer& Text() override { return fonts_; }
   bool KeepsPictures() const override { return true; }
+  PixelOrder PictureOrder() const override { return PixelOrder::kBgra; }
 
   void CreateWindow(Form& window) override;
   void DestroyWindow(Form& window) override;

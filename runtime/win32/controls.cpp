@@ -69,8 +69,8 @@ void Win32Backend::CreateControls(NativeWindow& w) {
   for (const auto& nc : w.controls) {
     if (nc->control->Kind() == ControlKind::kLabel)
       CreateLabel(w, *nc);
-    else if (const Image* picture = nc->control->Picture())
-      nc->picture = DibPicture(*picture);  // the core lets go of its own
+    else
+      nc->picture = DibPicture(nc->control->SharedPicture());  // the core lets go of its hold
   }
   SetReadingOrder(w);
 }

@@ -2,6 +2,7 @@
 #include "runtime/win32/pictures.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace rt::win32 {
 
@@ -26,15 +27,10 @@ std::uint32_t U32(const std::uint8_t* p) {
 
 }  // namespace
 
-DibPicture::DibPicture(const Image& image) : width_(image.width), height_(image.height) {
-  if (width_ <= 0 || height_ <= 0) return;
-  bgra_.resize(image.rgba.size());
-  for (std::size_t i = 0; i + 3 < image.rgba.size(); i += 4) {
-    bgra_[i] = image.rgba[i + 2];
-    bgra_[i + 1] = image.rgba[i + 1];
-    bgra_[i + 2] = image.rgba[i];
-    bgra_[i + 3] = image.rgba[i + 3];
-  }
+DibPicture::DibPicture(std::shared_ptr<const Image> image) {
+  if (image && image->order == PixelOrder::kBgra && image->width > 0 && image->height > 0 &&
+      image->pixels.size() == static_cast<std::size_t>(image->width) * image->height * 4)
+    image_ = std::move(image);
 }
 
 // A scaled picture is drawn in bands of about this many bytes of the
@@ -43,9 +39,10 @@ DibPicture::DibPicture(const Image& image) : width_(image.width), height_(image.
 constexpr int kBandBytes = 1 << 20;
 
 void DibPicture::Draw(HDC target, int x, int y, int width, int height) const {
-  if (bgra_.empty() || width <= 0 || height <= 0) return;
-  const BITMAPINFO source = TopDownInfo(width_, height_);
-  const bool scaled = width != width_ || height != height_;
+  if (!image_ || width <= 0 || height <= 0) return;
+  const int source_width = image_->width, source_height = image_->height;
+  const BITMAPINFO source = TopDownInfo(source_width, source_height);
+  const bool scaled = width != source_width || height != source_height;
   const int mode = SetStretchBltMode(target, scaled ? HALFTONE : COLORONCOLOR);
   POINT brush{};
   // HALFTONE wants the brush origin set after the mode.
@@ -57,8 +54,8 @@ void DibPicture::Draw(HDC target, int x, int y, int width, int height) const {
        top += rows) {
     const int saved = SaveDC(target);
     IntersectClipRect(target, x, top, x + width, top + rows);
-    StretchDIBits(target, x, y, width, height, 0, 0, width_, height_, bgra_.data(), &source, DIB_RGB_COLORS,
-                  SRCCOPY);
+    StretchDIBits(target, x, y, width, height, 0, 0, source_width, source_height, image_->pixels.data(), &source,
+                  DIB_RGB_COLORS, SRCCOPY);
     RestoreDC(target, saved);
   }
   if (scaled) SetBrushOrgEx(target, brush.x, brush.y, nullptr);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "runtime/definition.h"
 #include "runtime/picture.h"
@@ -12,24 +12,24 @@
 
 namespace rt::win32 {
 
-// A decoded picture kept in the order GDI reads (B, G, R, A, rows top-down)
-// and drawn straight from those pixels: no bitmap, no scaled copy.
+// A decoded picture, the core's own pixels in the order GDI reads (B, G, R,
+// A, rows top-down), drawn straight from them: no copy, no bitmap, no
+// scaled copy.
 class DibPicture {
  public:
   DibPicture() = default;
-  explicit DibPicture(const Image& image);
+  // An image decoded in another order is not drawn.
+  explicit DibPicture(std::shared_ptr<const Image> image);
 
-  explicit operator bool() const { return !bgra_.empty(); }
-  int Width() const { return width_; }
-  int Height() const { return height_; }
+  explicit operator bool() const { return image_ != nullptr; }
+  int Width() const { return image_ ? image_->width : 0; }
+  int Height() const { return image_ ? image_->height : 0; }
   // Stretches the picture over the rectangle (HALFTONE where it is scaled),
   // no further than the target's clipping allows.
   void Draw(HDC target, int x, int y, int width, int height) const;
 
  private:
-  int width_ = 0;
-  int height_ = 0;
-  std::vector<std::uint8_t> bgra_;
+  std::shared_ptr<const Image> image_;
 };
 
 // An icon `size` pixels square from the image of an icon file nearest that

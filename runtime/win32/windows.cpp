@@ -222,7 +222,7 @@ void Win32Backend::CreateWindow(Form& window) {
     Raise(ErrorNumber::kOutOfMemory, "window");
   }
   w.placed = r;
-  if (const Image* picture = window.BackgroundPicture()) w.background = DibPicture(*picture);
+  w.background = DibPicture(window.SharedBackgroundPicture());
   CreateControls(w);
   PlaceWindow(w);  // in case wine would not make it as large as asked
 }

@@ -179,9 +179,9 @@ TEST(Monitors, ThePrimaryElseTheOneAtTheOriginElseTheFirst) {
 }
 
 rt::Image Pixels(int w, int h, std::uint8_t alpha_of_last) {
-  rt::Image img{w, h, {}};
-  for (int i = 0; i < w * h; ++i) img.rgba.insert(img.rgba.end(), {std::uint8_t(i), 20, 30, 255});
-  img.rgba.back() = alpha_of_last;
+  rt::Image img{.width = w, .height = h, .pixels = {}};
+  for (int i = 0; i < w * h; ++i) img.pixels.insert(img.pixels.end(), {std::uint8_t(i), 20, 30, 255});
+  img.pixels.back() = alpha_of_last;
   return img;
 }
 
@@ -199,9 +199,9 @@ TEST(Pictures, TransparencyKeepsRgba) {
 
 TEST(Pictures, ShortPixelDataGivesNoPicture) {
   rt::Image img = Pixels(2, 2, 255);
-  img.rgba.resize(12);
+  img.pixels.resize(12);
   EXPECT_TRUE(rt::fltk::Pack(img).bytes.empty());
-  EXPECT_TRUE(rt::fltk::Pack(rt::Image{-1, 5, {}}).bytes.empty());
+  EXPECT_TRUE(rt::fltk::Pack(rt::Image{.width = -1, .height = 5, .pixels = {}}).bytes.empty());
 }
 
 TEST(StandardIcon, ALittleWindowWithABlueTitleBar) {
