@@ -7,8 +7,6 @@
 namespace rt::win32 {
 
 Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
-  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-  InitCommonControlsEx(&icc);
   arrow_ = LoadCursorW(nullptr, IDC_ARROW);
   wait_ = LoadCursorW(nullptr, IDC_WAIT);
   if (!WindowClass(nullptr, nullptr)) Raise(ErrorNumber::kOutOfMemory, "window class");

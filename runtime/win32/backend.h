@@ -150,6 +150,8 @@ class Win32Backend final : public Backend {
   void ShowKeyboardCues(HWND root, WORD flags);
 
   HINSTANCE instance_;
+  HMODULE common_controls_ = nullptr;
+  void LoadCommonControls();
   // The window class of each pair of icons the windows carry, the first
   // with none.
   struct IconClass {

@@ -6,9 +6,12 @@
 // The default push-button look follows the focus, as in dialogs: the
 // focused button is the one Enter presses, so it wears the thick border;
 // without a focused button the definition's default wears it.
+#include <algorithm>
+
 #include "runtime/win32/access.h"
 #include "runtime/win32/backend.h"
 #include "runtime/win32/encoding.h"
+#include "runtime/win32/safe_loading.h"
 
 namespace rt::win32 {
 
@@ -40,6 +43,20 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
 // first, in the form's order (the earlier lies in front), and then the
 // labels, behind every button as their painting is: the stacking comes out
 // right without a move of any window, each of which wine asks its server for.
+// The common controls come with the first window that has any: the welcome
+// screen, which has none, is drawn before their library has started (under
+// wine some twenty milliseconds of registering classes). XP creates no
+// control of version 6, nor a message box, before the library is loaded.
+void Win32Backend::LoadCommonControls() {
+  if (common_controls_) return;
+  common_controls_ = LoadCommonControlsLibrary();
+  using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  if (const auto init = Lookup<InitCommonControlsExFn>(common_controls_, "InitCommonControlsEx")) {
+    const INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    init(&icc);
+  }
+}
+
 void Win32Backend::CreateControls(NativeWindow& w) {
   for (const auto& owned : w.form.Controls()) {
     auto nc = std::make_unique<NativeControl>();
@@ -47,6 +64,9 @@ void Win32Backend::CreateControls(NativeWindow& w) {
     owned->native = nc.get();
     w.controls.push_back(std::move(nc));
   }
+  if (std::any_of(w.controls.begin(), w.controls.end(),
+                  [](const auto& nc) { return nc->control->Kind() != ControlKind::kImage; }))
+    LoadCommonControls();
   for (const auto& nc : w.controls) {
     Control& c = *nc->control;
     if (!c.IsButton()) continue;

@@ -6,6 +6,7 @@
 namespace rt::win32 {
 
 void Win32Backend::ShowErrorMessage(std::string_view text) {
+  LoadCommonControls();
   const std::wstring body = Widen1252(text);
   const std::wstring title = ProgramTitle(ModulePath());
   // Task modal: every window of the program stays disabled meanwhile.

@@ -54,6 +54,14 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
   return LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+HMODULE LoadCommonControlsLibrary() {
+  ACTCTX_SECTION_KEYED_DATA redirected{};
+  redirected.cbSize = sizeof(redirected);
+  if (FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, L"comctl32.dll", &redirected))
+    return LoadLibraryW(L"comctl32.dll");
+  return LoadSystemLibrary(L"comctl32.dll");
+}
+
 bool ProtectDllSearch() {
   const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
 #ifndef _WIN64

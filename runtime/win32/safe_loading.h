@@ -2,9 +2,9 @@
 // Windows looks for a DLL that is not one of its KnownDLLs in the program's
 // folder first; a copy of the CD in Downloads or on a USB stick puts that
 // folder in reach of anyone who can drop a file there. START.EXE therefore
-// imports only KnownDLLs (and comctl32, which its manifest takes from the
-// side-by-side store); everything else it loads itself, by full path from
-// the system folder, once the search has been narrowed at start.
+// imports only KnownDLLs; everything else it loads itself once the search
+// has been narrowed at start: by full path from the system folder, and
+// comctl32 from the side-by-side store its manifest names.
 #pragma once
 
 #include <string>
@@ -33,6 +33,11 @@ bool RedirectionRequested(const std::wstring& module_path);
 // `name` from the system folder, by full path; its own imports are looked
 // for there too. Null when it cannot be loaded.
 HMODULE LoadSystemLibrary(const wchar_t* name);
+
+// Version 6 of comctl32, which the manifest's activation context takes from
+// the side-by-side store, loaded by name only where that context redirects
+// the name; anywhere else the system folder's copy, by full path.
+HMODULE LoadCommonControlsLibrary();
 
 // The function `name` of such a library as the pointer type F; null where
 // the library or the function is missing. GetProcAddress gives every

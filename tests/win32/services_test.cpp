@@ -7,6 +7,7 @@
 #include "runtime/win32/encoding.h"
 #include "runtime/win32/program_folder.h"
 #include "runtime/win32/program_start.h"
+#include "runtime/win32/safe_loading.h"
 #include "runtime/win32/tick_count.h"
 #include "tests/win32/support.h"
 
@@ -95,6 +96,56 @@ TEST_F(ServicesTest, ClockIsSteadyAndInMicroseconds) {
   const rt::Time b = backend.Now();
   EXPECT_GE(b.micros - a.micros, 40'000);
   EXPECT_LT(b.micros - a.micros, 2'000'000);
+}
+
+std::wstring ModuleFile(HMODULE module) {
+  wchar_t path[MAX_PATH];
+  const DWORD n = module ? GetModuleFileNameW(module, path, MAX_PATH) : 0;
+  std::wstring file(path, n);
+  for (wchar_t& c : file) c = static_cast<wchar_t>(towlower(c));
+  return file;
+}
+
+// Version 6 comes only through a manifest's activation context, from the
+// side-by-side store; without one, the system folder's copy is loaded, never
+// one that the search would find elsewhere first. (Each test is a process of
+// its own: a library once loaded would be found by its name.)
+TEST(CommonControls, Version6ThroughTheManifest) {
+  wchar_t folder[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, folder), 0u);
+  const std::wstring manifest = std::wstring(folder) + L"common_controls_6.manifest";
+  const char text[] =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+      "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"><dependency><dependentAssembly>"
+      "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
+      "processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"
+      "</dependentAssembly></dependency></assembly>";
+  HANDLE file = CreateFileW(manifest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, text, sizeof(text) - 1, &written, nullptr);
+  CloseHandle(file);
+  ACTCTXW context{};
+  context.cbSize = sizeof(context);
+  context.lpSource = manifest.c_str();
+  HANDLE actctx = CreateActCtxW(&context);
+  DeleteFileW(manifest.c_str());
+  ASSERT_NE(actctx, INVALID_HANDLE_VALUE);
+  ULONG_PTR cookie = 0;
+  ASSERT_TRUE(ActivateActCtx(actctx, &cookie));
+  const std::wstring v6 = ModuleFile(rt::win32::LoadCommonControlsLibrary());
+  DeactivateActCtx(0, cookie);
+  ReleaseActCtx(actctx);
+  EXPECT_NE(v6.find(L"\\winsxs\\"), std::wstring::npos) << rt::win32::ToUtf8(v6);
+  EXPECT_TRUE(v6.ends_with(L"\\comctl32.dll")) << rt::win32::ToUtf8(v6);
+}
+
+TEST(CommonControls, WithoutAManifestTheSystemFolders) {
+  wchar_t system[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+  std::wstring expected(system, length);
+  for (wchar_t& c : expected) c = static_cast<wchar_t>(towlower(c));
+  EXPECT_EQ(ModuleFile(rt::win32::LoadCommonControlsLibrary()), expected + L"\\comctl32.dll");
 }
 
 TEST(ProgramFolder, FromTheModulesOwnPath) {
