@@ -176,11 +176,13 @@ Control* Form::FindControl(std::string_view name) {
 }
 
 std::vector<Control*> Form::TabOrder() const {
+  // Each after those with the same or a lower tab index: the definition's
+  // order among equals, and far less code in START.EXE than a stable sort.
+  const auto before = [](const Control* a, const Control* b) { return a->def().tab_index < b->def().tab_index; };
   std::vector<Control*> order;
   for (const auto& c : controls_)
-    if (c->IsButton() && IsTrue(c->Visible())) order.push_back(c.get());
-  std::stable_sort(order.begin(), order.end(),
-                   [](const Control* a, const Control* b) { return a->def().tab_index < b->def().tab_index; });
+    if (c->IsButton() && IsTrue(c->Visible()))
+      order.insert(std::upper_bound(order.begin(), order.end(), c.get(), before), c.get());
   return order;
 }
 

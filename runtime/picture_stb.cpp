@@ -11,6 +11,7 @@
 #define STBI_ONLY_JPEG
 #define STBI_ONLY_BMP
 #define STBI_NO_STDIO
+#define STBI_NO_LINEAR  // no float pictures, and no pow() in START.EXE
 // No decoder may be asked for more than our own limits allow.
 #define STBI_MAX_DIMENSIONS 16384
 #include <stb_image.h>

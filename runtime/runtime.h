@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 #include <typeindex>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "runtime/backend.h"
@@ -62,9 +62,13 @@ class Runtime final : private InputSink {
 
   template <class F>
   F& Instance() {
-    auto& slot = instances_[std::type_index(typeid(F))];
-    if (!slot) slot = std::make_unique<F>(*this);
-    return static_cast<F&>(*slot);
+    const std::type_index type(typeid(F));
+    for (const auto& [t, form] : instances_)
+      if (t == type) return static_cast<F&>(*form);
+    auto form = std::make_unique<F>(*this);
+    F& made = *form;
+    instances_.emplace_back(type, std::move(form));
+    return made;
   }
 
   // Loads the start-up window, then runs until no window is loaded. Returns
@@ -108,7 +112,9 @@ class Runtime final : private InputSink {
 
   Backend& backend_;
   ScreenObject screen_;
-  std::unordered_map<std::type_index, std::unique_ptr<Form>> instances_;
+  // A program has a handful of window types: a list, where a hash table
+  // would bring its code into START.EXE.
+  std::vector<std::pair<std::type_index, std::unique_ptr<Form>>> instances_;
   std::vector<Form*> loaded_;  // in load order
   std::vector<Form*> modal_stack_;
   std::vector<Form*> disabled_;

@@ -67,7 +67,10 @@ void Win32Backend::UnregisterWindowClasses() {
 ATOM Win32Backend::WindowClass(HICON big, HICON small) {
   for (const IconClass& c : classes_)
     if (c.big == big && c.small == small) return c.atom;
-  const std::wstring name = classes_.empty() ? kClassName : kClassName + std::to_wstring(classes_.size());
+  // std::to_wstring would link a whole printf (some 20 KB) into START.EXE.
+  std::wstring name = kClassName;
+  if (!classes_.empty())
+    for (const char digit : std::to_string(classes_.size())) name += static_cast<wchar_t>(digit);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.lpfnWndProc = &Win32Backend::WindowProc;
