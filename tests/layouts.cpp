@@ -7,7 +7,7 @@
 //   layouts WIDTHxHEIGHT [LEFT,TOP,RIGHT,BOTTOM]
 //
 // The frame (pixels a window manager adds around a dialog's client area)
-// is 0 unless given. For each step (offer, confirm, manual-notice,
+// is 0 unless given. For each step (welcome, offer, confirm, manual-notice,
 // game-question, sound-notice, closing) it prints
 //   STEP frame X Y W H            the outer frame on the screen, pixels
 //   STEP client X Y W H           the client area on the screen
@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
   rt::Runtime runtime(b);
   b.SetScreen({width, height, 15, 15});
   b.SetDialogFrame(frame);
-  b.Then(Print("offer", "frmMsgBox", frame))
+  b.Then(Print("welcome", "frmAcrobat", frame))
+      .Then(Print("offer", "frmMsgBox", frame))
       .Click("frmMsgBox", "Command1")
       .Then(Print("confirm", "frmYesNo", frame))
       .Click("frmYesNo", "Command2")

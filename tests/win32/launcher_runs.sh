@@ -46,10 +46,11 @@ else
   export DISPLAY=":$(head -n1 "$work/display")"
 fi
 # The windows' figures from the program (LAYOUTS, the layouts program of
-# this tree), the closing window's on this screen.
+# this tree), the full-screen windows' on this screen.
 driver_layouts "$WINE" "$LAYOUTS"
-read -r end_x end_y end_w end_h < <("$WINE" "$LAYOUTS" "${screen_w}x$screen_h" | tr -d '\r' |
-  awk '$1 == "closing" && $2 == "Command1" {print $3, $4, $5, $6}')
+on_screen=$("$WINE" "$LAYOUTS" "${screen_w}x$screen_h" | tr -d '\r')
+read -r end_x end_y end_w end_h < <(DRIVER_LAYOUT=$on_screen driver_rect closing Command1)
+read -r inset_x inset_y inset_w inset_h < <(DRIVER_LAYOUT=$on_screen driver_rect welcome Image2)
 
 dark_blue="0 0 64"
 orange="255 128 0"
@@ -130,7 +131,7 @@ run_a() {
   echo "=== Run $ra: from D:\\, accepting everything, Windows $version, ${screen_w}x$screen_h"
   if wine_report_windows "$version"; then pass "wine reports Windows $version ($WINE_REPORTED)"
   else fail "wine reports Windows $version"; fi
-  driver_screens $work/shots/$label
+  driver_screens "$work/shots/$label"
   ln -sfn "$cd" "$WINEPREFIX/dosdevices/d:"
   driver_start "$work/run-$label.log" "$WINE" 'D:\START.EXE'
   seen=""
@@ -163,9 +164,9 @@ a_window() {
       pass "$ra: welcome screen and offer shown"
       geometry "$(driver_find_window "$DRIVER_WELCOME_TITLE" "$screen_w")"
       check "$ra: welcome screen covers the screen from 0,0" test "$X,$Y" = "0,0"
-      # Image2's single-line border, 360 twips from the top left.
-      check "$ra: framed inset's border" test "$(count "$s" 24 40 1 400 0 0 0)" -eq 400 -a \
-        "$(count "$s" 40 24 300 1 0 0 0)" -eq 300
+      # Image2's single-line border, its left and top edges but their ends.
+      check "$ra: framed inset's border" test "$(count "$s" $inset_x $((inset_y + 16)) 1 $((inset_h - 32)) 0 0 0)" \
+        -eq $((inset_h - 32)) -a "$(count "$s" $((inset_x + 16)) $inset_y $((inset_w - 32)) 1 0 0 0)" -eq $((inset_w - 32))
       check_window "$s" "$id" offer "$what"
       frame_widths "$id"
       WALK_WIDTH+=([manual-notice]=$notice_width [game-question]=$box_width [sound-notice]=$box_width)
@@ -231,7 +232,7 @@ run_b() {
   mkdir -p "$WINEPREFIX/drive_c/Program Files/Mirelund CDData"
   cp "$cd/Data/Subset.exe" "$WINEPREFIX/drive_c/Program Files/Mirelund CDData/Subset.exe"
   cp "$extra" "$WINEPREFIX/drive_c/Program.exe"
-  driver_screens $work/shots/b
+  driver_screens "$work/shots/b"
   driver_start "$work/run-b.log" env LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 \
     "$WINE" 'C:\Program Files\Mirelund CD\START.EXE'
   local -A width=([closing]=$screen_w) limit=([offer]=40 [game-setup]=40) answer=([offer]="driver_key Escape"
