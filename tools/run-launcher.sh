@@ -42,7 +42,7 @@ if [[ -n ${DISPLAY:-} ]]; then
   exit "$status"
 fi
 
-driver_screens $root/build/screens
+driver_screens "$root/build/screens"
 
 start_xvfb
 echo "Running the launcher on Xvfb $DISPLAY (about 30 s: it waits 20 s after the Acrobat Reader setup)"

@@ -159,7 +159,7 @@ case_windows() {
   local stub_log=$work/stubs-windows.log
   : >"$stub_log"
   export MIRELUND_STUB_LOG="Z:${stub_log//\//\\}"
-  driver_screens $shots/windows
+  driver_screens "$shots/windows"
   driver_start "$work/windows.log" "$WINE" 'D:\START.EXE'
   WALK_WIDTH=([offer]="" [manual-notice]="") WALK_LIMIT=([offer]=60 [manual-notice]=40)
   WALK_ANSWER=([offer]="" [manual-notice]="driver_key Return" [game-setup]="" [sound-notice]="driver_key Return"
@@ -219,7 +219,7 @@ case_linux() {
   fi
   start_xvfb
   echo "=== Linux: autorun from the mounted image, display $DISPLAY"
-  driver_screens $shots/linux
+  driver_screens "$shots/linux"
   PATH=$linux_path driver_launch "$mnt" ./autorun
   driver_walk_accept || walked=$?
   check "Linux: accept path walked from the disc's autorun" test $walked -eq 0
