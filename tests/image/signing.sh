@@ -63,10 +63,8 @@ SOURCE_DATE_EPOCH=$(cat "$build/source_date_epoch.txt")
 configured=$(cmake "$second" -DSIGN_PKCS12="$keys/publisher.p12" -DSIGN_PASSWORD_FILE="$keys/password" "${tsa[@]}" \
   -DSIGN_PKCS11_MODULE= -DSIGN_PKCS11_KEY= -DSIGN_CERT= -DSIGN_TIMESTAMP_URL= 2>&1)
 check "the build says it signs START.EXE" grep -q "START.EXE is signed twice" <<<"$configured"
-if ! cmake --build "$second" --target image -j"$(nproc)" >"$work/signed-build.log" 2>&1; then
-  tail -n 30 "$work/signed-build.log"
-  die "the signed build failed"
-fi
+cmake --build "$second" --target image -j"$(nproc)" >"$work/signed-build.log" 2>&1 ||
+  { tail -n 30 "$work/signed-build.log"; die "the signed build failed"; }
 grep -h "START.EXE is signed twice\|not signed" "$work/signed-build.log" | head -n 1
 
 exe=$second/win32/cd/START.EXE
@@ -147,11 +145,9 @@ if command -v softhsm2-util >/dev/null && [[ -f $softhsm ]] &&
   rm -f "$keys/token.exe"
   tsa_args=()
   [[ $timestamps -eq 1 ]] && tsa_args=(--tsa-certs "$keys/tsa-chain.pem" --tsa-key "$keys/tsa.key")
-  if ! bash "$root/tools/sign-exe.sh" --pkcs11-module "$softhsm" --key "pkcs11:token=mirelund;object=publisher" \
-       --cert "$keys/publisher-chain.pem" --password-file "$keys/pin" "${tsa_args[@]}" \
-       "$unsigned" "$keys/token.exe" 2>"$keys/token.log"; then
-    cat "$keys/token.log"
-  fi
+  bash "$root/tools/sign-exe.sh" --pkcs11-module "$softhsm" --key "pkcs11:token=mirelund;object=publisher" \
+    --cert "$keys/publisher-chain.pem" --password-file "$keys/pin" "${tsa_args[@]}" \
+    "$unsigned" "$keys/token.exe" 2>"$keys/token.log" || cat "$keys/token.log"
   verifies "START.EXE signed through PKCS#11 (SoftHSM)" "$keys/token.exe"
 else
   echo "SKIP PKCS#11: needs softhsm2 and the OpenSSL pkcs11 engine (libengine-pkcs11-openssl)"
