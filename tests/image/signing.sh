@@ -26,17 +26,12 @@ at_exit 'rm -rf "$keys"'
 # make_cert NAME ISSUER EXTENSIONS: NAME.key and NAME.pem, issued by ISSUER
 # (self-signed where ISSUER is "-"), valid for two days.
 make_cert() {
-  local name=$1 issuer=$2 ext=$3
+  local name=$1 issuer=$2 ext=$3 by=(-signkey "$keys/$1.key")
+  [[ $issuer == - ]] || by=(-CA "$keys/$issuer.pem" -CAkey "$keys/$issuer.key" -CAcreateserial)
   printf '%b\n' "$ext" >"$keys/$name.ext"
   openssl req -new -newkey rsa:2048 -nodes -keyout "$keys/$name.key" -out "$keys/$name.csr" \
     -subj "/CN=Mirelund test $name" 2>/dev/null || return 1
-  if [[ $issuer == - ]]; then
-    openssl x509 -req -in "$keys/$name.csr" -signkey "$keys/$name.key" -days 2 -extfile "$keys/$name.ext" \
-      -out "$keys/$name.pem" 2>/dev/null
-  else
-    openssl x509 -req -in "$keys/$name.csr" -CA "$keys/$issuer.pem" -CAkey "$keys/$issuer.key" -CAcreateserial \
-      -days 2 -extfile "$keys/$name.ext" -out "$keys/$name.pem" 2>/dev/null
-  fi
+  openssl x509 -req -in "$keys/$name.csr" "${by[@]}" -days 2 -extfile "$keys/$name.ext" -out "$keys/$name.pem" 2>/dev/null
 }
 ca_ext='basicConstraints=critical,CA:TRUE\nkeyUsage=critical,keyCertSign,cRLSign'
 make_cert ca - "$ca_ext" && make_cert other-ca - "$ca_ext" &&
