@@ -10,12 +10,11 @@ readonly DRIVER_OFFER_TITLE='Acrobat Reader Installation \(empfohlen\)'  # offer
 readonly DRIVER_NEWBOX_TITLE='Mirelund  Installation '                    # game question, sound notice
 readonly DRIVER_WELCOME_TITLE='Willkommen zur Mirelund Installation\.'
 readonly DRIVER_CLOSING_TITLE='Range of our products \.\.\.'
-# The dialogs' figures come from the program itself (tests/layouts): a
-# changed window definition moves them with it.
-#   driver_layouts COMMAND...: the layouts program (run by COMMAND, e.g. under
-#     wine; by default DRIVER_LAYOUTS or the build's tests/layouts) on an
-#     800x600 screen, no frames: sets DRIVER_LAYOUT (its lines), the figures
-#     and DRIVER_LAYOUTS_RUN (the command, for other screens)
+# The windows' figures come from the program itself (tests/layouts), so that
+# a changed window definition moves them with it.
+#   driver_layouts COMMAND...: the layouts program (DRIVER_LAYOUTS or the build's
+#     tests/layouts by default; e.g. under wine) on an 800x600 screen without
+#     frames: sets DRIVER_LAYOUT (its lines), the figures and DRIVER_LAYOUTS_RUN
 #   driver_rect STEP NAME: "X Y W H" of a control (or "client") of a step's window
 #   driver_button STEP CAPTION: the middle of a button, "X Y", in its window
 #   driver_from_offer STEP: where the step's window stands from the offer, "DX DY"
@@ -24,8 +23,7 @@ driver_layouts() {
   DRIVER_LAYOUT=$("$@" 800x600 | tr -d '\r') || die "no layouts from $*"
   DRIVER_OFFER_WIDTH=$(driver_rect offer client | cut -d' ' -f3)
   DRIVER_YESNO_WIDTH=$(driver_rect confirm client | cut -d' ' -f3)
-  DRIVER_OFFER_JA=$(driver_button offer Ja) DRIVER_YESNO_JA=$(driver_button confirm Ja)
-  DRIVER_NEWBOX_NINE=$(driver_button game-question Nine) DRIVER_NEWBOX_OK=$(driver_button sound-notice OK)
+  DRIVER_OFFER_JA=$(driver_button offer Ja)
 }
 driver_rect() { awk -v s="$1" -v n="$2" '$1 == s && $2 == n {print $3, $4, $5, $6; f = 1} END {exit !f}' <<<"$DRIVER_LAYOUT"; }
 driver_button() {
@@ -117,11 +115,10 @@ driver_unmount_image() {
   fi
 }
 
-# "X Y W H" of a window.
+# "X Y W H" of a window; fails where it is gone.
 driver_geometry() {
-  local WINDOW X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  echo "$X $Y $WIDTH $HEIGHT"
+  local WINDOW X Y WIDTH HEIGHT SCREEN shell
+  shell=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) && eval "$shell" && echo "$X $Y $WIDTH $HEIGHT"
 }
 
 # Waits for a shown window whose whole title matches the regular expression
@@ -205,7 +202,7 @@ driver_walk_accept() {
   local -A limit=([offer]=20 [acrobat-setup]=5 [waiting]=5 [manual-notice]=30 [game-setup]=5)
   local -A answer=([offer]="driver_click_settled $DRIVER_OFFER_JA" [manual-notice]="driver_key alt+o"
     [game-question]="driver_key alt+j" [game-setup]="driver_click 400 300"
-    [sound-notice]="driver_click_settled $DRIVER_NEWBOX_OK" [closing]=driver_click_ende)
+    [sound-notice]="driver_click_settled $(driver_button sound-notice OK)" [closing]=driver_click_ende)
   driver_walk "offer acrobat-setup waiting manual-notice game-question game-setup sound-notice closing" \
     "waiting closing" "${1:-offer}"
 }
@@ -213,8 +210,8 @@ driver_walk_decline() {
   [[ -n ${DRIVER_LAYOUT:-} ]] || die "no layouts program at $DRIVER_LAYOUTS: build the tests, or set DRIVER_LAYOUTS"
   local -A width=([offer]=$DRIVER_OFFER_WIDTH [confirm]=$DRIVER_YESNO_WIDTH [manual-notice]=$DRIVER_YESNO_WIDTH)
   local -A limit=([offer]=20)
-  local -A answer=([offer]="driver_key alt+n" [confirm]="driver_click_settled $DRIVER_YESNO_JA"
-    [manual-notice]="driver_key Return" [game-question]="driver_click_settled $DRIVER_NEWBOX_NINE"
+  local -A answer=([offer]="driver_key alt+n" [confirm]="driver_click_settled $(driver_button confirm Ja)"
+    [manual-notice]="driver_key Return" [game-question]="driver_click_settled $(driver_button game-question Nine)"
     [sound-notice]="driver_key alt+o" [closing]="driver_key alt+e")
   driver_walk "offer confirm manual-notice game-question sound-notice closing" "offer closing" offer
 }

@@ -64,9 +64,10 @@ count() { "$probe" "$DRIVER_SCREENS/$1.png" count "${@:2}" 0; }
 bbox() { "$probe" "$DRIVER_SCREENS/$1.png" bbox "${@:2}" 0; }
 wait_log() { wait_until 20 noted "$1"; }  # until the stubs have noted N lines
 noted() { (($(wc -l <"$stub_log") >= $1)); }
-maximized() {  # a stub setup's window ID
-  geometry "$1"
-  ((X <= 0 && Y <= 0 && X + WIDTH >= screen_w && Y + HEIGHT >= screen_h))
+maximized() {  # a stub setup's window STEP, whichever of that title is shown now: sets its ID
+  local id
+  id=$(driver_find_window "${WALK_TITLE[$1]}" "") && geometry "$id" &&
+    ((X <= 0 && Y <= 0 && X + WIDTH >= screen_w && Y + HEIGHT >= screen_h)) && ID=$id
 }
 # Wine draws the dialogs' frames itself: their width, measured on the offer
 # ID, added to each client's, tells the later dialogs apart.
@@ -123,6 +124,9 @@ check_window() {
         print v[i], c[i], a, y[i], b - a, h[i]
       } }' <<<"$DRIVER_LAYOUT")
 }
+button_painted() {  # the closing button's face no longer black
+  [[ $(import -window root -crop "1x1+$((end_x + 4))+$((end_y + 4))" -depth 8 txt:- 2>/dev/null) != *'#000000'* ]]
+}
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
 
 run_a() {
@@ -158,7 +162,7 @@ a_window() {
   local s=$WALK_SHOT id=$2 what="$ra ${1/-/ }" now
   now=$(date +%s%N)
   seen+=" $1"
-  [[ $1 == *-setup || $1 == closing ]] || driver_shot "$s" "$id"
+  [[ $1 != @(offer|manual-notice|game-question|sound-notice) ]] || driver_shot "$s" "$id"  # the rest later or not
   case $1 in
     offer)
       pass "$ra: welcome screen and offer shown"
@@ -177,7 +181,8 @@ a_window() {
     *-setup)
       local name=${1%-setup}
       name=${name/acrobat/Acrobat Reader}
-      wait_until 40 maximized "$id" || { fail "$ra: $name setup window maximized"; return; }
+      wait_until 40 maximized "$1" || { fail "$ra: $name setup window maximized"; return; }
+      id=$ID
       pass "$ra: $name setup started, its window maximized"
       driver_shot "$s" "$id"
       [[ $1 == acrobat-setup ]] || return 0
@@ -198,6 +203,7 @@ a_window() {
     *-question | sound-notice) check_window "$s" "$id" "$1" "$what" ;;
     closing)
       xdotool mousemove 5 5
+      wait_until 60 button_painted || true  # a loaded machine paints 8K late
       driver_shot "$s" "$id"
       geometry "$id"
       check "$ra: closing screen covers the screen from 0,0" test "$X,$Y" = "0,0"
@@ -266,7 +272,7 @@ b_window() {
       check "B: confirm centred on the offer ($cx,$cy / $ox,$oy)" near "$cx,$cy" "$ox,$oy" 1 ;;
     manual-notice) check "B: offer closed with the confirmed refusal" driver_wait_gone "$b_offer" ;;
     game-question) pass "B: Alt+F4 closes the manual notice" ;;  # else the walk stops
-    game-setup) wait_until 40 maximized "$id" || true ;;
+    game-setup) wait_until 40 maximized "$1" || true ;;
     sound-notice)
       driver_shot "$s" "$id"
       check_client "$s" "$id" sound-notice "B sound notice"
