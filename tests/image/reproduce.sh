@@ -60,8 +60,5 @@ case $case in
       echo "SKIP mirelund.iso: this build signs START.EXE and the second does not, so their images differ by it"
     fi
     ;;
-  *)
-    echo "usage: reproduce.sh build|compare BUILD ..." >&2
-    exit 2
-    ;;
+  *) echo "usage: reproduce.sh build|compare BUILD ..." >&2; exit 2 ;;
 esac
