@@ -23,6 +23,7 @@ endif()
 
 set(_display_env
   "GALLERY=$<TARGET_FILE:gallery>" "PROBE=$<TARGET_FILE:pngprobe>" "WMCLOSE=$<TARGET_FILE:wmclose>"
+  "DRIVER_LAYOUTS=$<TARGET_FILE:layouts>"
   "PICTURES=${PROJECT_SOURCE_DIR}/forms/pictures"
   "LSAN_OPTIONS=suppressions=${CMAKE_CURRENT_SOURCE_DIR}/display/lsan.supp:print_suppressions=0")
 function(display_test name script)

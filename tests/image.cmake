@@ -24,8 +24,10 @@ endforeach()
 add_test(NAME image_windows COMMAND ${_image} windows ${CMAKE_BINARY_DIR})
 add_test(NAME image_linux COMMAND ${_image} linux ${CMAKE_BINARY_DIR})
 set_tests_properties(image_windows PROPERTIES
-  LABELS "image;display;sequence;wine" FIXTURES_REQUIRED image_mount TIMEOUT 600)
-set_tests_properties(image_linux PROPERTIES LABELS "image;display;sequence" FIXTURES_REQUIRED image_mount TIMEOUT 120)
+  LABELS "image;display;sequence;wine" FIXTURES_REQUIRED image_mount TIMEOUT 600
+  ENVIRONMENT "DRIVER_LAYOUTS=$<TARGET_FILE:layouts>")
+set_tests_properties(image_linux PROPERTIES LABELS "image;display;sequence" FIXTURES_REQUIRED image_mount TIMEOUT 120
+  ENVIRONMENT "DRIVER_LAYOUTS=$<TARGET_FILE:layouts>")
 
 set(_start_exe ${CMAKE_BINARY_DIR}/win32/cd/START.EXE)
 add_test(NAME start_exe_i686 COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/start_exe.sh i686 ${_start_exe})

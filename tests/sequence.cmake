@@ -14,7 +14,7 @@ if(TARGET democd AND TARGET pngprobe)
       COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/sequence_test.sh ${scenario}
         ${CMAKE_BINARY_DIR}/cd $<TARGET_FILE:pngprobe> ${CMAKE_BINARY_DIR}/sequence-screens/${scenario})
     set_tests_properties(sequence_${scenario} PROPERTIES LABELS "display;sequence" TIMEOUT 90
-      ENVIRONMENT "LSAN_OPTIONS=${_sequence_lsan}")
+      ENVIRONMENT "LSAN_OPTIONS=${_sequence_lsan};DRIVER_LAYOUTS=$<TARGET_FILE:layouts>")
   endforeach()
   # Both setups also start from a CD copied into a plain folder, and from a
   # mounted one whose name holds a backslash.
@@ -23,7 +23,7 @@ if(TARGET democd AND TARGET pngprobe)
       COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/sequence_test.sh accept
         ${CMAKE_BINARY_DIR}/cd $<TARGET_FILE:pngprobe> ${CMAKE_BINARY_DIR}/sequence-screens/accept-${place} ${place})
     set_tests_properties(sequence_accept_${place} PROPERTIES LABELS "display;sequence" TIMEOUT 90
-      ENVIRONMENT "LSAN_OPTIONS=${_sequence_lsan}")
+      ENVIRONMENT "LSAN_OPTIONS=${_sequence_lsan};DRIVER_LAYOUTS=$<TARGET_FILE:layouts>")
   endforeach()
 endif()
 
@@ -58,7 +58,8 @@ if(TARGET democd)
     add_test(NAME wm_${wm}
       COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/wm_test.sh ${wm} ${CMAKE_BINARY_DIR}/cd
         ${CMAKE_BINARY_DIR}/wm-screens/${wm})
-    set_tests_properties(wm_${wm} PROPERTIES LABELS "display;wm;sequence" TIMEOUT 120)
+    set_tests_properties(wm_${wm} PROPERTIES LABELS "display;wm;sequence" TIMEOUT 120
+      ENVIRONMENT "DRIVER_LAYOUTS=$<TARGET_FILE:layouts>")
     set(WM_${wm}_RUNS ON)
   endforeach()
 
@@ -79,6 +80,7 @@ if(TARGET democd)
     add_test(NAME wm_${wm}_${layout}
       COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/wm_test.sh ${wm} ${CMAKE_BINARY_DIR}/cd
         ${CMAKE_BINARY_DIR}/wm-screens/${wm}_${layout} ${layout})
-    set_tests_properties(wm_${wm}_${layout} PROPERTIES LABELS "display;wm;sequence" TIMEOUT 120)
+    set_tests_properties(wm_${wm}_${layout} PROPERTIES LABELS "display;wm;sequence" TIMEOUT 120
+      ENVIRONMENT "DRIVER_LAYOUTS=$<TARGET_FILE:layouts>")
   endforeach()
 endif()

@@ -34,12 +34,15 @@ if(TARGET win32_backend_tests)
     LABELS "wine;display" FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_display TIMEOUT 300)
 endif()
 
+# The runs take the windows' figures from the program: the layouts program
+# of this tree, under wine.
+set(_layouts_env "LAYOUTS=$<TARGET_FILE:layouts>")
 if(TARGET democd AND TARGET stub_decoy)
   set(_runs ${CMAKE_CURRENT_SOURCE_DIR}/win32/launcher_runs.sh)
   foreach(_version ${_winxp} win7 win10)
     add_test(NAME wine_run_a_${_version}
       COMMAND bash ${_runs} a ${_version} ${START_WINE_WORK} ${WINE_PROGRAM} ${CMAKE_BINARY_DIR}/cd ${_winxp})
-    set_tests_properties(wine_run_a_${_version} PROPERTIES
+    set_tests_properties(wine_run_a_${_version} PROPERTIES ENVIRONMENT "${_layouts_env}"
       LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_display TIMEOUT 180)
   endforeach()
   # Run B compares its sound notice with run A's under code page 1252.
@@ -49,7 +52,7 @@ if(TARGET democd AND TARGET stub_decoy)
   add_test(NAME wine_run_b
     COMMAND bash ${_runs} b ${_winxp} ${START_WINE_WORK} ${WINE_PROGRAM} ${CMAKE_BINARY_DIR}/cd
       $<TARGET_FILE:stub_decoy>)
-  set_tests_properties(wine_run_b PROPERTIES
+  set_tests_properties(wine_run_b PROPERTIES ENVIRONMENT "${_layouts_env}"
     LABELS "wine;display;sequence" FIXTURES_REQUIRED "wine_prefix;wine_run_a" RESOURCE_LOCK wine_display
     TIMEOUT 180)
   # Run P: run A with DLLs planted beside START.EXE, none of which may load.
@@ -57,7 +60,7 @@ if(TARGET democd AND TARGET stub_decoy)
     add_test(NAME wine_run_planted_dlls
       COMMAND bash ${_runs} p ${_winxp} ${START_WINE_WORK} ${WINE_PROGRAM} ${CMAKE_BINARY_DIR}/cd
         $<TARGET_FILE:planted_canary> $<TARGET_FILE:canary_probe> $<TARGET_FILE:access_client>)
-    set_tests_properties(wine_run_planted_dlls PROPERTIES
+    set_tests_properties(wine_run_planted_dlls PROPERTIES ENVIRONMENT "${_layouts_env}"
       LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_display TIMEOUT 240)
   endif()
   # Run A on a screen of 7680x4320, an Xvfb and a prefix of its own (so it
@@ -71,7 +74,7 @@ if(TARGET democd AND TARGET stub_decoy)
   # it rather than after it. CTest runs a test's dependencies, to any depth,
   # before it looks at costs; the unit tests lie deeper (under the prefix's
   # cleanup, which comes before the display's) than this run would.
-  set_tests_properties(wine_run_a_8k PROPERTIES
+  set_tests_properties(wine_run_a_8k PROPERTIES ENVIRONMENT "${_layouts_env}"
     LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_display TIMEOUT 1500 COST 1000)
   set_property(TEST wine_prefix_down APPEND PROPERTY DEPENDS wine_run_a_8k)
 endif()
@@ -96,7 +99,8 @@ if(TARGET democd)
     add_test(NAME wine_two_monitors
       COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/two_monitors.sh ${START_WINE_WORK}/two-monitors ${WINE_PROGRAM}
         ${CMAKE_BINARY_DIR}/cd)
-    set_tests_properties(wine_two_monitors PROPERTIES LABELS "wine;display;sequence" TIMEOUT 300)
+    set_tests_properties(wine_two_monitors PROPERTIES LABELS "wine;display;sequence" TIMEOUT 300
+      ENVIRONMENT "${_layouts_env}")
   else()
     message(STATUS "mutter, Xwayland or GLib's tools missing: no wine run on two monitors")
   endif()

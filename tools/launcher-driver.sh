@@ -10,13 +10,39 @@ readonly DRIVER_OFFER_TITLE='Acrobat Reader Installation \(empfohlen\)'  # offer
 readonly DRIVER_NEWBOX_TITLE='Mirelund  Installation '                    # game question, sound notice
 readonly DRIVER_WELCOME_TITLE='Willkommen zur Mirelund Installation\.'
 readonly DRIVER_CLOSING_TITLE='Range of our products \.\.\.'
-# Pixel positions below come from the window definitions (twips / 15 at
-# 96 dpi): the middle of each button inside its window's client area.
-readonly DRIVER_OFFER_WIDTH=371 DRIVER_YESNO_WIDTH=275
-readonly DRIVER_OFFER_JA="296 148" DRIVER_YESNO_JA="192 116"
-readonly DRIVER_NEWBOX_NINE="80 100" DRIVER_NEWBOX_OK="144 100"
+# The windows' figures come from the program itself (tests/layouts), so that
+# a changed window definition moves them with it.
+#   driver_layouts COMMAND...: the layouts program (DRIVER_LAYOUTS or the build's
+#     tests/layouts by default; e.g. under wine) on an 800x600 screen without
+#     frames: sets DRIVER_LAYOUT (its lines), the figures and DRIVER_LAYOUTS_RUN
+#   driver_rect STEP NAME: "X Y W H" of a control (or "client") of a step's window
+#   driver_button STEP CAPTION: the middle of a button, "X Y", in its window
+#   driver_from_offer STEP: where the step's window stands from the offer, "DX DY"
+driver_layouts() {
+  DRIVER_LAYOUTS_RUN=("$@")
+  DRIVER_LAYOUT=$("$@" 800x600 | tr -d '\r') || die "no layouts from $*"
+  DRIVER_OFFER_WIDTH=$(driver_rect offer client | cut -d' ' -f3)
+  DRIVER_YESNO_WIDTH=$(driver_rect confirm client | cut -d' ' -f3)
+  DRIVER_OFFER_JA=$(driver_button offer Ja)
+}
+driver_rect() { awk -v s="$1" -v n="$2" '$1 == s && $2 == n {print $3, $4, $5, $6; f = 1} END {exit !f}' <<<"$DRIVER_LAYOUT"; }
+driver_button() {
+  awk -v s="$1" -v c="$2" '$1 == s && $9 == c {print $3 + int($5 / 2), $4 + int($6 / 2); f = 1} END {exit !f}' \
+    <<<"$DRIVER_LAYOUT"
+}
+driver_from_offer() {
+  local ox oy x y
+  read -r ox oy _ < <(driver_rect offer client)
+  read -r x y _ < <(driver_rect "$1" client)
+  echo "$((x - ox)) $((y - oy))"
+}
+DRIVER_LAYOUTS=${DRIVER_LAYOUTS:-$(dirname "${BASH_SOURCE[0]}")/../build/tests/layouts}
+[[ ! -x $DRIVER_LAYOUTS ]] || driver_layouts "$DRIVER_LAYOUTS"
 
 driver_log() { echo "[launcher] $*" >&2; }
+driver_screens() { export DRIVER_SCREENS=$1; rm -rf "$1"; mkdir -p "$1"; }  # where driver_shot saves, emptied
+# Runs COMMAND... in the background, its output into LOG: sets DRIVER_LAUNCHER_PID.
+driver_start() { "${@:2}" </dev/null >"$1" 2>&1 & DRIVER_LAUNCHER_PID=$!; }
 
 # Runs `start` (or the program $2) of the CD folder $1 in the background,
 # from that folder, as an autorun does; sets DRIVER_LAUNCHER_PID. A mounted
@@ -89,11 +115,10 @@ driver_unmount_image() {
   fi
 }
 
-# "X Y W H" of a window.
+# "X Y W H" of a window; fails where it is gone.
 driver_geometry() {
-  local WINDOW X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  echo "$X $Y $WIDTH $HEIGHT"
+  local WINDOW X Y WIDTH HEIGHT SCREEN shell
+  shell=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) && eval "$shell" && echo "$X $Y $WIDTH $HEIGHT"
 }
 
 # Waits for a shown window whose whole title matches the regular expression
@@ -139,93 +164,85 @@ driver_click_settled() {
   [[ -n ${DRIVER_SCREENS:-} ]] || sleep 0.7
   driver_click "$@"
 }
-# "&Ende" of the closing window sits 30 pixels from the right and bottom edges.
+# "&Ende" of the closing window, where the program puts it on a screen of the window's size.
 driver_click_ende() {
   local w h
   read -r _ _ w h < <(driver_geometry "$1")
-  driver_click_settled "$1" $((w - 30 - 41)) $((h - 30 - 13))
+  # shellcheck disable=SC2046
+  driver_click_settled "$1" $(DRIVER_LAYOUT=$("${DRIVER_LAYOUTS_RUN[@]}" "${w}x$h" | tr -d '\r') driver_button closing Ende)
 }
 
-# The accept path, once: each window waited for in turn, handed to the
-# caller's hook, answered, and waited out.
-#   driver_walk_accept [FIRST_STEP]
-# Steps: offer acrobat-setup waiting manual-notice game-question game-setup
-# sound-notice closing ("waiting": the welcome window during the 20 s wait;
-# the setups are the stubs, which may be missing: then the step is left out,
-# said, not failed). For each step, from the caller's associative arrays:
-#   WALK_WIDTH[STEP]   the window's width, where a title is shared
+# The two paths, each window waited for in turn, handed to the caller's
+# hook, answered, and waited out:
+#   driver_walk_accept [FIRST_STEP]: offer acrobat-setup waiting manual-notice
+#     game-question game-setup sound-notice closing ("waiting": the welcome
+#     window during the 20 s wait; the setups are the stubs, which may be
+#     missing: then the step is left out with a line saying so, not failed)
+#   driver_walk_decline: offer confirm manual-notice game-question
+#     sound-notice closing (the refusal confirmed, the game declined)
+# For each step, from the caller's associative arrays:
+#   WALK_WIDTH[STEP]   the window's width, where a title is shared ("": any)
 #   WALK_LIMIT[STEP]   seconds to wait for it
 #   WALK_ANSWER[STEP]  "FUNCTION ARGS...", called as FUNCTION ID ARGS...; ""
 #                      for none (a stub closes itself, or the hook answers)
-# and WALK_HOOK (a function called as HOOK STEP ID before the answer;
-# default: a screenshot where DRIVER_SCREENS is set). Status 1, and the
-# step in WALK_STOPPED, when a window did not come or did not go.
+# and WALK_HOOK (a function called as HOOK STEP ID before the answer, with
+# WALK_SHOT the step's screenshot name, e.g. 01-welcome-offer; default: that
+# screenshot where DRIVER_SCREENS is set). Status 1, and the step in
+# WALK_STOPPED, when a window did not come or did not go.
 declare -A WALK_WIDTH=() WALK_LIMIT=() WALK_ANSWER=()
-readonly WALK_STEPS="offer acrobat-setup waiting manual-notice game-question game-setup sound-notice closing"
-declare -A WALK_TITLE=([offer]=$DRIVER_OFFER_TITLE [acrobat-setup]="Acrobat Reader Setup" [waiting]=$DRIVER_WELCOME_TITLE
-  [manual-notice]=$DRIVER_OFFER_TITLE [game-question]=$DRIVER_NEWBOX_TITLE [game-setup]="Mirelund Setup"
-  [sound-notice]=$DRIVER_NEWBOX_TITLE [closing]=$DRIVER_CLOSING_TITLE)
-declare -A WALK_NUMBER=([offer]=01-welcome-offer [acrobat-setup]=02-acrobat-setup [waiting]=03-waiting
-  [manual-notice]=04-manual-notice [game-question]=05-game-question [game-setup]=06-game-setup
-  [sound-notice]=07-sound-notice [closing]=08-closing)
-# Defaults: keys and clicks mixed, and the limits a native launcher needs.
-declare -A WALK_DEFAULT_WIDTH=([offer]=$DRIVER_OFFER_WIDTH [manual-notice]=$DRIVER_YESNO_WIDTH)
-declare -A WALK_DEFAULT_LIMIT=([offer]=20 [acrobat-setup]=5 [waiting]=5 [manual-notice]=30 [game-setup]=5)
-declare -A WALK_DEFAULT_ANSWER=([offer]="driver_click_settled $DRIVER_OFFER_JA" [acrobat-setup]="" [waiting]=""
-  [manual-notice]="driver_key alt+o" [game-question]="driver_key alt+j" [game-setup]="driver_click 400 300"
-  [sound-notice]="driver_click_settled $DRIVER_NEWBOX_OK" [closing]="driver_click_ende")
-driver_walk_shot() { [[ -z ${DRIVER_SCREENS:-} ]] || driver_shot "${WALK_NUMBER[$1]}" "$2"; }
+declare -A WALK_TITLE=([offer]=$DRIVER_OFFER_TITLE [confirm]=$DRIVER_OFFER_TITLE [acrobat-setup]="Acrobat Reader Setup"
+  [waiting]=$DRIVER_WELCOME_TITLE [manual-notice]=$DRIVER_OFFER_TITLE [game-question]=$DRIVER_NEWBOX_TITLE
+  [game-setup]="Mirelund Setup" [sound-notice]=$DRIVER_NEWBOX_TITLE [closing]=$DRIVER_CLOSING_TITLE)
+driver_walk_shot() { [[ -z ${DRIVER_SCREENS:-} ]] || driver_shot "$WALK_SHOT" "$2"; }
 
+# Defaults: keys and clicks mixed, and the limits a native launcher needs.
 driver_walk_accept() {
-  local step started="" id answer
+  [[ -n ${DRIVER_LAYOUT:-} ]] || die "no layouts program at $DRIVER_LAYOUTS: build the tests, or set DRIVER_LAYOUTS"
+  local -A width=([offer]=$DRIVER_OFFER_WIDTH [manual-notice]=$DRIVER_YESNO_WIDTH)
+  local -A limit=([offer]=20 [acrobat-setup]=5 [waiting]=5 [manual-notice]=30 [game-setup]=5)
+  local -A answer=([offer]="driver_click_settled $DRIVER_OFFER_JA" [manual-notice]="driver_key alt+o"
+    [game-question]="driver_key alt+j" [game-setup]="driver_click 400 300"
+    [sound-notice]="driver_click_settled $(driver_button sound-notice OK)" [closing]=driver_click_ende)
+  driver_walk "offer acrobat-setup waiting manual-notice game-question game-setup sound-notice closing" \
+    "waiting closing" "${1:-offer}"
+}
+driver_walk_decline() {
+  [[ -n ${DRIVER_LAYOUT:-} ]] || die "no layouts program at $DRIVER_LAYOUTS: build the tests, or set DRIVER_LAYOUTS"
+  local -A width=([offer]=$DRIVER_OFFER_WIDTH [confirm]=$DRIVER_YESNO_WIDTH [manual-notice]=$DRIVER_YESNO_WIDTH)
+  local -A limit=([offer]=20)
+  local -A answer=([offer]="driver_key alt+n" [confirm]="driver_click_settled $(driver_button confirm Ja)"
+    [manual-notice]="driver_key Return" [game-question]="driver_click_settled $(driver_button game-question Nine)"
+    [sound-notice]="driver_key alt+o" [closing]="driver_key alt+e")
+  driver_walk "offer confirm manual-notice game-question sound-notice closing" "offer closing" offer
+}
+driver_walk() {  # STEPS STEPS_THAT_STAY FIRST_STEP, with the caller's width, limit and answer
+  local step n=0 started="" id reply
   WALK_STOPPED=""
-  for step in $WALK_STEPS; do
-    [[ -n $started || $step == "${1:-offer}" ]] || continue
+  for step in $1; do
+    n=$((n + 1))
+    [[ -n $started || $step == "$3" ]] || continue
     started=1
-    if ! id=$(driver_wait_window "${WALK_TITLE[$step]}" "${WALK_WIDTH[$step]-${WALK_DEFAULT_WIDTH[$step]:-}}" \
-      "${WALK_LIMIT[$step]:-${WALK_DEFAULT_LIMIT[$step]:-15}}"); then
-      [[ $step == *-setup ]] && continue
+    WALK_SHOT=$(printf '%02d-%s' $n "${step/#offer/welcome-offer}")
+    if ! id=$(driver_wait_window "${WALK_TITLE[$step]}" "${WALK_WIDTH[$step]-${width[$step]:-}}" \
+      "${WALK_LIMIT[$step]:-${limit[$step]:-15}}"); then
+      [[ $step == *-setup ]] && { driver_log "$step left out: its stub is missing"; continue; }
       WALK_STOPPED=$step
       return 1
     fi
     [[ $step == waiting ]] && driver_log "waiting the 20 seconds after the Acrobat Reader setup"
     "${WALK_HOOK:-driver_walk_shot}" "$step" "$id"
-    answer=${WALK_ANSWER[$step]-${WALK_DEFAULT_ANSWER[$step]}}
+    reply=${WALK_ANSWER[$step]-${answer[$step]:-}}
     # shellcheck disable=SC2086
-    [[ -z $answer ]] || ${answer%% *} "$id" ${answer#"${answer%% *}"}
-    case $step in
-      waiting | closing) ;;
-      *-setup) driver_wait_gone "$id" 20 || true ;;
-      *) driver_wait_gone "$id" || { WALK_STOPPED=$step; return 1; } ;;
-    esac
+    [[ -z $reply ]] || ${reply%% *} "$id" ${reply#"${reply%% *}"}
+    if [[ " $2 " == *" $step "* ]]; then :
+    elif [[ $step == *-setup ]]; then driver_wait_gone "$id" 20 || true
+    else driver_wait_gone "$id" || { WALK_STOPPED=$step; return 1; }
+    fi
   done
 }
 
-# Declines the Acrobat Reader, confirms that, and declines the game.
-driver_walk_decline() {
-  local id
-  id=$(driver_wait_window "$DRIVER_OFFER_TITLE" $DRIVER_OFFER_WIDTH 20) || return 1
-  driver_shot 01-welcome-offer "$id"
-  driver_key "$id" alt+n
-  id=$(driver_wait_window "$DRIVER_OFFER_TITLE" $DRIVER_YESNO_WIDTH) || return 1
-  driver_shot 02-confirm "$id"
-  # shellcheck disable=SC2086
-  driver_click "$id" $DRIVER_YESNO_JA
-  driver_wait_gone "$id" || return 1
-  id=$(driver_wait_window "$DRIVER_OFFER_TITLE" $DRIVER_YESNO_WIDTH) || return 1
-  driver_shot 03-manual-notice "$id"
-  driver_key "$id" Return
-  driver_wait_gone "$id" || return 1
-  id=$(driver_wait_window "$DRIVER_NEWBOX_TITLE") || return 1
-  driver_shot 04-game-question "$id"
-  # shellcheck disable=SC2086
-  driver_click "$id" $DRIVER_NEWBOX_NINE
-  driver_wait_gone "$id" || return 1
-  id=$(driver_wait_window "$DRIVER_NEWBOX_TITLE") || return 1
-  driver_shot 05-sound-notice "$id"
-  driver_key "$id" alt+o
-  driver_wait_gone "$id" || return 1
-  id=$(driver_wait_window "$DRIVER_CLOSING_TITLE") || return 1
-  driver_shot 06-closing "$id"
-  driver_key "$id" alt+e
+# The process's exit within 10 s, checked: WHAT [STATUS, 0].
+driver_expect_exit() {
+  driver_wait_exit
+  expect_eq "$1" "${2:-0}" "$DRIVER_EXIT_STATUS"
 }

@@ -42,9 +42,7 @@ if [[ -n ${DISPLAY:-} ]]; then
   exit "$status"
 fi
 
-export DRIVER_SCREENS=$root/build/screens
-rm -rf "$DRIVER_SCREENS"
-mkdir -p "$DRIVER_SCREENS"
+driver_screens "$root/build/screens"
 
 start_xvfb
 echo "Running the launcher on Xvfb $DISPLAY (about 30 s: it waits 20 s after the Acrobat Reader setup)"

@@ -2,12 +2,12 @@
 # Real Orca, headless with its speech logged, while the launcher's accept
 # path is walked with the keyboard alone: every window's name, its texts and
 # its focused button must be spoken, and the closing button's tooltip. Run
-# by in_session.sh.
-#   orca_walk.sh LAUNCHER WORK_DIR
-launcher=$1 work=$2
+# by in_session.sh, in a session of its own.
+#   orca_walk.sh LAUNCHER
+launcher=$1 work=$(mktemp -d)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../display/common.sh"
-source "$here/../../tools/launcher-driver.sh"
+at_exit 'rm -rf "$work"'
 offer="Acrobat Reader Installation (empfohlen)" newbox="Mirelund  Installation "
 closing="Range of our products ..."
 # Orca reads a window as its events come; the next key waits that long

@@ -1,9 +1,9 @@
-# Sourced by the display tests: the harness, and what they share on a
-# private Xvfb with no window manager. The tools come from the environment:
-# GALLERY, PROBE (pngprobe), WMCLOSE, PICTURES (the folder of the program's
-# picture files).
-# shellcheck source=../../tools/harness.sh
-source "$(dirname "${BASH_SOURCE[0]}")/../../tools/harness.sh"
+# Sourced by the display tests: the harness and the launcher driver's
+# figures (driver_rect, driver_button), and what they share on a private Xvfb
+# with no window manager. The tools come from the environment: GALLERY, PROBE
+# (pngprobe), WMCLOSE, PICTURES (the folder of the program's picture files).
+# shellcheck source=../../tools/launcher-driver.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/launcher-driver.sh"
 
 GALLERY_PID=""
 at_exit '[[ -z $GALLERY_PID ]] || kill "$GALLERY_PID"'
@@ -18,9 +18,7 @@ wait_window() {
     die "window '$1' did not appear${OUT:+: $(cat "$OUT" "$ERR" 2>/dev/null)}"
 }
 visible_window() {
-  local id
-  id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
-  [[ -n $id ]] && { echo "$id"; return 0; }
+  driver_find_window "$1" "" && return 0
   [[ -z $GALLERY_PID ]] || kill -0 "$GALLERY_PID" 2>/dev/null || die "the gallery ended: $(cat "$OUT" "$ERR")"
   return 1
 }
@@ -48,12 +46,8 @@ gallery_ended() { ! kill -0 "$GALLERY_PID" 2>/dev/null; }
 shoot() { sleep 0.3; import -window root "$1"; }
 
 # The client area's top-left on the screen: "X Y"; its size.
-window_origin() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'
-}
-window_size() {
-  xwininfo -id "$1" | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w, h}'
-}
+window_origin() { driver_geometry "$1" | cut -d' ' -f1,2; }
+window_size() { driver_geometry "$1" | cut -d' ' -f3,4; }
 
 # A mean difference from pngprobe compare, below a limit.
 expect_close() {  # WHAT LIMIT ACTUAL

@@ -19,12 +19,13 @@ JA="click Command1 at 1500,1500|blnAcrobat=0 blnResult=-1|" NINE="click Command2
 keyed() {  # ARGS TITLE "KEY..." OUTPUT
   local win k
   # shellcheck disable=SC2086
-  start_gallery $1 --at 1500,1500
-  win=$(wait_window "$2")
+  show "$2" $1 --at 1500,1500
   for k in $3; do key "$win" "$k"; done
   wait_gallery
   expect_eq output "$4" "$(output)"
 }
+# The gallery showing the window titled $1 (its arguments after): WIN.
+show() { start_gallery "${@:2}"; win=$(wait_window "$1"); }
 # Output lines of the gallery, for comparing.
 output() { tr '\n' '|' <"$OUT"; }
 # Keys typed (XTEST) into the window after giving it the input focus; the
@@ -47,26 +48,27 @@ case "$1" in
   yesno_alt_j) keyed frmYesNo "$YESNO" alt+j "$JA" ;;
   yesno_escape) keyed frmYesNo "$YESNO" Escape "$NINE" ;;  # "&Nine" is the cancel button.
   yesno_click_overlap)  # Where the hidden OK overlaps "&Ja", the click is "&Ja"'s.
-    start_gallery frmYesNo --at 1500,1500
-    wait_window "$YESNO" >/dev/null
+    show "$YESNO" frmYesNo --at 1500,1500
     settle
-    click $((100 + 165)) $((100 + 116))
+    read -r jx jy _ < <(driver_rect confirm Command1)
+    read -r ox _ ow _ < <(driver_rect confirm Command3)
+    click $((100 + (jx + ox + ow) / 2)) $((100 + jy + 12))
     wait_gallery
     expect_eq output "$JA" "$(output)" ;;
   yesno_click_gap)  # Between the buttons, inside the hidden OK, nothing answers.
-    start_gallery frmYesNo --at 1500,1500
-    win=$(wait_window "$YESNO")
+    show "$YESNO" frmYesNo --at 1500,1500
     settle
-    click $((100 + 140)) $((100 + 116))
+    read -r nx ny nw _ < <(driver_rect confirm Command2) && read -r jx _ < <(driver_rect confirm Command1)
+    click $((100 + (nx + nw + jx) / 2)) $((100 + ny + 12))
     sleep 0.4
     kill -0 "$GALLERY_PID" || die "the gallery ended: $(output)"
     expect_eq "output after the click" "" "$(output)"
-    click $((100 + 80)) $((100 + 116))
+    read -r x y < <(driver_button confirm Nine)
+    click $((100 + x)) $((100 + y))
     wait_gallery
     expect_eq output "$NINE" "$(output)" ;;
   yesno_moved)  # A move by the user is the window's new position.
-    start_gallery frmYesNo --at 1500,1500
-    win=$(wait_window "$YESNO")
+    show "$YESNO" frmYesNo --at 1500,1500
     xdotool windowmove --sync "$win" 200 150 2>/dev/null || xdotool windowmove "$win" 200 150
     sleep 0.3
     key "$win" Return
@@ -74,8 +76,7 @@ case "$1" in
     expect_eq output "click Command2 at 3000,2250|blnAcrobat=0 blnResult=0|" "$(output)" ;;
   yesno_alt_f4) keyed frmYesNo "$YESNO" alt+F4 "blnAcrobat=0 blnResult=0|" ;;  # unloads without an answer
   newbox_ok_escape)  # The OK-only notice has no cancel button: Escape does nothing.
-    start_gallery frmNewBox --ok-only --preset sound --at 1500,1500
-    win=$(wait_window "$NEWBOX")
+    show "$NEWBOX" frmNewBox --ok-only --preset sound --at 1500,1500
     key "$win" Escape
     sleep 0.4
     kill -0 "$GALLERY_PID" || die "Escape ended the notice: $(output)"
@@ -95,40 +96,40 @@ case "$1" in
     start_gallery frmMsgBox --at 0,0
     offer=$(wait_window "$YESNO")
     settle
-    click 176 136  # "&Nine" of the offer, at 176,136 (65x25)
+    click $(driver_button offer Nine)
     confirm=$(wait_until 3 other_window "$offer") || die "no confirmation window"
-    expect_eq "confirmation centred on the offer's place" "48 16" "$(window_origin "$confirm")"
+    expect_eq "confirmation centred on the offer's place" "$(driver_from_offer confirm)" "$(window_origin "$confirm")"
     expect_eq "confirmation's owner" "window id # $(printf '0x%x' "$offer")" \
       "$(xprop -id "$confirm" WM_TRANSIENT_FOR | sed 's/.*: //')"
     settle
-    click 326 158  # the offer's "&Ja", outside the confirmation: blocked
+    read -r x y w h < <(driver_rect offer Command2)
+    click $((x + w - 3)) $((y + h - 3))  # the offer's "&Ja", outside the confirmation: blocked
     sleep 0.4
     expect_eq "output while the confirmation is up" "click Command1 at 0,0|" "$(output)"
-    click $((48 + 160 + 30)) $((16 + 104 + 12))  # the confirmation's "&Ja"
+    read -r dx dy < <(driver_from_offer confirm) && read -r x y < <(driver_button confirm Ja)
+    click $((dx + x)) $((dy + y))  # the confirmation's "&Ja"
     wait_gallery
     expect_eq output "click Command1 at 0,0|blnAcrobat=0 blnResult=-1|" "$(output)" ;;
   option_end)  # The closing window's one button, 30 px from the corner.
-    start_gallery frmOption
-    wait_window "Range of our products ..." >/dev/null
+    show "Range of our products ..." frmOption
     settle
-    click $((800 - 30 - 40)) $((600 - 30 - 12))
+    click $(driver_button closing Ende)
     wait_gallery
     # A maximized window keeps the position of its definition.
     expect_eq output "click Command1 at 2445,3000|blnAcrobat=0 blnResult=0|" "$(output)" ;;
   option_tooltip)  # Resting on the button shows its tooltip in pale yellow below it.
-    start_gallery frmOption
-    wait_window "Range of our products ..." >/dev/null
-    xdotool mousemove 720 555
+    show "Range of our products ..." frmOption
+    read -r x y < <(driver_button closing Ende)
+    xdotool mousemove $((x - 2)) $((y - 2))
     sleep 0.2
-    xdotool mousemove 722 557
+    xdotool mousemove "$x" "$y"
     shot=$(mktemp --suffix=.png)
     sleep 1.6
     import -window root "$shot"
     expect_ge "tooltip background below the button" 1000 "$("$PROBE" "$shot" count 500 560 300 40 255 255 225 0)"
     expect_ge "tooltip text" 40 "$("$PROBE" "$shot" count 500 560 300 40 0 0 0 60)" ;;
   confirm_takes_keyboard)  # A new window has the keyboard without being given it.
-    start_gallery frmMsgBox --at 0,0
-    wait_window "$YESNO" >/dev/null
+    show "$YESNO" frmMsgBox --at 0,0
     xdotool key Tab Return  # from "&Ja" to "&Nine", which asks for a confirmation
     wait_until 3 other_window "" >/dev/null || true  # the confirmation; seen by its answers below
     sleep 0.2

@@ -44,12 +44,6 @@ mounted() {
   mountpoint -q "$mnt" || die "the image is not mounted on $mnt (the mount fixture, image_mount, did not run or failed)"
 }
 
-# The launcher ends by itself after "&Ende", with status 0.
-wait_exit() {
-  driver_wait_exit
-  expect_eq "$1: status after \"&Ende\"" 0 "$DRIVER_EXIT_STATUS"
-}
-
 case_mount() {
   driver_unmount_image "$mnt" 2>/dev/null || true
   if ! mount_quietly "$iso" "$mnt"; then
@@ -165,17 +159,14 @@ case_windows() {
   local stub_log=$work/stubs-windows.log
   : >"$stub_log"
   export MIRELUND_STUB_LOG="Z:${stub_log//\//\\}"
-  export DRIVER_SCREENS=$shots/windows
-  rm -rf "$DRIVER_SCREENS"
-  mkdir -p "$DRIVER_SCREENS"
-  "$WINE" 'D:\START.EXE' </dev/null >"$work/windows.log" 2>&1 &
-  DRIVER_LAUNCHER_PID=$!
+  driver_screens "$shots/windows"
+  driver_start "$work/windows.log" "$WINE" 'D:\START.EXE'
   WALK_WIDTH=([offer]="" [manual-notice]="") WALK_LIMIT=([offer]=60 [manual-notice]=40)
   WALK_ANSWER=([offer]="" [manual-notice]="driver_key Return" [game-setup]="" [sound-notice]="driver_key Return"
     [closing]="driver_key Return")
   WALK_HOOK=windows_window
   if driver_walk_accept; then
-    wait_exit "Windows"
+    driver_expect_exit "Windows: status after \"&Ende\""
   else
     fail "Windows: the accept walk stopped at the $WALK_STOPPED (see $work/windows.log)"
   fi
@@ -228,13 +219,11 @@ case_linux() {
   fi
   start_xvfb
   echo "=== Linux: autorun from the mounted image, display $DISPLAY"
-  export DRIVER_SCREENS=$shots/linux
-  rm -rf "$DRIVER_SCREENS"
-  mkdir -p "$DRIVER_SCREENS"
+  driver_screens "$shots/linux"
   PATH=$linux_path driver_launch "$mnt" ./autorun
   driver_walk_accept || walked=$?
   check "Linux: accept path walked from the disc's autorun" test $walked -eq 0
-  [[ $walked -ne 0 ]] || wait_exit "Linux"
+  [[ $walked -ne 0 ]] || driver_expect_exit "Linux: status after \"&Ende\""
   if [[ -n $no_wine32 ]]; then
     check "Linux: wine asked to run the disc's Acrobat\\Setup.exe, then Data\\Subset.exe" \
       test "$(cat "$record")" = "$(printf '%s\n' "$mnt/Acrobat/Setup.exe" "$mnt/Data/Subset.exe")"

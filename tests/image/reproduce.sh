@@ -23,19 +23,14 @@ case $case in
     # The first tree's date, whatever this shell's SOURCE_DATE_EPOCH says.
     epoch=$(cat "$build/source_date_epoch.txt")
     echo "Second build in $second, SOURCE_DATE_EPOCH=$epoch, started $(date -u +%H:%M:%S) UTC"
-    if ! SOURCE_DATE_EPOCH=$epoch cmake -S "$root" -B "$second" -G "$generator" -DCMAKE_BUILD_TYPE="$type" \
-         -DSTART_TESTS=OFF >"$work/configure.log" 2>&1; then
-      cat "$work/configure.log"
-      exit 1
-    fi
-    if ! SOURCE_DATE_EPOCH=$epoch cmake --build "$second" --target image -j"$(nproc)" >"$work/build.log" 2>&1; then
-      tail -n 40 "$work/build.log"
-      exit 1
-    fi
+    SOURCE_DATE_EPOCH=$epoch cmake -S "$root" -B "$second" -G "$generator" -DCMAKE_BUILD_TYPE="$type" \
+      -DSTART_TESTS=OFF >"$work/configure.log" 2>&1 || { cat "$work/configure.log"; exit 1; }
+    SOURCE_DATE_EPOCH=$epoch cmake --build "$second" --target image -j"$(nproc)" >"$work/build.log" 2>&1 ||
+      { tail -n 40 "$work/build.log"; exit 1; }
     echo "Second build done $(date -u +%H:%M:%S) UTC"
     ;;
   compare)
-    [[ -f $second/mirelund.iso ]] || { die "no second build in $second (image_second_build did not run)"; }
+    [[ -f $second/mirelund.iso ]] || die "no second build in $second (image_second_build did not run)"
     same() {  # same NAME FIRST SECOND
       if cmp "$2" "$3"; then
         pass "$1 is the same in both builds ($(sha256sum <"$2" | cut -c1-16)…)"
@@ -65,8 +60,5 @@ case $case in
       echo "SKIP mirelund.iso: this build signs START.EXE and the second does not, so their images differ by it"
     fi
     ;;
-  *)
-    echo "usage: reproduce.sh build|compare BUILD ..." >&2
-    exit 2
-    ;;
+  *) echo "usage: reproduce.sh build|compare BUILD ..." >&2; exit 2 ;;
 esac

@@ -26,17 +26,12 @@ at_exit 'rm -rf "$keys"'
 # make_cert NAME ISSUER EXTENSIONS: NAME.key and NAME.pem, issued by ISSUER
 # (self-signed where ISSUER is "-"), valid for two days.
 make_cert() {
-  local name=$1 issuer=$2 ext=$3
+  local name=$1 issuer=$2 ext=$3 by=(-signkey "$keys/$1.key")
+  [[ $issuer == - ]] || by=(-CA "$keys/$issuer.pem" -CAkey "$keys/$issuer.key" -CAcreateserial)
   printf '%b\n' "$ext" >"$keys/$name.ext"
   openssl req -new -newkey rsa:2048 -nodes -keyout "$keys/$name.key" -out "$keys/$name.csr" \
     -subj "/CN=Mirelund test $name" 2>/dev/null || return 1
-  if [[ $issuer == - ]]; then
-    openssl x509 -req -in "$keys/$name.csr" -signkey "$keys/$name.key" -days 2 -extfile "$keys/$name.ext" \
-      -out "$keys/$name.pem" 2>/dev/null
-  else
-    openssl x509 -req -in "$keys/$name.csr" -CA "$keys/$issuer.pem" -CAkey "$keys/$issuer.key" -CAcreateserial \
-      -days 2 -extfile "$keys/$name.ext" -out "$keys/$name.pem" 2>/dev/null
-  fi
+  openssl x509 -req -in "$keys/$name.csr" "${by[@]}" -days 2 -extfile "$keys/$name.ext" -out "$keys/$name.pem" 2>/dev/null
 }
 ca_ext='basicConstraints=critical,CA:TRUE\nkeyUsage=critical,keyCertSign,cRLSign'
 make_cert ca - "$ca_ext" && make_cert other-ca - "$ca_ext" &&
@@ -63,10 +58,8 @@ SOURCE_DATE_EPOCH=$(cat "$build/source_date_epoch.txt")
 configured=$(cmake "$second" -DSIGN_PKCS12="$keys/publisher.p12" -DSIGN_PASSWORD_FILE="$keys/password" "${tsa[@]}" \
   -DSIGN_PKCS11_MODULE= -DSIGN_PKCS11_KEY= -DSIGN_CERT= -DSIGN_TIMESTAMP_URL= 2>&1)
 check "the build says it signs START.EXE" grep -q "START.EXE is signed twice" <<<"$configured"
-if ! cmake --build "$second" --target image -j"$(nproc)" >"$work/signed-build.log" 2>&1; then
-  tail -n 30 "$work/signed-build.log"
-  die "the signed build failed"
-fi
+cmake --build "$second" --target image -j"$(nproc)" >"$work/signed-build.log" 2>&1 ||
+  { tail -n 30 "$work/signed-build.log"; die "the signed build failed"; }
 grep -h "START.EXE is signed twice\|not signed" "$work/signed-build.log" | head -n 1
 
 exe=$second/win32/cd/START.EXE
@@ -147,11 +140,9 @@ if command -v softhsm2-util >/dev/null && [[ -f $softhsm ]] &&
   rm -f "$keys/token.exe"
   tsa_args=()
   [[ $timestamps -eq 1 ]] && tsa_args=(--tsa-certs "$keys/tsa-chain.pem" --tsa-key "$keys/tsa.key")
-  if ! bash "$root/tools/sign-exe.sh" --pkcs11-module "$softhsm" --key "pkcs11:token=mirelund;object=publisher" \
-       --cert "$keys/publisher-chain.pem" --password-file "$keys/pin" "${tsa_args[@]}" \
-       "$unsigned" "$keys/token.exe" 2>"$keys/token.log"; then
-    cat "$keys/token.log"
-  fi
+  bash "$root/tools/sign-exe.sh" --pkcs11-module "$softhsm" --key "pkcs11:token=mirelund;object=publisher" \
+    --cert "$keys/publisher-chain.pem" --password-file "$keys/pin" "${tsa_args[@]}" \
+    "$unsigned" "$keys/token.exe" 2>"$keys/token.log" || cat "$keys/token.log"
   verifies "START.EXE signed through PKCS#11 (SoftHSM)" "$keys/token.exe"
 else
   echo "SKIP PKCS#11: needs softhsm2 and the OpenSSL pkcs11 engine (libengine-pkcs11-openssl)"

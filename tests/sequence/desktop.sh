@@ -9,7 +9,7 @@
 #     with its files in $work; sets DISPLAY (and XAUTHORITY), wayland (0 or 1)
 #     and primary ("X Y W H" of the primary monitor)
 #   desktop_stop: stops what desktop_start started
-#   offer_place W H FW FH: where the layout rules put the offer's frame on a
+#   offer_place W H FW FH: where the program puts the offer's frame on a
 #     monitor of W x H pixels at 96 dpi, from its top left corner, when its
 #     frame adds FW and FH pixels to its client area: "LEFT TOP"
 
@@ -146,15 +146,7 @@ desktop_stop() {
   DESKTOP_WM_PID="" DESKTOP_XEPHYR_PID="" XVFB_PID=""
 }
 
-# Left is 2*Image2.Left + Image2.Width, Image2 scaled from 3255 twips by the
-# monitor's width over 8325 (361 px at 800x600); Top is (SH - DH)/2, ties to
-# even, plus SH/4.5, where DH is the offer's 2580 twips plus its frame; each
-# kept 10 px off the monitor's far edges. 15 twips a pixel.
+# Where the program puts the offer's frame (the layouts program).
 offer_place() {
-  awk -v sw=$(($1 * 15)) -v sh=$(($2 * 15)) -v dw=$((5565 + $3 * 15)) -v dh=$((2580 + $4 * 15)) '
-    function even(x,  r) { r = int(x); if (x - r > 0.5 || (x - r == 0.5 && r % 2)) r++; return r }
-    BEGIN {
-      l = even(720 + 3255 * sw / 8325); if (l + dw + 150 > sw) l = even(sw - 150 - dw)
-      t = even(sh / 4.5 + even((sh - dh) / 2)); if (t + dh + 150 > sh) t = even(sh - 150 - dh)
-      print int(l / 15 + 0.5), int(t / 15 + 0.5) }'
+  "${DRIVER_LAYOUTS_RUN[@]}" "${1}x$2" "0,$4,$3,0" | tr -d '\r' | awk '$1 == "offer" && $2 == "frame" {print $3, $4}'
 }

@@ -45,13 +45,15 @@ if [[ $run == big ]]; then
 else
   export DISPLAY=":$(head -n1 "$work/display")"
 fi
-# Where the closing screen's button lies: its bottom right corner.
-corner_x=$((screen_w - 1024)) corner_y=$((screen_h - 768))
+# The windows' figures from the program (LAYOUTS, the layouts program of
+# this tree), the full-screen windows' on this screen.
+driver_layouts "$WINE" "$LAYOUTS"
+on_screen=$("$WINE" "$LAYOUTS" "${screen_w}x$screen_h" | tr -d '\r')
+read -r end_x end_y end_w end_h < <(DRIVER_LAYOUT=$on_screen driver_rect closing Command1)
+read -r inset_x inset_y inset_w inset_h < <(DRIVER_LAYOUT=$on_screen driver_rect welcome Image2)
 
 dark_blue="0 0 64"
 orange="255 128 0"
-# Frame widths: the definitions' twips at 15 twips per pixel, and wine's frame.
-offer_width=377 notice_width=281 box_width=284
 stub_log=$work/stubs-$run-$version.log
 : >"$stub_log"
 export MIRELUND_STUB_LOG="Z:${stub_log//\//\\}"
@@ -62,17 +64,26 @@ count() { "$probe" "$DRIVER_SCREENS/$1.png" count "${@:2}" 0; }
 bbox() { "$probe" "$DRIVER_SCREENS/$1.png" bbox "${@:2}" 0; }
 wait_log() { wait_until 20 noted "$1"; }  # until the stubs have noted N lines
 noted() { (($(wc -l <"$stub_log") >= $1)); }
-maximized() {  # a stub setup's window ID
+maximized() {  # a stub setup's window STEP, whichever of that title is shown now: sets its ID
+  local id
+  id=$(driver_find_window "${WALK_TITLE[$1]}" "") && geometry "$id" &&
+    ((X <= 0 && Y <= 0 && X + WIDTH >= screen_w && Y + HEIGHT >= screen_h)) && ID=$id
+}
+# Wine draws the dialogs' frames itself: their width, measured on the offer
+# ID, added to each client's, tells the later dialogs apart.
+frame_widths() {
   geometry "$1"
-  ((X <= 0 && Y <= 0 && X + WIDTH >= screen_w && Y + HEIGHT >= screen_h))
+  local frame=$((WIDTH - DRIVER_OFFER_WIDTH))
+  notice_width=$((DRIVER_YESNO_WIDTH + frame)) box_width=$(($(driver_rect sound-notice client | cut -d' ' -f3) + frame))
 }
 
-# The client area of window ID (the definition's W x H pixels) in shot S:
-# dark blue to its edges, framed by something else. Sets CX CY CW CH.
+# The client area of window ID in shot S, as STEP lays it out: dark blue to
+# its edges, framed by something else. Sets CX CY CW CH.
 check_client() {
-  local s=$1 id=$2 cw=$3 ch=$4 what=$5
+  local s=$1 id=$2 what=$4 cw ch l
+  read -r _ _ cw ch < <(driver_rect "$3" client)
   geometry "$id"
-  local l=$(((WIDTH - cw) / 2))
+  l=$(((WIDTH - cw) / 2))
   CX=$((X + l)) CY=$((Y + HEIGHT - ch - l)) CW=$cw CH=$ch
   # shellcheck disable=SC2086
   check "$what: dark blue client area of ${cw}x${ch}" test \
@@ -81,30 +92,42 @@ check_client() {
     "$(count "$s" $((CX - 1)) $CY 1 $ch $dark_blue)" -eq 0 -a "$(count "$s" $((CX + cw)) $CY 1 $ch $dark_blue)" -eq 0 -a \
     "$(count "$s" $CX $((CY + ch)) $cw 1 $dark_blue)" -eq 0
 }
-# Orange text, and all of it inside the labels' box (client coordinates).
-check_text() {
-  local s=$1 lx=$2 ly=$3 lw=$4 lh=$5 what=$6 n b inside
+# That and the controls: orange text, all of it inside the labels' box; a
+# shown button covering its rectangle; what no shown button covers of a
+# hidden one's left dark blue.
+check_window() {
+  check_client "$@"
+  local s=$1 step=$3 what=$4 n b inside state caption x y w h
+  read -r x y w h < <(awk -v s="$step" '$1 == s && $2 ~ /^(Label|lbl)/ {
+      if (!n++ || $3 < l) l = $3; if (n == 1 || $4 < t) t = $4
+      if ($3 + $5 > r) r = $3 + $5; if ($4 + $6 > d) d = $4 + $6 }
+    END {print l, t, r - l, d - t}' <<<"$DRIVER_LAYOUT")
   n=$(count "$s" $CX $CY $CW $CH $orange)
-  b=$(bbox "$s" $((CX + lx)) $((CY + ly)) $lw $lh $orange)
-  inside=$(count "$s" $((CX + lx)) $((CY + ly)) $lw $lh $orange)
+  # shellcheck disable=SC2086
+  b=$(bbox "$s" $((CX + x)) $((CY + y)) $w $h $orange) inside=$(count "$s" $((CX + x)) $((CY + y)) $w $h $orange)
   check "$what: $n orange text pixels, $inside in the labels ($b)" test "$n" -gt 150 -a "$n" -eq "$inside"
+  while read -r state caption x y w h; do
+    if [[ $state == shown ]]; then
+      expect_eq "$what: $caption shown: dark blue pixels inside" 0 \
+        "$(count "$s" $((CX + x + 3)) $((CY + y + 3)) $((w - 6)) $((h - 6)) $dark_blue)"
+    else
+      expect_eq "$what: $caption hidden: dark blue pixels" $((w * h)) "$(count "$s" $((CX + x)) $((CY + y)) $w $h $dark_blue)"
+    fi
+  done < <(awk -v s="$step" '$1 == s && $2 ~ /^Command/ {n++; x[n] = $3; y[n] = $4; w[n] = $5; h[n] = $6; v[n] = $7; c[n] = $9}
+    END {
+      for (i = 1; i <= n; i++) {
+        a = x[i]; b = x[i] + w[i]
+        for (j = 1; j <= n; j++) if (v[i] == "hidden" && v[j] == "shown" && y[j] == y[i]) {
+          if (x[j] <= a && x[j] + w[j] > a) a = x[j] + w[j]
+          if (x[j] + w[j] >= b && x[j] < b) b = x[j]
+        }
+        print v[i], c[i], a, y[i], b - a, h[i]
+      } }' <<<"$DRIVER_LAYOUT")
 }
-# A visible button covers its rectangle; a hidden one leaves the dark blue.
-check_button() {
-  local s=$1 bx=$2 by=$3 bw=$4 bh=$5 what=$6 blue
-  blue=$(count "$s" $((CX + bx + 3)) $((CY + by + 3)) $((bw - 6)) $((bh - 6)) $dark_blue)
-  expect_eq "$what shown: dark blue pixels inside" 0 "$blue"
-}
-check_hidden() {  # the part of a hidden button's rectangle no other button covers
-  local s=$1 bx=$2 by=$3 bw=$4 bh=$5 what=$6 blue
-  blue=$(count "$s" $((CX + bx)) $((CY + by)) $bw $bh $dark_blue)
-  expect_eq "$what hidden: dark blue pixels" $((bw * bh)) "$blue"
+button_painted() {  # the closing button's face no longer black
+  [[ $(import -window root -crop "1x1+$((end_x + 4))+$((end_y + 4))" -depth 8 txt:- 2>/dev/null) != *'#000000'* ]]
 }
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }
-check_exit() {
-  driver_wait_exit
-  expect_eq "$1: program's exit status" 0 "$DRIVER_EXIT_STATUS"
-}
 
 run_a() {
   ra=${RUN_NAME:-A ($version)}
@@ -112,15 +135,11 @@ run_a() {
   echo "=== Run $ra: from D:\\, accepting everything, Windows $version, ${screen_w}x$screen_h"
   if wine_report_windows "$version"; then pass "wine reports Windows $version ($WINE_REPORTED)"
   else fail "wine reports Windows $version"; fi
-  export DRIVER_SCREENS=$work/shots/$label
-  rm -rf "$DRIVER_SCREENS"
-  mkdir -p "$DRIVER_SCREENS"
+  driver_screens "$work/shots/$label"
   ln -sfn "$cd" "$WINEPREFIX/dosdevices/d:"
-  "$WINE" 'D:\START.EXE' </dev/null >"$work/run-$label.log" 2>&1 &
-  DRIVER_LAUNCHER_PID=$!
+  driver_start "$work/run-$label.log" "$WINE" 'D:\START.EXE'
   seen=""
-  WALK_WIDTH=([offer]=$offer_width [waiting]="" [manual-notice]=$notice_width [game-question]=$box_width
-    [sound-notice]=$box_width [closing]=$screen_w)
+  WALK_WIDTH=([offer]="" [waiting]="" [closing]=$screen_w)  # the others' once the offer is measured
   WALK_LIMIT=([offer]=40 [acrobat-setup]=40 [manual-notice]=40 [game-setup]=40)
   WALK_ANSWER=([offer]="" [manual-notice]="driver_key space" [game-setup]="" [sound-notice]="driver_key Return"
     [closing]="")
@@ -133,37 +152,40 @@ run_a() {
   [[ $seen == *acrobat-setup* ]] || fail "$ra: Acrobat Reader setup window"
   [[ $seen == *game-setup* ]] || fail "$ra: game setup window"
   check "$ra: game setup noted" wait_log 2
-  [[ $seen != *closing* ]] || check_exit "$ra"
+  [[ $seen != *closing* ]] || driver_expect_exit "$ra: program's exit status"
   check "$ra: the two setups started with exactly their quoted paths" cmp -s "$stub_log" \
     <(printf 'Acrobat Reader Setup\t"D:\\Acrobat\\Setup.exe"\nMirelund Setup\t"D:\\Data\\Subset.exe"\n')
 }
 
 # Run A's checks of each window the walk comes to: STEP ID.
 a_window() {
-  local s=${WALK_NUMBER[$1]} id=$2
+  local s=$WALK_SHOT id=$2 what="$ra ${1/-/ }" now
+  now=$(date +%s%N)
   seen+=" $1"
+  [[ $1 != @(offer|manual-notice|game-question|sound-notice) ]] || driver_shot "$s" "$id"  # the rest later or not
   case $1 in
     offer)
       pass "$ra: welcome screen and offer shown"
-      driver_shot "$s" "$id"
       geometry "$(driver_find_window "$DRIVER_WELCOME_TITLE" "$screen_w")"
       check "$ra: welcome screen covers the screen from 0,0" test "$X,$Y" = "0,0"
-      # Image2's single-line border, 360 twips from the top left.
-      check "$ra: framed inset's border" test "$(count "$s" 24 40 1 400 0 0 0)" -eq 400 -a \
-        "$(count "$s" 40 24 300 1 0 0 0)" -eq 300
-      check_client "$s" "$id" 371 172 "$ra offer"
-      geometry "$id"
+      # Image2's single-line border, its left and top edges but their ends.
+      check "$ra: framed inset's border" test "$(count "$s" $inset_x $((inset_y + 16)) 1 $((inset_h - 32)) 0 0 0)" \
+        -eq $((inset_h - 32)) -a "$(count "$s" $((inset_x + 16)) $inset_y $((inset_w - 32)) 1 0 0 0)" -eq $((inset_w - 32))
+      check_window "$s" "$id" offer "$what"
+      frame_widths "$id"
+      WALK_WIDTH+=([manual-notice]=$notice_width [game-question]=$box_width [sound-notice]=$box_width)
       offer_x=$X offer_y=$Y
-      check_text "$s" 144 16 233 105 "$ra offer"
-      check_button "$s" 264 136 65 25 "$ra offer: Ja"
-      check_button "$s" 176 136 65 25 "$ra offer: Nine"
       [[ -z ${RUN_ACCESS_CLIENT:-} ]] || read_offer "$ra"
       driver_key "$id" Return
       accepted=$(date +%s%N) ;;
-    acrobat-setup)
-      wait_until 40 maximized "$id" || { fail "$ra: Acrobat Reader setup window maximized"; return; }
-      pass "$ra: Acrobat Reader setup started, its window maximized"
+    *-setup)
+      local name=${1%-setup}
+      name=${name/acrobat/Acrobat Reader}
+      wait_until 40 maximized "$1" || { fail "$ra: $name setup window maximized"; return; }
+      id=$ID
+      pass "$ra: $name setup started, its window maximized"
       driver_shot "$s" "$id"
+      [[ $1 == acrobat-setup ]] || return 0
       check "$ra: Acrobat Reader setup noted" wait_log 1
       local ticks0 ticks1
       sleep 4
@@ -174,55 +196,32 @@ a_window() {
       check "$ra: the wait burns no core ($((ticks1 - ticks0)) ticks in 8 s)" \
         bash -c "tr '\\0' ' ' </proc/$DRIVER_LAUNCHER_PID/cmdline | grep -q 'START.EXE' && test $((ticks1 - ticks0)) -lt 160" ;;
     manual-notice)
-      local waited=$((($(date +%s%N) - accepted) / 1000000))
+      local waited=$(((now - accepted) / 1000000))
       check "$ra: manual notice after the 20 s wait (${waited} ms)" test $waited -ge 19500 -a $waited -lt 40000
-      driver_shot "$s" "$id"
-      check_client "$s" "$id" 275 140 "$ra manual notice"
-      geometry "$id"
-      check "$ra: manual notice at the offer's place" test "$X,$Y" = "$offer_x,$offer_y"
-      check_text "$s" 16 8 249 81 "$ra manual notice"
-      check_button "$s" 104 104 65 25 "$ra manual notice: OK"
-      check_hidden "$s" 56 104 48 25 "$ra manual notice: Nine"
-      check_hidden "$s" 169 104 56 25 "$ra manual notice: Ja" ;;
-    game-question)
-      driver_shot "$s" "$id"
-      check_client "$s" "$id" 278 126 "$ra game question"
-      check_text "$s" 8 16 265 73 "$ra game question"
-      check_button "$s" 160 88 81 25 "$ra game question: Ja"
-      check_button "$s" 40 88 81 25 "$ra game question: Nine"
-      check_hidden "$s" 121 88 39 25 "$ra game question: OK" ;;
-    game-setup)
-      wait_until 40 maximized "$id" || { fail "$ra: game setup window maximized"; return; }
-      pass "$ra: game setup started, its window maximized"
-      driver_shot "$s" "$id" ;;
-    sound-notice)
-      driver_shot "$s" "$id"
-      check_client "$s" "$id" 278 126 "$ra sound notice"
-      check_text "$s" 8 16 265 73 "$ra sound notice"
-      check_button "$s" 104 88 81 25 "$ra sound notice: OK"
-      check_hidden "$s" 40 88 64 25 "$ra sound notice: Nine"
-      check_hidden "$s" 185 88 56 25 "$ra sound notice: Ja" ;;
+      check_window "$s" "$id" "$1" "$what"
+      check "$ra: manual notice at the offer's place" test "$X,$Y" = "$offer_x,$offer_y" ;;
+    *-question | sound-notice) check_window "$s" "$id" "$1" "$what" ;;
     closing)
       xdotool mousemove 5 5
+      wait_until 60 button_painted || true  # a loaded machine paints 8K late
       driver_shot "$s" "$id"
       geometry "$id"
       check "$ra: closing screen covers the screen from 0,0" test "$X,$Y" = "0,0"
-      # The button is 81 x 25, 30 pixels from the bottom right corner. Its face
-      # lies inside its edges, at most 3 pixels in.
-      local face fx fy fx1 fy1 right bottom changed
-      face=$("$probe" "$DRIVER_SCREENS/$s.png" at $((corner_x + 917)) $((corner_y + 717)))
+      # The button's face lies inside its edges, at most 3 pixels in.
+      local face fx fy fx1 fy1 changed
+      face=$("$probe" "$DRIVER_SCREENS/$s.png" at $((end_x + 4)) $((end_y + 4)))
       # shellcheck disable=SC2086
-      read -r fx fy fx1 fy1 <<<"$(bbox "$s" $((corner_x + 880)) $((corner_y + 680)) 144 88 $face)"
-      right=$((screen_w - 1 - fx1)) bottom=$((screen_h - 1 - fy1))
-      fx=$((fx - corner_x)) fy=$((fy - corner_y))
-      check "$ra: closing button 30 px from the corner (face at $fx,$fy to $fx1,$fy1)" test \
-        $fx -ge 913 -a $fx -le 916 -a $fy -ge 713 -a $fy -le 716 -a $right -ge 30 -a $right -le 33 -a \
-        $bottom -ge 30 -a $bottom -le 33
-      xdotool mousemove $((corner_x + 953)) $((corner_y + 725))
+      read -r fx fy fx1 fy1 <<<"$(bbox "$s" $((end_x - 33)) $((end_y - 33)) $((screen_w - end_x + 33)) \
+        $((screen_h - end_y + 33)) $face)"
+      check "$ra: closing button at $end_x,$end_y, ${end_w}x$end_h (face at $fx,$fy to $fx1,$fy1)" test \
+        $((fx - end_x)) -ge 0 -a $((fx - end_x)) -le 3 -a $((fy - end_y)) -ge 0 -a $((fy - end_y)) -le 3 -a \
+        $((end_x + end_w - 1 - fx1)) -ge 0 -a $((end_x + end_w - 1 - fx1)) -le 3 -a \
+        $((end_y + end_h - 1 - fy1)) -ge 0 -a $((end_y + end_h - 1 - fy1)) -le 3
+      xdotool mousemove $((end_x + end_w / 2)) $((end_y + end_h / 2))
       sleep 2
       driver_shot 09-closing-tooltip "$id"
       changed=$("$probe" "$DRIVER_SCREENS/09-closing-tooltip.png" diff "$DRIVER_SCREENS/$s.png" \
-        $((corner_x + 700)) $((corner_y + 600)) 324 168)
+        $((screen_w - 324)) $((screen_h - 168)) 324 168)
       check "$ra: tooltip shown over the button ($changed pixels changed)" test "$changed" -gt 300
       xdotool click 1 ;;
   esac
@@ -239,73 +238,51 @@ run_b() {
   mkdir -p "$WINEPREFIX/drive_c/Program Files/Mirelund CDData"
   cp "$cd/Data/Subset.exe" "$WINEPREFIX/drive_c/Program Files/Mirelund CDData/Subset.exe"
   cp "$extra" "$WINEPREFIX/drive_c/Program.exe"
-  export DRIVER_SCREENS=$work/shots/b
-  rm -rf "$DRIVER_SCREENS"
-  mkdir -p "$DRIVER_SCREENS"
-  LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 "$WINE" 'C:\Program Files\Mirelund CD\START.EXE' </dev/null \
-    >"$work/run-b.log" 2>&1 &
-  DRIVER_LAUNCHER_PID=$!
-  local offer confirm notice game stub sound closing ox oy cx cy differ
-  if ! offer=$(driver_wait_window "$DRIVER_OFFER_TITLE" $offer_width 40); then
-    fail "B: offer"
-    return
-  fi
-  sleep 1
-  driver_key "$offer" Escape
-  if confirm=$(driver_wait_window "$DRIVER_OFFER_TITLE" $notice_width); then
-    driver_shot 11-confirm "$confirm"
-    check_client 11-confirm "$confirm" 275 140 "B confirm"
-    check_text 11-confirm 16 8 249 81 "B confirm"
-    check_button 11-confirm 56 104 65 25 "B confirm: Nine"
-    check_button 11-confirm 160 104 65 25 "B confirm: Ja"
-    geometry "$offer"
-    ox=$((X + WIDTH / 2)) oy=$((Y + HEIGHT / 2))
-    geometry "$confirm"
-    cx=$((X + WIDTH / 2)) cy=$((Y + HEIGHT / 2))
-    check "B: confirm centred on the offer ($cx,$cy / $ox,$oy)" test $((cx - ox)) -ge -1 -a $((cx - ox)) -le 1 -a \
-      $((cy - oy)) -ge -1 -a $((cy - oy)) -le 1
-    driver_key "$confirm" Tab
-    driver_key "$confirm" Return
-    driver_wait_gone "$confirm"
-  else
-    fail "B: confirm"
-  fi
-  check "B: offer closed with the confirmed refusal" driver_wait_gone "$offer"
-  if notice=$(driver_wait_window "$DRIVER_OFFER_TITLE" $notice_width); then
-    driver_key "$notice" alt+F4
-    check "B: Alt+F4 closes the manual notice" driver_wait_gone "$notice"
-  else
-    fail "B: manual notice"
-  fi
-  if game=$(driver_wait_window "$DRIVER_NEWBOX_TITLE" $box_width); then
-    driver_key "$game" alt+j
-    driver_wait_gone "$game"
-  else
-    fail "B: game question"
-  fi
-  if stub=$(driver_wait_window "Mirelund Setup" "" 40) && wait_until 40 maximized "$stub"; then
-    driver_wait_gone "$stub" 20
-  fi
-  if sound=$(driver_wait_window "$DRIVER_NEWBOX_TITLE" $box_width); then
-    driver_shot 12-sound-notice "$sound"
-    check_client 12-sound-notice "$sound" 278 126 "B sound notice"
-    # The same text at the same place as in run A, under code page 1252.
-    differ=$("$probe" "$DRIVER_SCREENS/12-sound-notice.png" diff "$work/shots/a-$version/07-sound-notice.png" \
-      $CX $CY 278 126)
-    check "B: sound notice as under code page 1252 (${differ:-no} pixels differ)" test "${differ:-1}" -eq 0
-    xdotool mousemove $((CX + 144)) $((CY + 100)) click 1
-    check "B: mouse click on OK closes the sound notice" driver_wait_gone "$sound"
-  else
-    fail "B: sound notice"
-  fi
-  if closing=$(driver_wait_window "$DRIVER_CLOSING_TITLE" 1024); then
-    driver_key "$closing" Return
-    check_exit "B"
-  else
-    fail "B: closing screen"
-  fi
+  driver_screens "$work/shots/b"
+  driver_start "$work/run-b.log" env LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 \
+    "$WINE" 'C:\Program Files\Mirelund CD\START.EXE'
+  local -A width=([closing]=$screen_w) limit=([offer]=40 [game-setup]=40) answer=([offer]="driver_key Escape"
+    [confirm]=b_refuse [manual-notice]="driver_key alt+F4" [game-question]="driver_key alt+j" [closing]="driver_key Return")
+  WALK_WIDTH=() WALK_LIMIT=() WALK_ANSWER=() WALK_HOOK=b_window
+  driver_walk "offer confirm manual-notice game-question game-setup sound-notice closing" "offer closing" offer ||
+    fail "B: the refusing walk stopped at the $WALK_STOPPED"
+  [[ $WALK_STOPPED ]] || driver_expect_exit "B: program's exit status"
   check "B: only the game setup started, quoted, C:\\Program.exe not" cmp -s "$stub_log" \
     <(printf 'Mirelund Setup\t"C:\\Program Files\\Mirelund CD\\Data\\Subset.exe"\n')
+}
+
+b_refuse() { driver_key "$1" Tab; driver_key "$1" Return; }
+# Run B's checks of each window the walk comes to: STEP ID.
+b_window() {
+  local s=$WALK_SHOT id=$2 ox oy cx cy differ x y
+  case $1 in
+    offer)
+      frame_widths "$id"
+      WALK_WIDTH=([offer]="" [confirm]=$notice_width [manual-notice]=$notice_width [game-question]=$box_width
+        [sound-notice]=$box_width)
+      b_offer=$id
+      sleep 1 ;;
+    confirm)
+      driver_shot "$s" "$id"
+      check_window "$s" "$id" confirm "B confirm"
+      geometry "$b_offer"
+      ox=$((X + WIDTH / 2)) oy=$((Y + HEIGHT / 2))
+      geometry "$id"
+      cx=$((X + WIDTH / 2)) cy=$((Y + HEIGHT / 2))
+      check "B: confirm centred on the offer ($cx,$cy / $ox,$oy)" near "$cx,$cy" "$ox,$oy" 1 ;;
+    manual-notice) check "B: offer closed with the confirmed refusal" driver_wait_gone "$b_offer" ;;
+    game-question) pass "B: Alt+F4 closes the manual notice" ;;  # else the walk stops
+    game-setup) wait_until 40 maximized "$1" || true ;;
+    sound-notice)
+      driver_shot "$s" "$id"
+      check_client "$s" "$id" sound-notice "B sound notice"
+      # The same text at the same place as in run A, under code page 1252.
+      differ=$("$probe" "$DRIVER_SCREENS/$s.png" diff "$work/shots/a-$version/07-sound-notice.png" $CX $CY $CW $CH)
+      check "B: sound notice as under code page 1252 (${differ:-no} pixels differ)" test "${differ:-1}" -eq 0
+      read -r x y < <(driver_button sound-notice OK)
+      xdotool mousemove $((CX + x)) $((CY + y)) click 1 ;;
+    closing) pass "B: mouse click on OK closes the sound notice" ;;  # else the walk stops
+  esac
 }
 
 # What a screen reader reads of the offer, from a process of its own: the
@@ -373,15 +350,13 @@ run_p() {
 
   echo "=== Run P: START.EXE.local beside it"
   : >"$planted/START.EXE.local"
-  "$WINE" 'D:\START.EXE' </dev/null >"$work/run-p-local.log" 2>&1 &
-  DRIVER_LAUNCHER_PID=$!
+  driver_start "$work/run-p-local.log" "$WINE" 'D:\START.EXE'
   local box
   if box=$(driver_wait_window START "" 40); then
     driver_shot 10-local-refused "$box"
     pass "P: with START.EXE.local the standard error message comes up"
     driver_key "$box" Return
-    driver_wait_exit
-    expect_eq "P: and the program's exit status" 1 "$DRIVER_EXIT_STATUS"
+    driver_expect_exit "P: and the program's exit status" 1
   else
     fail "P: with START.EXE.local, no error message"
   fi

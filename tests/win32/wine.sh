@@ -54,8 +54,7 @@ case $command in
     [[ ! -s $work/display ]] || export DISPLAY=":$(head -n1 "$work/display")"
     # Test discovery comes before the fixtures: it makes the prefix itself.
     wine_make_prefix "$work/wineboot.log" || { echo "wine.sh: no wine prefix (see $work/wineboot.log)"; exit 1; }
-    shift
-    logged "$WINE" "$@" || exit $?
+    logged "$WINE" "${@:2}" || exit $?
     ;;
   codepage)
     # The texts must not change under a system code page other than 1252;
@@ -81,9 +80,7 @@ case $command in
     # The pixel probe of the display tests, built for this machine.
     g++ -std=c++20 -O2 -isystem /usr/include/stb "$1" -o "$work/pngprobe" || exit 1
     ;;
-  display-down)
-    kill_xvfb
-    ;;
+  display-down) kill_xvfb ;;
   prefix-up)
     wine_env "$work/prefix" "$1"
     export DISPLAY=":$(head -n1 "$work/display")"
@@ -100,8 +97,5 @@ case $command in
     "$WINESERVER" -k >/dev/null 2>&1 || true
     rm -rf "$work/prefix"
     ;;
-  *)
-    echo "wine.sh: unknown command $command" >&2
-    exit 2
-    ;;
+  *) echo "wine.sh: unknown command $command" >&2; exit 2 ;;
 esac
