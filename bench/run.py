@@ -7,8 +7,8 @@ Markdown table for the README. Each program under test gets its own Xvfb
 (800x600x24 unless a bigger screen is the point, 96 dpi, no window manager).
 Then the same figures of START.EXE under wine against Win32 yardsticks of
 our own (a figure under wine is wine's, so each goal is a ratio), on the
-Windows build this machine can run, said in the output. About fifteen
-minutes once built (the Windows part alone eight).
+Windows build this machine can run, said in the output. About ten minutes
+once built, half of them under wine.
   bench/run.py             everything
   bench/run.py --windows   only the figures under wine, and their rows
   bench/run.py --linux     only the Linux figures, and their rows
@@ -104,7 +104,7 @@ def status(pid, key, threads=False):  # a figure of /proc/PID/status (summed ove
     return sum(int(l.split()[1]) for t in proc(pid, "status", threads) for l in t.splitlines() if l.startswith(key + ":"))
 
 
-def cpu_share(pid, threads=True):  # per cent of a core since the start: the scheduler's count of nanoseconds on a CPU
+def cpu_share(pid, threads=True):  # the scheduler's count of time on a CPU in 1/100 s: as a rate, per cent of a core
     return sum(int(t.split()[0]) for t in proc(pid, "schedstat", threads)) * 100 / 1e9
 
 
@@ -112,7 +112,7 @@ def wakeups(pid, threads=True):  # times put on a CPU
     return sum(int(t.split()[2]) for t in proc(pid, "schedstat", threads))
 
 
-def ticks(pid):  # utime + stime
+def ticks(pid):  # utime + stime, in 1/CLK_TCK s
     return sum(int(x) for x in proc(pid, "stat")[0].rsplit(") ", 1)[1].split()[11:13])
 
 
@@ -148,7 +148,7 @@ def start_figure(out, launcher, bare):
 
 def walk(size, hooks, *args, env=None):
     """Walks the accept path (bench/walk.sh) on a screen of its own; hooks[STEP](PID, DISPLAY, XVFB_PID)
-    run where the walk is."""
+    run where the walk is, and hooks["ended"] once the launcher has ended, on the same screen."""
     with screen(size) as (display, xpid):
         walker = spawn("bash", ROOT / "bench/walk.sh", *args, stdin=sp.PIPE, stdout=sp.PIPE, text=True,
                        env=with_env(env, DISPLAY=display))
@@ -165,6 +165,7 @@ def walk(size, hooks, *args, env=None):
                 print(line, end="")
         if walker.wait() != 0:
             sys.exit(f"the walk at {size} failed")
+        hooks.get("ended", lambda *_: None)(None, display, xpid)
     if status != "0":
         warn(f"the launcher ended with status {status} at {size}")
 

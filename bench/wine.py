@@ -122,19 +122,20 @@ def sequences(R, W):
                          busy_own=lambda: R.cpu_share(run_["busy"].pid), yard_server=lambda: R.cpu_share(server["yardstick"]))
         run_["busy"].wait()
         run_["bare"].wait()
+
+    def ended(*_):  # what the servers spend with none of our programs running, on the same display: wine's own
+        idle = R.sample(12, launcher=lambda: R.cpu_share(W.servers["launcher"].pid),
+                        yard=lambda: R.cpu_share(W.servers["yardstick"].pid))
+        c = W.cpu
+        c.idle, c.server_share = idle.launcher, max(0, c.launcher_server - idle.launcher)
+        c.total, c.upper, c.bare_upper = c.launcher + c.server_share, c.launcher + c.launcher_server, c.bare + c.bare_server
+        c.busy = c.busy_own + max(0, c.yard_server - idle.yard)
     for size in ("800x600", *R.BIG_SIZES):
-        hooks = {"accepted": accepted, "waiting": waiting} if size == "800x600" else {}
+        hooks = {"accepted": accepted, "waiting": waiting, "ended": ended} if size == "800x600" else {}
         new_servers(R, W)
         R.walk(size, {**hooks, **R.memory_hooks(m)}, "--wine", W.cd, W.wine, "D:\\START.EXE",
                env={"WINEPREFIX": W.prefixes["launcher"]})
         W.peak[size] = (m.hwm, m.shm)
-        if size == "800x600":  # what the servers spend with none of our programs running: wine's own; the rest was ours
-            idle = R.sample(12, launcher=lambda: R.cpu_share(W.servers["launcher"].pid),
-                            yard=lambda: R.cpu_share(W.servers["yardstick"].pid))
-            c = W.cpu
-            c.idle, c.server_share = idle.launcher, max(0, c.launcher_server - idle.launcher)
-            c.total, c.upper, c.bare_upper = c.launcher + c.server_share, c.launcher + c.launcher_server, c.bare + c.bare_server
-            c.busy = c.busy_own + max(0, c.yard_server - idle.yard)
     c, p, b = W.cpu, W.peak["800x600"], W.bare_peak
     print(f"CPU over {c.span:.1f} s of the wait: START.EXE {c.launcher:.3f} % + its wineserver {c.server_share:.3f} % "
           f"(the server {c.launcher_server:.3f} %, less {c.idle:.3f} % it spends idle) = {c.total:.3f} % (all of the server counted: "
