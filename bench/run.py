@@ -52,7 +52,8 @@ def spawn(*cmd, **kw):
     return kids[-1]
 
 
-def with_env(base=None, **env): return {**(base or os.environ), **{k: str(v) for k, v in env.items()}}
+def with_env(more=None, **env):  # this process's environment, and more
+    return {**os.environ, **(more or {}), **{k: str(v) for k, v in env.items()}}
 
 
 def field(out, prefix, key):  # the value after "key=" on the first line that starts with prefix
@@ -85,8 +86,9 @@ def screen(size="800x600"):  # the harness's Xvfb for the block: (DISPLAY, PID)
             time.sleep(0.05)
 
 
-def on_screen(*cmd, env=None, **kw):  # a program's output, run on a screen of its own
+def on_screen(*cmd, env=None, before=None, **kw):  # a program's output, run on a screen of its own
     with screen() as (display, _):
+        before and before(display)
         return run(*cmd, env=with_env(env, DISPLAY=display), **kw)
 
 
@@ -123,11 +125,13 @@ def sample(seconds, **counters):  # each counter's rate over the seconds, and th
     return SimpleNamespace(span=t1 - t0, **{k: (b[k] - a[k]) / (t1 - t0) for k in counters})
 
 
-def probe(runs, cases, *opts, wrap=()):
-    """draw_probe on cases (NAME SIZE FOLDER POINTS COMMAND), each on a screen of its own."""
+def probe(runs, cases, *opts, wrap=(), before=None):
+    """draw_probe on cases (NAME SIZE FOLDER POINTS COMMAND), each on a screen of its own; before(DISPLAY)
+    once the last one is up."""
     with contextlib.ExitStack() as screens:
         args = [a for name, size, folder, points, command in cases for a in
                 ("--case", name, screens.enter_context(screen(size))[0], folder, " ".join(points), command)]
+        before and before(args[-4])
         return run(*wrap, BIN / "draw_probe", "--runs", runs, *opts, *args)
 
 
@@ -148,8 +152,10 @@ def start_figure(out, launcher, bare):
 
 def walk(size, hooks, *args, env=None):
     """Walks the accept path (bench/walk.sh) on a screen of its own; hooks[STEP](PID, DISPLAY, XVFB_PID)
-    run where the walk is, and hooks["ended"] once the launcher has ended, on the same screen."""
+    run where the walk is; hooks["screen"] once the screen is up, and hooks["ended"] once the launcher has
+    ended, on the same screen."""
     with screen(size) as (display, xpid):
+        hooks.get("screen", lambda *_: None)(None, display, xpid)
         walker = spawn("bash", ROOT / "bench/walk.sh", *args, stdin=sp.PIPE, stdout=sp.PIPE, text=True,
                        env=with_env(env, DISPLAY=display))
         status = "none"
@@ -177,8 +183,9 @@ def memory_hooks(m):
     return {"closing": closing}
 
 
-def bare_peak(*cmd, settle, env=None, **kw):  # a yardstick's peak RSS and shared part, once drawn
+def bare_peak(*cmd, settle, env=None, before=None, **kw):  # a yardstick's peak RSS and shared part, once drawn
     with screen() as (display, _):
+        before and before(display)
         bare = spawn(*cmd, env=with_env(env, DISPLAY=display), **kw)
         time.sleep(settle)
         peak = status(bare.pid, "VmHWM"), status(bare.pid, "RssShmem")

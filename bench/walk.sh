@@ -31,6 +31,6 @@ else
   accept() { driver_click_settled "$1" $DRIVER_OFFER_JA; tell accepted; }
   WALK_ANSWER=([offer]=accept)
 fi
-driver_walk_accept || die "the walk stopped at the $WALK_STOPPED"
+driver_walk_accept offer || die "the walk stopped at the $WALK_STOPPED"
 driver_wait_exit
 echo "ended $DRIVER_EXIT_STATUS"

@@ -36,14 +36,14 @@ def choose(R, W):  # decides by trying which build runs, as the test command doe
     os.environ.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
 
 
-def new_servers(R, W):
-    """Fresh servers: wine's desktop takes the screen's size from the display its first program of a
-    session had, so each new display gets new servers."""
+def new_servers(R, W, display):
+    """Fresh servers, on the display: wine's desktop takes the screen's size from the display its first
+    program of a session had, so each new display gets new servers."""
     for prefix in W.prefixes.values():
         sp.run([W.server, "-k"], env=R.with_env(WINEPREFIX=prefix), stdout=sp.DEVNULL, stderr=sp.DEVNULL)
     for server in W.servers.values():
         server.wait()
-    W.servers = {k: R.spawn(W.server, "-f", "-p", env=R.with_env(WINEPREFIX=p),
+    W.servers = {k: R.spawn(W.server, "-f", "-p", env=R.with_env(WINEPREFIX=p, DISPLAY=display),
                             stdout=sp.DEVNULL, stderr=sp.DEVNULL) for k, p in W.prefixes.items()}
 
 
@@ -66,16 +66,15 @@ def in_prefix(R, W, prefix, display=None):  # where and how a program of ours ru
 
 def figures(R, W):
     R.note(f"Windows start: START.EXE against a bare Win32 window decoding with stb_image, under wine ({R.START_RUNS} runs each, interleaved)")
-    new_servers(R, W)
     W.start = R.start_figure(R.probe(R.START_RUNS, [
         ("launcher", "800x600", W.cd, R.WELCOME + R.INSET, f"/usr/bin/env WINEPREFIX={W.prefixes['launcher']} {W.wine} D:\\START.EXE"),
         ("bare", "800x600", W.bin, R.WELCOME, f"/usr/bin/env WINEPREFIX={W.prefixes['yardstick']} {W.wine} bare_window.exe")],
-        "--settle", 10, "--timeout", 20), "START.EXE", "bare Win32 window")
+        "--settle", 10, "--timeout", 20, before=lambda d: new_servers(R, W, d)), "START.EXE", "bare Win32 window")
 
     R.note(f"Windows dialog: Load to on the screen, frmYesNo with the manual notice against a bare Win32 dialog with the same controls, under wine ({DIALOG_ROUNDS} rounds of {DIALOG_PER_ROUND} each, interleaved)")
-    new_servers(R, W)
     drawn = {"START.EXE": [], "bare dialog": []}
     with R.screen() as (display, _):
+        new_servers(R, W, display)
         for _ in range(DIALOG_ROUNDS):
             for who, exe in (("START.EXE", "dialog_cycle.exe"), ("bare dialog", "bare_dialog.exe")):
                 out = R.run(R.BIN / "dialog_watch", W.wine, exe, DIALOG_PER_ROUND + 5, **in_prefix(R, W, "yardstick", display))
@@ -90,11 +89,11 @@ def figures(R, W):
           f"median {W.bare_dialog[0]:.3f} ms (p90 {W.bare_dialog[1]:.3f}): {W.dialog_ratio:.2f}x")
 
     R.note("Windows key latency: Return by XTest to the click handler during the busy wait, under wine (20 presses)")
-    new_servers(R, W)
-    W.key = R.key_figure(R.BIN / "key_sender", 20, W.wine, "key_wait_window.exe", **in_prefix(R, W, "yardstick"))
+    W.key = R.key_figure(R.BIN / "key_sender", 20, W.wine, "key_wait_window.exe", before=lambda d: new_servers(R, W, d),
+                         **in_prefix(R, W, "yardstick"))
     R.note("Windows end of the busy wait: how late the loop sees a deadline, under wine (30 waits)")
-    new_servers(R, W)
-    W.late = R.late(R.on_screen(W.wine, "key_wait_window.exe", "--deadlines", 30, **in_prefix(R, W, "yardstick")).replace("\r", ""))
+    W.late = R.late(R.on_screen(W.wine, "key_wait_window.exe", "--deadlines", 30, before=lambda d: new_servers(R, W, d),
+                                **in_prefix(R, W, "yardstick")).replace("\r", ""))
 
 
 def counters(R, name, pid, server):  # a program's CPU share, wake-ups and own sleeps, and its server's
@@ -105,8 +104,8 @@ def counters(R, name, pid, server):  # a program's CPU share, wake-ups and own s
 
 def sequences(R, W):
     R.note(f"Windows whole sequence of START.EXE from drive D: under wine: CPU and wake-ups during the 20 s wait against a bare Win32 program's waiting passes, peak working set (800x600, {', '.join(R.BIG_SIZES)})")
-    new_servers(R, W)
-    W.bare_peak = R.bare_peak(W.wine, "bare_window.exe", settle=4, **in_prefix(R, W, "yardstick"))
+    W.bare_peak = R.bare_peak(W.wine, "bare_window.exe", settle=4, before=lambda d: new_servers(R, W, d),
+                              **in_prefix(R, W, "yardstick"))
     W.peak, m, run_ = {}, SimpleNamespace(), {}
 
     def accepted(_, display, __):  # the 20 s wait starts
@@ -132,7 +131,7 @@ def sequences(R, W):
         c.busy = c.busy_own + max(0, c.yard_server - idle.yard)
     for size in ("800x600", *R.BIG_SIZES):
         hooks = {"accepted": accepted, "waiting": waiting, "ended": ended} if size == "800x600" else {}
-        new_servers(R, W)
+        hooks["screen"] = lambda _, display, __: new_servers(R, W, display)
         R.walk(size, {**hooks, **R.memory_hooks(m)}, "--wine", W.cd, W.wine, "D:\\START.EXE",
                env={"WINEPREFIX": W.prefixes["launcher"]})
         W.peak[size] = (m.hwm, m.shm)
