@@ -1,4 +1,4 @@
-// One line of a measured series for bench/run.sh: median, p90 and max.
+// One line of a measured series for bench/run.py: median, p90 and max.
 #pragma once
 
 #include <algorithm>

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# One walk of the launcher's accept path for bench/run.py, on the display in
+# DISPLAY: the launcher of the CD folder $1, or with "--wine FOLDER
+# COMMAND..." START.EXE under wine. Each window and the offer's answer are
+# told on stdout ("walk STEP ID PID", "walk accepted PID"), and the walk goes
+# on once run.py answers a line on stdin: its samples fall where the walk is.
+# Ends with "ended STATUS".
+# shellcheck source=tools/launcher-driver.sh
+source "$(dirname "$0")/../tools/launcher-driver.sh"
+tell() { echo "walk $* $DRIVER_LAUNCHER_PID"; read -r _; }
+WALK_HOOK=tell
+WALK_LIMIT=([offer]=30 [manual-notice]=40)
+if [[ $1 == --wine ]]; then
+  (cd "$2" && exec "${@:3}") >/dev/null 2>&1 &
+  DRIVER_LAUNCHER_PID=$!
+  wine_key() {  # the window gets the focus, then real key strokes
+    xdotool windowfocus "$1" 2>/dev/null
+    sleep 0.3
+    xdotool key --clearmodifiers "$2"
+  }
+  accept() { sleep 0.5; wine_key "$1" Return; tell accepted; }
+  # Window sizes under wine include the frame wine draws.
+  WALK_WIDTH=([offer]=377 [manual-notice]=281)
+  WALK_ANSWER=([offer]=accept [game-setup]="" [manual-notice]="wine_key alt+o" [game-question]="wine_key alt+j"
+    [sound-notice]="wine_key Return" [closing]="wine_key Return")
+else
+  driver_launch "$1" >&2
+  is_launcher() { [[ $(cat "/proc/$DRIVER_LAUNCHER_PID/comm" 2>/dev/null) == start ]]; }
+  wait_until 2 is_launcher || die "the launcher did not start"  # unshare and sh exec into it
+  # shellcheck disable=SC2086
+  accept() { driver_click_settled "$1" $DRIVER_OFFER_JA; tell accepted; }
+  WALK_ANSWER=([offer]=accept)
+fi
+driver_walk_accept offer || die "the walk stopped at the $WALK_STOPPED"
+driver_wait_exit
+echo "ended $DRIVER_EXIT_STATUS"
