@@ -332,7 +332,7 @@ def main():
     sp.run([ROOT / "tools/install-deps.sh", "--tests"], check=True)
     note("Building (Release) into build-bench/")
     if not cmake_build(BUILD, "democd", "bench_runtime", "busy_loop", "draw_probe", "bare_window", "dialog_show",
-                       "dialog_watch", "key_wait_window", "key_sender", build_type="Release"):
+                       "dialog_watch", "key_wait_window", "key_sender", "layouts", build_type="Release"):
         sys.exit("the build failed")
     start_load = load()
     L = linux_figures() if mode != "--windows" else None

@@ -18,9 +18,8 @@ if [[ $1 == --wine ]]; then
     sleep 0.3
     xdotool key --clearmodifiers "$2"
   }
-  accept() { sleep 0.5; wine_key "$1" Return; tell accepted; }
-  # Window sizes under wine include the frame wine draws.
-  WALK_WIDTH=([offer]=377 [manual-notice]=281)
+  accept() { driver_frame_widths "$1"; sleep 0.5; wine_key "$1" Return; tell accepted; }
+  WALK_WIDTH=([offer]="")
   WALK_ANSWER=([offer]=accept [game-setup]="" [manual-notice]="wine_key alt+o" [game-question]="wine_key alt+j"
     [sound-notice]="wine_key Return" [closing]="wine_key Return")
 else

@@ -10,10 +10,10 @@ readonly DRIVER_OFFER_TITLE='Acrobat Reader Installation \(empfohlen\)'  # offer
 readonly DRIVER_NEWBOX_TITLE='Mirelund  Installation '                    # game question, sound notice
 readonly DRIVER_WELCOME_TITLE='Willkommen zur Mirelund Installation\.'
 readonly DRIVER_CLOSING_TITLE='Range of our products \.\.\.'
-# The windows' figures come from the program itself (tests/layouts), so that
+# The windows' figures come from the program itself (tools/layouts), so that
 # a changed window definition moves them with it.
 #   driver_layouts COMMAND...: the layouts program (DRIVER_LAYOUTS or the build's
-#     tests/layouts by default; e.g. under wine) on an 800x600 screen without
+#     tools/layouts by default; e.g. under wine) on an 800x600 screen without
 #     frames: sets DRIVER_LAYOUT (its lines), the figures and DRIVER_LAYOUTS_RUN
 #   driver_rect STEP NAME: "X Y W H" of a control (or "client") of a step's window
 #   driver_button STEP CAPTION: the middle of a button, "X Y", in its window
@@ -30,13 +30,22 @@ driver_button() {
   awk -v s="$1" -v c="$2" '$1 == s && $9 == c {print $3 + int($5 / 2), $4 + int($6 / 2); f = 1} END {exit !f}' \
     <<<"$DRIVER_LAYOUT"
 }
+# driver_frame_widths ID: wine draws the dialogs' frames itself; the width of
+# the offer ID's, added to each dialog's client width in WALK_WIDTH, tells
+# the later dialogs apart.
+driver_frame_widths() {
+  local frame notice box
+  frame=$(($(driver_geometry "$1" | cut -d' ' -f3) - DRIVER_OFFER_WIDTH))
+  notice=$((DRIVER_YESNO_WIDTH + frame)) box=$(($(driver_rect sound-notice client | cut -d' ' -f3) + frame))
+  WALK_WIDTH+=([confirm]=$notice [manual-notice]=$notice [game-question]=$box [sound-notice]=$box)
+}
 driver_from_offer() {
   local ox oy x y
   read -r ox oy _ < <(driver_rect offer client)
   read -r x y _ < <(driver_rect "$1" client)
   echo "$((x - ox)) $((y - oy))"
 }
-DRIVER_LAYOUTS=${DRIVER_LAYOUTS:-$(dirname "${BASH_SOURCE[0]}")/../build/tests/layouts}
+DRIVER_LAYOUTS=${DRIVER_LAYOUTS:-$(dirname "${BASH_SOURCE[0]}")/../build/tools/layouts}
 [[ ! -x $DRIVER_LAYOUTS ]] || driver_layouts "$DRIVER_LAYOUTS"
 
 driver_log() { echo "[launcher] $*" >&2; }

@@ -69,13 +69,6 @@ maximized() {  # a stub setup's window STEP, whichever of that title is shown no
   id=$(driver_find_window "${WALK_TITLE[$1]}" "") && geometry "$id" &&
     ((X <= 0 && Y <= 0 && X + WIDTH >= screen_w && Y + HEIGHT >= screen_h)) && ID=$id
 }
-# Wine draws the dialogs' frames itself: their width, measured on the offer
-# ID, added to each client's, tells the later dialogs apart.
-frame_widths() {
-  geometry "$1"
-  local frame=$((WIDTH - DRIVER_OFFER_WIDTH))
-  notice_width=$((DRIVER_YESNO_WIDTH + frame)) box_width=$(($(driver_rect sound-notice client | cut -d' ' -f3) + frame))
-}
 
 # The client area of window ID in shot S, as STEP lays it out: dark blue to
 # its edges, framed by something else. Sets CX CY CW CH.
@@ -172,8 +165,7 @@ a_window() {
       check "$ra: framed inset's border" test "$(count "$s" $inset_x $((inset_y + 16)) 1 $((inset_h - 32)) 0 0 0)" \
         -eq $((inset_h - 32)) -a "$(count "$s" $((inset_x + 16)) $inset_y $((inset_w - 32)) 1 0 0 0)" -eq $((inset_w - 32))
       check_window "$s" "$id" offer "$what"
-      frame_widths "$id"
-      WALK_WIDTH+=([manual-notice]=$notice_width [game-question]=$box_width [sound-notice]=$box_width)
+      driver_frame_widths "$id"
       offer_x=$X offer_y=$Y
       [[ -z ${RUN_ACCESS_CLIENT:-} ]] || read_offer "$ra"
       driver_key "$id" Return
@@ -257,9 +249,7 @@ b_window() {
   local s=$WALK_SHOT id=$2 ox oy cx cy differ x y
   case $1 in
     offer)
-      frame_widths "$id"
-      WALK_WIDTH=([offer]="" [confirm]=$notice_width [manual-notice]=$notice_width [game-question]=$box_width
-        [sound-notice]=$box_width)
+      driver_frame_widths "$id"
       b_offer=$id
       sleep 1 ;;
     confirm)

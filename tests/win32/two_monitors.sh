@@ -35,9 +35,7 @@ two_window() {  # STEP ID
       check "$r: offer at $X,$Y, as on one monitor from the primary's corner ($((mx + left)),$((my + top)))" \
         near "$X,$Y" "$((mx + left)),$((my + top))" 1
       ox=$X oy=$Y
-      WALK_WIDTH=([offer]="" [confirm]=$((DRIVER_YESNO_WIDTH + 2 * side)) [manual-notice]=$((DRIVER_YESNO_WIDTH + 2 * side))
-        [game-question]=$(($(driver_rect game-question client | cut -d' ' -f3) + 2 * side)) [closing]="")
-      WALK_WIDTH[sound-notice]=${WALK_WIDTH[game-question]} ;;
+      driver_frame_widths "$2" ;;
     confirm)
       check "$r: confirmation from the offer ($((X - ox)) $((Y - oy)))" test "$((X - ox)) $((Y - oy))" = \
         "$(driver_from_offer confirm)" ;;
