@@ -294,9 +294,10 @@ read_offer() {
 # (its comctl32 imports it; a KnownDLL on Windows 7 and later) and uxtheme
 # (its user32 delay-loads it as the display driver comes up; START.EXE
 # loads it from the system folder before its first window all the same).
-# START.EXE's preloads where the search cannot be narrowed.
+# comctl32, which START.EXE loads by name through its manifest, is planted
+# too. START.EXE's preloads where the search cannot be narrowed.
 preloaded="uxtheme msimg32 dwmapi userenv setupapi apphelp propsys cryptbase clbcatq ntmarta version"
-planted_names=(dwmapi userenv propsys apphelp cryptbase oleacc winmm msimg32 setupapi clbcatq ntmarta
+planted_names=(comctl32 dwmapi userenv propsys apphelp cryptbase oleacc winmm msimg32 setupapi clbcatq ntmarta
   cryptsp sspicli secur32 profapi wtsapi32 winsta netapi32 mpr textshaping usp10 dbghelp shfolder)
 
 run_p() {
