@@ -56,8 +56,9 @@ Runtime::Runtime(Backend& backend) : backend_(backend), screen_(*this) {
 
 Runtime::~Runtime() {
   // Native windows go before the backend that owns them.
-  for (auto& [type, form] : instances_)
-    if (form->IsLoaded()) form->Unload();
+  // By index: an unload handler may make another window's instance.
+  for (std::size_t i = 0; i < instances_.size(); ++i)
+    if (instances_[i].second->IsLoaded()) instances_[i].second->Unload();
   if (g_current == this) g_current = nullptr;
 }
 

@@ -127,6 +127,7 @@ class Win32Backend final : public Backend {
   void ChooseIcons(NativeWindow& w);
   void ReportMove(NativeWindow& w);
   // controls.cpp
+  void LoadCommonControls();
   void CreateControls(NativeWindow& w);
   void UpdateButton(NativeWindow& w, NativeControl& c);
   void ApplyFocus(NativeWindow& w);
@@ -150,8 +151,7 @@ class Win32Backend final : public Backend {
   void ShowKeyboardCues(HWND root, WORD flags);
 
   HINSTANCE instance_;
-  HMODULE common_controls_ = nullptr;
-  void LoadCommonControls();
+  HMODULE common_controls_ = nullptr;  // comctl32, once a window with controls is built
   // The window class of each pair of icons the windows carry, the first
   // with none.
   struct IconClass {
