@@ -13,15 +13,10 @@ WALK_LIMIT=([offer]=30 [manual-notice]=40)
 if [[ $1 == --wine ]]; then
   (cd "$2" && exec "${@:3}") >/dev/null 2>&1 &
   DRIVER_LAUNCHER_PID=$!
-  wine_key() {  # the window gets the focus, then real key strokes
-    xdotool windowfocus "$1" 2>/dev/null
-    sleep 0.3
-    xdotool key --clearmodifiers "$2"
-  }
-  accept() { driver_frame_widths "$1"; sleep 0.5; wine_key "$1" Return; tell accepted; }
+  accept() { driver_frame_widths "$1"; sleep 0.5; driver_key "$1" Return; tell accepted; }
   WALK_WIDTH=([offer]="")
-  WALK_ANSWER=([offer]=accept [game-setup]="" [manual-notice]="wine_key alt+o" [game-question]="wine_key alt+j"
-    [sound-notice]="wine_key Return" [closing]="wine_key Return")
+  WALK_ANSWER=([offer]=accept [game-setup]="" [manual-notice]="driver_key alt+o" [game-question]="driver_key alt+j"
+    [sound-notice]="driver_key Return" [closing]="driver_key Return")
 else
   driver_launch "$1" >&2
   is_launcher() { [[ $(cat "/proc/$DRIVER_LAUNCHER_PID/comm" 2>/dev/null) == start ]]; }

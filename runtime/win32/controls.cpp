@@ -39,10 +39,6 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
 
 }  // namespace
 
-// Each new child window goes behind its siblings, so the buttons are made
-// first, in the form's order (the earlier lies in front), and then the
-// labels, behind every button as their painting is: the stacking comes out
-// right without a move of any window, each of which wine asks its server for.
 // The common controls come with the first window that has any: the welcome
 // screen, which has none, is drawn before their library has started (under
 // wine some twenty milliseconds of registering classes). XP creates no
@@ -57,6 +53,10 @@ void Win32Backend::LoadCommonControls() {
   }
 }
 
+// Each new child window goes behind its siblings, so the buttons are made
+// first, in the form's order (the earlier lies in front), and then the
+// labels, behind every button as their painting is: the stacking comes out
+// right without a move of any window, each of which wine asks its server for.
 void Win32Backend::CreateControls(NativeWindow& w) {
   for (const auto& owned : w.form.Controls()) {
     auto nc = std::make_unique<NativeControl>();
