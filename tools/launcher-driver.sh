@@ -86,13 +86,16 @@ driver_wait_exit() {
   DRIVER_EXIT_STATUS=timeout
   if wait_until 10 driver_ended; then
     DRIVER_EXIT_STATUS=0
-    wait "$DRIVER_LAUNCHER_PID" || DRIVER_EXIT_STATUS=$?
-    DRIVER_LAUNCHER_PID=""
+    driver_wait_launcher || DRIVER_EXIT_STATUS=$?
   fi
 }
 driver_ended() { ! kill -0 "$DRIVER_LAUNCHER_PID" 2>/dev/null; }
-driver_stop() {  # at exit: a launcher still running
-  [[ -z ${DRIVER_LAUNCHER_PID:-} ]] || kill "$DRIVER_LAUNCHER_PID" 2>/dev/null || true
+# The launcher's end, however long it takes; its status.
+driver_wait_launcher() { local s=0; wait "$DRIVER_LAUNCHER_PID" || s=$?; DRIVER_LAUNCHER_PID=""; return $s; }
+driver_stop() {  # a launcher still running ended (also at exit)
+  [[ -z ${DRIVER_LAUNCHER_PID:-} ]] ||
+    { kill "$DRIVER_LAUNCHER_PID" && wait_until 5 driver_ended && wait "$DRIVER_LAUNCHER_PID"; } 2>/dev/null || true
+  DRIVER_LAUNCHER_PID=""
 }
 at_exit driver_stop
 
@@ -124,11 +127,12 @@ driver_unmount_image() {
   fi
 }
 
-# "X Y W H" of a window; fails where it is gone.
+# "X Y W H" of a window; fails where it is gone. driver_place sets them.
 driver_geometry() {
   local WINDOW X Y WIDTH HEIGHT SCREEN shell
   shell=$(xdotool getwindowgeometry --shell "$1" 2>/dev/null) && eval "$shell" && echo "$X $Y $WIDTH $HEIGHT"
 }
+driver_place() { read -r X Y WIDTH HEIGHT < <(driver_geometry "$1"); }
 
 # Waits for a shown window whose whole title matches the regular expression
 # $1 and, if $2 is given, that is $2 pixels wide; prints its id. $3: the
@@ -206,7 +210,6 @@ driver_walk_shot() { [[ -z ${DRIVER_SCREENS:-} ]] || driver_shot "$WALK_SHOT" "$
 
 # Defaults: keys and clicks mixed, and the limits a native launcher needs.
 driver_walk_accept() {
-  [[ -n ${DRIVER_LAYOUT:-} ]] || die "no layouts program at $DRIVER_LAYOUTS: build the tests, or set DRIVER_LAYOUTS"
   local -A width=([offer]=$DRIVER_OFFER_WIDTH [manual-notice]=$DRIVER_YESNO_WIDTH)
   local -A limit=([offer]=20 [acrobat-setup]=5 [waiting]=5 [manual-notice]=30 [game-setup]=5)
   local -A answer=([offer]="driver_click_settled $DRIVER_OFFER_JA" [manual-notice]="driver_key alt+o"
@@ -216,7 +219,6 @@ driver_walk_accept() {
     "waiting closing" "${1:-offer}"
 }
 driver_walk_decline() {
-  [[ -n ${DRIVER_LAYOUT:-} ]] || die "no layouts program at $DRIVER_LAYOUTS: build the tests, or set DRIVER_LAYOUTS"
   local -A width=([offer]=$DRIVER_OFFER_WIDTH [confirm]=$DRIVER_YESNO_WIDTH [manual-notice]=$DRIVER_YESNO_WIDTH)
   local -A limit=([offer]=20)
   local -A answer=([offer]="driver_key alt+n" [confirm]="driver_click_settled $(driver_button confirm Ja)"
@@ -227,6 +229,7 @@ driver_walk_decline() {
 driver_walk() {  # STEPS STEPS_THAT_STAY FIRST_STEP, with the caller's width, limit and answer
   local step n=0 started="" id reply
   WALK_STOPPED=""
+  [[ -n ${DRIVER_LAYOUT:-} ]] || die "no layouts program at $DRIVER_LAYOUTS: build the tests, or set DRIVER_LAYOUTS"
   for step in $1; do
     n=$((n + 1))
     [[ -n $started || $step == "$3" ]] || continue

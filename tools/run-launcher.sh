@@ -24,7 +24,7 @@ source "$root/tools/launcher-driver.sh"
 
 work=$(mktemp -d)
 disc=$work/disc
-at_exit 'driver_stop; wait; driver_unmount_image "$disc"; mountpoint -q "$disc" || rm -rf "$work"'
+at_exit 'driver_stop; driver_unmount_image "$disc"; mountpoint -q "$disc" || rm -rf "$work"'
 
 if [[ -f build/mirelund.iso ]] && driver_mount_image build/mirelund.iso "$disc"; then
   echo "The disc image build/mirelund.iso is mounted read-only on $disc ($DRIVER_MOUNT_KIND)"
@@ -36,10 +36,8 @@ fi
 
 if [[ -n ${DISPLAY:-} ]]; then
   driver_launch "${launch[@]}"
-  status=0
-  wait "$DRIVER_LAUNCHER_PID" || status=$?
-  DRIVER_LAUNCHER_PID=""
-  exit "$status"
+  driver_wait_launcher || exit
+  exit 0
 fi
 
 driver_screens "$root/build/screens"
@@ -47,19 +45,14 @@ driver_screens "$root/build/screens"
 start_xvfb
 echo "Running the launcher on Xvfb $DISPLAY (about 30 s: it waits 20 s after the Acrobat Reader setup)"
 driver_launch "${launch[@]}"
-walked=0
-driver_walk_accept || walked=$?
-
 status=0
-if [[ $walked -eq 0 ]]; then
-  wait "$DRIVER_LAUNCHER_PID" || status=$?
+if driver_walk_accept; then
+  driver_wait_launcher || status=$?
 else
   echo "The walk through the windows stopped early; the launcher is ended." >&2
-  kill "$DRIVER_LAUNCHER_PID" 2>/dev/null || true
-  wait "$DRIVER_LAUNCHER_PID" || true
+  driver_stop
   status=1
 fi
-DRIVER_LAUNCHER_PID=""
 
 echo "Screenshots of every window: $DRIVER_SCREENS/"
 ls "$DRIVER_SCREENS"

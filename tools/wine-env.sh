@@ -18,6 +18,10 @@ wine_env() {
   fi
 }
 
+# wine_stub_log FILE: where the stub setups under wine note each start
+# ("TITLE<TAB>COMMAND LINE"), emptied; sets STUB_LOG.
+wine_stub_log() { STUB_LOG=$1; : >"$1"; export MIRELUND_STUB_LOG="Z:${1//\//\\}"; }
+
 # wine_make_prefix LOG: makes the prefix where it is missing, once for all
 # the processes that ask at the same time. No window manager runs with our
 # wine: it places, maximizes and focuses its windows itself and draws their

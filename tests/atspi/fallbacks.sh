@@ -13,16 +13,7 @@ limit_ms=${START_LIMIT_MS:-4000}  # the freeze this guards against was 25 s
 offer="Acrobat Reader Installation (empfohlen)"
 
 work=$(mktemp -d)
-LAUNCHER_PID=""
-stop_case() {
-  if [[ -n $LAUNCHER_PID ]]; then
-    kill "$LAUNCHER_PID" 2>/dev/null || true
-    wait "$LAUNCHER_PID" 2>/dev/null || true
-  fi
-  LAUNCHER_PID=""
-}
 at_exit 'rm -rf "$work"'
-at_exit stop_case
 start_xvfb 800x600
 
 # A CD whose module is missing, and one whose module needs an ATK that is not there.
@@ -38,14 +29,13 @@ run_case() {
   local name=$1 started
   shift
   started=$(date +%s%N)
-  "$@" >"$work/$name.log" 2>&1 &
-  LAUNCHER_PID=$!
+  driver_start "$work/$name.log" "$@"
   OFFER_ID=$(WAIT_STEP=0.02 wait_until "$((limit_ms / 1000)).$(printf %03d $((limit_ms % 1000)))" offer_up "$name") ||
     die "$name: no offer after $limit_ms ms: $(cat "$work/$name.log")"
   pass "$name: the offer after $((($(date +%s%N) - started) / 1000000)) ms"
 }
 offer_up() {
-  kill -0 "$LAUNCHER_PID" 2>/dev/null || die "$1: the launcher ended: $(cat "$work/$1.log")"
+  ! driver_ended || die "$1: the launcher ended: $(cat "$work/$1.log")"
   visible_window "$(regex_quote "$offer")"
 }
 
@@ -66,20 +56,18 @@ confirmation_up() {
 # No session bus at all: nothing to look for, and no bus of GLib's own started.
 run_case no-session-bus env -u DBUS_SESSION_BUS_ADDRESS -u AT_SPI_BUS_ADDRESS XDG_RUNTIME_DIR="$work" \
   "$cd_dir/start"
-stop_case
+driver_stop
 no_autolaunch() { ! pgrep -f "dbus-launch.*autolaunch" >/dev/null; }  # in this shell: pgrep passes over itself
 check "no-session-bus: no session bus started for it" no_autolaunch
 
 # The rest in a session of their own, with a working accessibility bus.
-export -f run_case offer_up takes_keys confirmation_up stop_case
+export -f run_case offer_up takes_keys confirmation_up
 export work cd_dir limit_ms offer here
 dbus-run-session -- bash -c '
   source "$here/../display/common.sh"
-  LAUNCHER_PID=""
-  at_exit stop_case
-  run_case without-module "$work/without/start"; stop_case
-  run_case module-without-atk "$work/no-atk/start"; stop_case
-  run_case no-at-bridge env NO_AT_BRIDGE=1 "$cd_dir/start"; stop_case
+  run_case without-module "$work/without/start"; driver_stop
+  run_case module-without-atk "$work/no-atk/start"; driver_stop
+  run_case no-at-bridge env NO_AT_BRIDGE=1 "$cd_dir/start"; driver_stop
   # The accessibility bus owned by a service that never answers.
   /usr/bin/python3 "$here/silent_bus.py" >"$work/silent.log" 2>&1 &
   at_exit "kill $!"

@@ -36,16 +36,12 @@ orca_keys() {  # ID KEY...: each after Orca has had time to read
   done
 }
 
-"$launcher" &
-DRIVER_LAUNCHER_PID=$!
+driver_start /dev/stderr "$launcher"
 WALK_HOOK=: WALK_LIMIT=([offer]=40 [manual-notice]=40 [game-question]=40 [sound-notice]=40 [closing]=40)
 WALK_ANSWER=([offer]="orca_keys Tab shift+Tab Return" [manual-notice]="orca_keys Return"
   [game-question]="orca_keys Return" [game-setup]="" [sound-notice]="orca_keys Return" [closing]="orca_keys Return")
 driver_walk_accept || die "no $WALK_STOPPED came up, or it did not go"
-status=0
-wait "$DRIVER_LAUNCHER_PID" || status=$?
-DRIVER_LAUNCHER_PID=""
-((status == 0)) || die "the launcher ended with status $status"
+driver_expect_exit "the launcher's exit status"
 # Orca writes its debug file in blocks: all of it is there once it has ended.
 kill -TERM $orca
 wait $orca 2>/dev/null || true

@@ -41,14 +41,13 @@ read -r cw ch <<<"$size"
 
 # Everything but the labels, buttons and images is the window's background,
 # the hidden button's rectangle included.
-except=()
-for r in "${labels[@]}" "${buttons[@]}"; do except+=(--except "$(at_origin_csv "$r" 100 100)"); done
+except=() vis=()
+for r in "${buttons[@]}"; do vis+=(--except "$(at_origin_csv "$r" 100 100)"); done
+for r in "${labels[@]}"; do except+=(--except "$(at_origin_csv "$r" 100 100)"); done
 for i in "${pictures[@]}"; do except+=(--except "$(at_origin_csv "$(rect "${i%%:*}")" 100 100)"); done
 expect_eq "non-background pixels outside the controls" 0 \
-  "$("$PROBE" "$shot" countnot 100 100 "$cw" "$ch" "${BLUE[@]}" 0 "${except[@]}")"
+  "$("$PROBE" "$shot" countnot 100 100 "$cw" "$ch" "${BLUE[@]}" 0 "${except[@]}" "${vis[@]}")"
 if [[ -n "$hidden" ]]; then
-  vis=()
-  for r in "${buttons[@]}"; do vis+=(--except "$(at_origin_csv "$r" 100 100)"); done
   expect_eq "pixels drawn where the hidden OK is" 0 \
     "$("$PROBE" "$shot" countnot $(at_origin "$hidden" 100 100) "${BLUE[@]}" 0 "${vis[@]}")"
 fi

@@ -46,13 +46,9 @@ mounted() {
 
 case_mount() {
   driver_unmount_image "$mnt" 2>/dev/null || true
-  if ! mount_quietly "$iso" "$mnt"; then
-    fail "mounting $iso"
-  elif [[ $DRIVER_MOUNT_KIND == loop ]]; then
-    pass "$iso mounted by the kernel on $mnt: mount -o loop,ro, iso9660"
-  else
-    pass "$iso mounted with fuseiso (FUSE) on $mnt: this kernel cannot mount the image itself"
-  fi
+  mount_quietly "$iso" "$mnt" || die "mounting $iso"
+  [[ $DRIVER_MOUNT_KIND != loop ]] || pass "$iso mounted by the kernel on $mnt: mount -o loop,ro, iso9660"
+  [[ $DRIVER_MOUNT_KIND == loop ]] || pass "$iso mounted with fuseiso (FUSE) on $mnt: this kernel cannot mount the image itself"
 }
 
 case_unmount() {
@@ -156,9 +152,7 @@ case_windows() {
   ln -s "$win_mnt" "$WINEPREFIX/dosdevices/d:"
   check "D: is declared a CD-ROM drive" grep -qi '^"d:"="cdrom"' "$WINEPREFIX/system.reg"
 
-  local stub_log=$work/stubs-windows.log
-  : >"$stub_log"
-  export MIRELUND_STUB_LOG="Z:${stub_log//\//\\}"
+  wine_stub_log "$work/stubs-windows.log"
   driver_screens "$shots/windows"
   driver_start "$work/windows.log" "$WINE" 'D:\START.EXE'
   WALK_WIDTH=([offer]="" [manual-notice]="") WALK_LIMIT=([offer]=60 [manual-notice]=40)
@@ -173,8 +167,8 @@ case_windows() {
   check "Windows: the Acrobat Reader setup's window shown" test -f "$DRIVER_SCREENS/02-acrobat-setup.png"
   check "Windows: the game setup's window shown" test -f "$DRIVER_SCREENS/06-game-setup.png"
   check "Windows: the setups started as \"D:\\Acrobat\\Setup.exe\" and \"D:\\Data\\Subset.exe\"" \
-    cmp -s "$stub_log" <(printf 'Acrobat Reader Setup\t"D:\\Acrobat\\Setup.exe"\nMirelund Setup\t"D:\\Data\\Subset.exe"\n')
-  [[ ! -s $stub_log ]] || sed 's/^/  noted: /' "$stub_log"
+    cmp -s "$STUB_LOG" <(printf 'Acrobat Reader Setup\t"D:\\Acrobat\\Setup.exe"\nMirelund Setup\t"D:\\Data\\Subset.exe"\n')
+  [[ ! -s $STUB_LOG ]] || sed 's/^/  noted: /' "$STUB_LOG"
 }
 
 windows_window() {  # the walk's hook: STEP ID
@@ -197,9 +191,7 @@ case_linux() {
   mounted
   local no_wine32 linux_path=$PATH record=$work/wine-calls.log walked=0
   no_wine32=$(why_no_wine32)
-  local stub_log=$work/stubs-linux.log
-  : >"$stub_log"
-  export MIRELUND_STUB_LOG="Z:${stub_log//\//\\}"
+  wine_stub_log "$work/stubs-linux.log"
   : >"$record"
   if [[ -n $no_wine32 ]]; then
     # The setups are 32-bit Windows programs that nothing here can run: a
@@ -230,9 +222,9 @@ case_linux() {
     sed 's/^/  wine /' "$record"
   else
     check "Linux: wine ran the disc's Acrobat Reader setup, then the game's" bash -c \
-      "cut -f1 '$stub_log' | paste -sd, | grep -qx 'Acrobat Reader Setup,Mirelund Setup' &&
-       grep -qi 'Acrobat.Setup\\.exe' '$stub_log' && grep -qi 'Data.Subset\\.exe' '$stub_log'"
-    sed 's/^/  noted: /' "$stub_log"
+      "cut -f1 '$STUB_LOG' | paste -sd, | grep -qx 'Acrobat Reader Setup,Mirelund Setup' &&
+       grep -qi 'Acrobat.Setup\\.exe' '$STUB_LOG' && grep -qi 'Data.Subset\\.exe' '$STUB_LOG'"
+    sed 's/^/  noted: /' "$STUB_LOG"
   fi
 }
 

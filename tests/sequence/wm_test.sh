@@ -85,6 +85,7 @@ pixel_at() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | 
 net_state() { xprop -id "$1" _NET_WM_STATE 2>/dev/null; }
 # Whether the window $1 is stacked above the window $2, by the manager's
 # own list, bottom first; unknown (status 2) where it keeps none.
+not_below() { local s=0; stacked_above "$1" "$2" || s=$?; ((s != 1)); }  # above, or unknown
 stacked_above() {
   local a b i=0 ia=0 ib=0 id
   a=$(printf '0x%x' "$1") b=$(printf '0x%x' "$2")
@@ -144,12 +145,8 @@ if [[ -n $other && -n $welcome ]]; then
   # program's text area is white, the welcome picture there is not; the
   # offer's pixels are as before.
   if ((wayland)); then
-    stacked=0
-    stacked_above "$offer" "$welcome" || stacked=$?
-    ((stacked != 1)) || fail "back from another program the offer is not above the welcome window"
-    stacked=0
-    stacked_above "$welcome" "$other" || stacked=$?
-    ((stacked != 1)) || fail "back from another program the welcome window is not above the other program"
+    check "back from another program the offer not below the welcome window" not_below "$offer" "$welcome"
+    check "back from another program the welcome window not below the other program" not_below "$welcome" "$other"
   else
     expect_eq "back from another program the offer on top: its pixel" "$offer_pixel" "$(pixel_at $((ox + 20)) $((oy + ft + 20)))"
     if [[ $(pixel_at $((mx + 150)) $((my + 120))) == FFFFFF ]]; then
@@ -195,23 +192,16 @@ if [[ -n $confirm ]]; then
   xdotool key --clearmodifiers Escape  # withdraws the refusal
   check "Escape after the click reaches the confirmation" driver_wait_gone "$confirm" 5
   sleep 0.3
-  if wait_focus "$offer"; then
-    pass "the focus back on the offer"
-  else
+  wait_focus "$offer" && pass "the focus back on the offer" ||
     fail "the focus back on the offer: it is on $(focused) (offer $offer, welcome $welcome)"
-  fi
 fi
 xdotool key --clearmodifiers alt+j
 check "the accept walk from the Acrobat Reader setup on" driver_walk_accept acrobat-setup
 
 # ---- every later notice at the offer's place ----
 for shot in 04-manual-notice 05-game-question 07-sound-notice; do
-  read -r _ nx ny _ < <(grep "^$shot " "$DRIVER_SCREENS/geometry.txt") || nx=""
-  if [[ -z $nx ]]; then
-    fail "no frame noted for $shot"
-  else
-    check "$shot frame at $nx,$ny, at the offer's $ox,$oy" near "$nx,$ny" "$ox,$oy" 1
-  fi
+  read -r _ nx ny _ < <(grep "^$shot " "$DRIVER_SCREENS/geometry.txt") || { fail "no frame noted for $shot"; continue; }
+  check "$shot frame at $nx,$ny, at the offer's $ox,$oy" near "$nx,$ny" "$ox,$oy" 1
 done
 expect_eq "the closing window over the primary monitor" "$primary" \
   "$(grep "^08-closing " "$DRIVER_SCREENS/geometry.txt" | cut -d' ' -f2-)"

@@ -20,13 +20,12 @@ source "$here/../../tools/wine-env.sh"
 wm=mutter-wayland
 at_exit desktop_stop
 at_exit '[[ -z ${WINESERVER:-} || -z ${WINEPREFIX:-} ]] || "$WINESERVER" -k'
-geometry() { read -r X Y WIDTH HEIGHT < <(driver_geometry "$1"); }  # sets X Y WIDTH HEIGHT
 
 # The refusing walk's windows (keys only): the offer where the program puts
 # it on one 1024x768 screen, moved by the primary's corner; the confirmation
 # where it stands from the offer; the later notices at the offer's place.
 two_window() {  # STEP ID
-  geometry "$2"
+  driver_place "$2"
   case $1 in
     offer)
       local side=$(((WIDTH - DRIVER_OFFER_WIDTH) / 2)) left top
