@@ -50,10 +50,14 @@ void Reshape(Fl_Widget& w, const PixelRect& r) {
 
 }  // namespace
 
+void ControlView::Sync() {
+  if (control_) Reshape(Widget(), control_->Rect());
+}
+
 // --- Buttons ------------------------------------------------------------
 
 ButtonWidget::ButtonWidget(Control& control, Fonts& fonts, FltkBackend& backend)
-    : Fl_Button(0, 0, 0, 0), control_(&control), fonts_(fonts), backend_(backend) {
+    : Fl_Button(0, 0, 0, 0), ControlView(control), fonts_(fonts), backend_(backend) {
   // The core owns focus and keys: FLTK must neither move focus here nor
   // treat the caption's "&" as its own shortcut (there is no FLTK label).
   clear_visible_focus();
@@ -95,7 +99,7 @@ int ButtonWidget::handle(int event) {
 
 void ButtonWidget::Sync() {
   if (!control_) return;
-  Reshape(*this, control_->Rect());
+  ControlView::Sync();
   if (IsTrue(control_->Visible())) show();
   else hide();
 }
@@ -151,13 +155,9 @@ void ButtonWidget::draw() {
 
 // --- Labels -------------------------------------------------------------
 
-LabelWidget::LabelWidget(Control& control, Fonts& fonts) : Fl_Widget(0, 0, 0, 0), control_(&control), fonts_(fonts) {
+LabelWidget::LabelWidget(Control& control, Fonts& fonts)
+    : Fl_Widget(0, 0, 0, 0), ControlView(control), fonts_(fonts) {
   box(FL_NO_BOX);
-}
-
-void LabelWidget::Sync() {
-  if (!control_) return;
-  Reshape(*this, control_->Rect());
 }
 
 void LabelWidget::draw() {
@@ -189,7 +189,7 @@ void LabelWidget::draw() {
 
 ImageWidget::ImageWidget(Control& control)
     : Fl_Widget(0, 0, 0, 0),
-      control_(&control),
+      ControlView(control),
       stretch_(IsTrue(control.def().stretch)),
       border_(control.def().border_style == kBorderSingle) {
   box(FL_NO_BOX);
@@ -197,10 +197,6 @@ ImageWidget::ImageWidget(Control& control)
     picture_ = std::make_unique<DrawablePicture>(control.SharedPicture(), control.def().picture);
 }
 
-void ImageWidget::Sync() {
-  if (!control_) return;
-  Reshape(*this, control_->Rect());
-}
 
 void ImageWidget::draw() {
   if (!control_ || w() <= 0 || h() <= 0) return;

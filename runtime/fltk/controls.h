@@ -21,24 +21,29 @@ namespace rt::fltk {
 class Fonts;
 class FltkBackend;
 
+// A widget drawing one Control; detached when the window's controls go
+// before the widget does.
 class ControlView {
  public:
+  explicit ControlView(Control& control) : control_(&control) {}
   virtual ~ControlView() = default;
-  // Geometry and visibility from the Control. The window redraws as a whole
-  // afterwards: transparent labels need what lies behind them drawn again.
-  virtual void Sync() = 0;
-  virtual void Detach() = 0;
+  // Geometry (and a button's visibility) from the Control. The window redraws
+  // as a whole afterwards: transparent labels need what lies behind them
+  // drawn again.
+  virtual void Sync();
+  void Detach() { control_ = nullptr; }
   virtual Fl_Widget& Widget() = 0;
-  virtual const Control* Source() const = 0;
+  const Control* Source() const { return control_; }
+
+ protected:
+  Control* control_;
 };
 
 class ButtonWidget final : public Fl_Button, public ControlView {
  public:
   ButtonWidget(Control& control, Fonts& fonts, FltkBackend& backend);
   void Sync() override;
-  void Detach() override { control_ = nullptr; }
   Fl_Widget& Widget() override { return *this; }
-  const Control* Source() const override { return control_; }
   // The focus rectangle, and the dark outer border of the button that Enter
   // would press.
   void SetLook(bool focused, bool emphasised);
@@ -50,7 +55,6 @@ class ButtonWidget final : public Fl_Button, public ControlView {
 
  private:
   static void Clicked(Fl_Widget* widget, void* data);
-  Control* control_;
   Fonts& fonts_;
   FltkBackend& backend_;
   std::string tooltip_;  // UTF-8; FLTK keeps only the pointer
@@ -62,27 +66,20 @@ class ButtonWidget final : public Fl_Button, public ControlView {
 class LabelWidget final : public Fl_Widget, public ControlView {
  public:
   LabelWidget(Control& control, Fonts& fonts);
-  void Sync() override;
-  void Detach() override { control_ = nullptr; }
   Fl_Widget& Widget() override { return *this; }
-  const Control* Source() const override { return control_; }
   int handle(int) override { return 0; }
 
  protected:
   void draw() override;
 
  private:
-  Control* control_;
   Fonts& fonts_;
 };
 
 class ImageWidget final : public Fl_Widget, public ControlView {
  public:
   explicit ImageWidget(Control& control);
-  void Sync() override;
-  void Detach() override { control_ = nullptr; }
   Fl_Widget& Widget() override { return *this; }
-  const Control* Source() const override { return control_; }
   int handle(int) override { return 0; }
   const DrawablePicture* Picture() const { return picture_.get(); }
   // Hides everything under it in the window's client area of w x h pixels.
@@ -92,7 +89,6 @@ class ImageWidget final : public Fl_Widget, public ControlView {
   void draw() override;
 
  private:
-  Control* control_;
   std::unique_ptr<DrawablePicture> picture_;
   bool stretch_;
   bool border_;
