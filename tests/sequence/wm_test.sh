@@ -85,7 +85,6 @@ pixel_at() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | 
 net_state() { xprop -id "$1" _NET_WM_STATE 2>/dev/null; }
 # Whether the window $1 is stacked above the window $2, by the manager's
 # own list, bottom first; unknown (status 2) where it keeps none.
-not_below() { local s=0; stacked_above "$1" "$2" || s=$?; ((s != 1)); }  # above, or unknown
 stacked_above() {
   local a b i=0 ia=0 ib=0 id
   a=$(printf '0x%x' "$1") b=$(printf '0x%x' "$2")
@@ -97,6 +96,7 @@ stacked_above() {
   ((i > 0)) || return 2
   ((ia > 0 && ib > 0 && ia > ib))
 }
+not_below() { local s=0; stacked_above "$1" "$2" || s=$?; ((s != 1)); }  # above, or unknown
 
 driver_launch "$cd_dir"
 
