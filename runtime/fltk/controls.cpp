@@ -197,7 +197,6 @@ ImageWidget::ImageWidget(Control& control)
     picture_ = std::make_unique<DrawablePicture>(control.SharedPicture(), control.def().picture);
 }
 
-
 void ImageWidget::draw() {
   if (!control_ || w() <= 0 || h() <= 0) return;
   fl_push_clip(x(), y(), w(), h());
