@@ -34,7 +34,7 @@ add_test(NAME start_exe_i686 COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/star
 add_test(NAME start_exe_xp_imports
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/xp_imports.sh i686-w64-mingw32-objdump ${_start_exe})
 add_test(NAME start_exe_xp_manifest
-  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/xp_manifest.sh ${PROJECT_SOURCE_DIR}/runtime/win32/start.manifest x86
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/xp_manifest.sh ${PROJECT_SOURCE_DIR}/runtime/win32/start.manifest.in x86
     i686-w64-mingw32-objcopy ${_start_exe})
 
 # The disc built a second time in another folder, later, with only the

@@ -30,8 +30,24 @@ if(TARGET rt_win32)
   target_include_directories(canary_probe PRIVATE ${PROJECT_SOURCE_DIR})
   add_executable(access_client win32/planted/access_client.cpp)
   target_link_libraries(access_client PRIVATE oleacc oleaut32 ole32)
+  add_executable(refusal_probe win32/planted/refusal_probe.cpp)
+  target_link_libraries(refusal_probe PRIVATE rt_win32)
+  target_include_directories(refusal_probe PRIVATE ${PROJECT_SOURCE_DIR})
+  set_property(GLOBAL APPEND PROPERTY RT_WIN32_PROGRAMS refusal_probe)
   target_link_options(canary_probe PRIVATE -municode)
   target_link_options(access_client PRIVATE -municode)
+  target_link_options(refusal_probe PRIVATE -municode)
+
+  # START.EXE as XP, Vista and 7 without KB2533623 run it (start_xp), and
+  # there with setups that ask for elevation (start_elevation): the
+  # program's own objects with another SystemFunction (seams/).
+  foreach(_variant xp elevation)
+    add_executable(start_${_variant} ${PROJECT_SOURCE_DIR}/setup/main.cpp win32/seams/older_windows.cpp)
+    target_link_libraries(start_${_variant} PRIVATE logic rt_platform)
+    target_include_directories(start_${_variant} PRIVATE ${PROJECT_SOURCE_DIR})
+    set_property(GLOBAL APPEND PROPERTY RT_WIN32_PROGRAMS start_${_variant})
+  endforeach()
+  target_compile_definitions(start_elevation PRIVATE START_ELEVATION_REQUIRED)
 endif()
 
 if(COMMAND democd_win32_stub)

@@ -62,6 +62,29 @@ if(TARGET democd AND TARGET stub_decoy)
         $<TARGET_FILE:planted_canary> $<TARGET_FILE:canary_probe> $<TARGET_FILE:access_client>)
     set_tests_properties(wine_run_planted_dlls PROPERTIES ENVIRONMENT "${_layouts_env}"
       LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_display TIMEOUT 240)
+    # The same with START.EXE on the branch of XP, Vista and 7 without
+    # KB2533623, which wine never takes itself (start_xp).
+    add_test(NAME wine_run_planted_dlls_xp
+      COMMAND bash ${_runs} p ${_winxp} ${START_WINE_WORK} ${WINE_PROGRAM} ${CMAKE_BINARY_DIR}/cd
+        $<TARGET_FILE:planted_canary> $<TARGET_FILE:canary_probe> $<TARGET_FILE:access_client>
+        $<TARGET_FILE:start_xp>)
+    set_tests_properties(wine_run_planted_dlls_xp PROPERTIES ENVIRONMENT "${_layouts_env}"
+      LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_display TIMEOUT 240)
+    # Run M: a manifest planted beside START.EXE. It has the prefix report
+    # Windows 10 for a while: alone.
+    add_test(NAME wine_run_planted_manifest
+      COMMAND bash ${_runs} m ${_winxp} ${START_WINE_WORK} ${WINE_PROGRAM} ${CMAKE_BINARY_DIR}/cd
+        $<TARGET_FILE:planted_canary> $<TARGET_FILE:refusal_probe>)
+    set_tests_properties(wine_run_planted_manifest PROPERTIES ENVIRONMENT "${_layouts_env}"
+      LABELS "wine;display" FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_display RUN_SERIAL ON TIMEOUT 240)
+  endif()
+  # Run E: setups that ask for elevation, started through the shell.
+  if(TARGET start_elevation)
+    add_test(NAME wine_run_elevation
+      COMMAND bash ${_runs} e ${_winxp} ${START_WINE_WORK} ${WINE_PROGRAM} ${CMAKE_BINARY_DIR}/cd
+        $<TARGET_FILE:start_elevation>)
+    set_tests_properties(wine_run_elevation PROPERTIES ENVIRONMENT "${_layouts_env}"
+      LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_display TIMEOUT 240)
   endif()
   # Run A on a screen of 7680x4320, an Xvfb and a prefix of its own (so it
   # runs beside the tests that share the fixture's screen): a screen-sized
@@ -84,6 +107,10 @@ endif()
 if(TARGET democd AND CMAKE_SYSTEM_PROCESSOR STREQUAL x86_64)
   add_test(NAME start_exe_x86_64
     COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/start_exe.sh x86_64 ${CMAKE_BINARY_DIR}/cd/START.EXE)
+  # Its manifest names its own processor, as a 64-bit Windows wants.
+  add_test(NAME start_exe_x86_64_manifest
+    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/xp_manifest.sh ${PROJECT_SOURCE_DIR}/runtime/win32/start.manifest.in
+      amd64 ${CMAKE_OBJCOPY} ${CMAKE_BINARY_DIR}/cd/START.EXE)
 endif()
 
 # Two monitors under GNOME on Wayland, wine on its XWayland: a display and

@@ -6,7 +6,7 @@
 
 namespace rt::win32 {
 
-Win32Backend::Win32Backend(HINSTANCE instance) : instance_(instance) {
+Win32Backend::Win32Backend(HINSTANCE instance, DllSearch dll_search) : instance_(instance), dll_search_(dll_search) {
   arrow_ = LoadCursorW(nullptr, IDC_ARROW);
   wait_ = LoadCursorW(nullptr, IDC_WAIT);
   if (!WindowClass(nullptr, nullptr)) Raise(ErrorNumber::kOutOfMemory, "window class");

@@ -20,6 +20,7 @@
 #include "runtime/form.h"
 #include "runtime/win32/fonts.h"
 #include "runtime/win32/pictures.h"
+#include "runtime/win32/safe_loading.h"
 #include "runtime/win32/win32_api.h"
 
 namespace rt::win32 {
@@ -63,7 +64,7 @@ WindowStyle StyleOf(const Form& form);
 
 class Win32Backend final : public Backend {
  public:
-  explicit Win32Backend(HINSTANCE instance);
+  explicit Win32Backend(HINSTANCE instance, DllSearch dll_search = DllSearch::kUnchanged);
   ~Win32Backend() override;
   Win32Backend(const Win32Backend&) = delete;
   Win32Backend& operator=(const Win32Backend&) = delete;
@@ -94,6 +95,8 @@ class Win32Backend final : public Backend {
   char FolderSeparator() override { return '\\'; }
   std::int64_t DoubleClickMicros() override;
   Long StartProgram(std::string_view command_line, Long show_mode) override;
+  // Whom an elevation prompt for a program started now belongs to.
+  HWND PromptOwner() const;
   void ShowErrorMessage(std::string_view text) override;
   [[noreturn]] void Terminate(int status) override;
 
@@ -152,6 +155,7 @@ class Win32Backend final : public Backend {
 
   HINSTANCE instance_;
   HMODULE common_controls_ = nullptr;  // comctl32, once a window with controls is built
+  DllSearch dll_search_;               // what start-up narrowed, put back for the setups
   // The window class of each pair of icons the windows carry, the first
   // with none.
   struct IconClass {

@@ -7,6 +7,7 @@
 // focused button is the one Enter presses, so it wears the thick border;
 // without a focused button the definition's default wears it.
 #include <algorithm>
+#include <type_traits>
 
 #include "runtime/win32/access.h"
 #include "runtime/win32/backend.h"
@@ -47,6 +48,7 @@ void Win32Backend::LoadCommonControls() {
   if (common_controls_) return;
   common_controls_ = LoadCommonControlsLibrary();
   using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  static_assert(std::is_same_v<decltype(&::InitCommonControlsEx), InitCommonControlsExFn>);
   if (const auto init = Lookup<InitCommonControlsExFn>(common_controls_, "InitCommonControlsEx")) {
     const INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     init(&icc);

@@ -13,12 +13,18 @@
 namespace rt {
 
 std::unique_ptr<Backend> CreatePlatformBackend() {
-  win32::ProtectDllSearch();
-  auto backend = std::make_unique<win32::Win32Backend>(GetModuleHandleW(nullptr));
+  const std::wstring self = win32::ModulePath();
+  // Before anything is loaded by name: under a planted manifest's context
+  // even the loads by full path take their imports where it says.
+  if (win32::ExternalManifestBeside(self))
+    win32::RefuseToStart(RuntimeError(ErrorNumber::kPermissionDenied, "Fremdes Manifest (.manifest)").text(),
+                         kErrorExitStatus);
+  const win32::DllSearch search = win32::ProtectDllSearch();
+  auto backend = std::make_unique<win32::Win32Backend>(GetModuleHandleW(nullptr), search);
   // Windows ignores a .local beside a program that carries a manifest, as
   // START.EXE does; should one be honoured all the same, every load would
   // look beside the program first, by full path or not.
-  if (win32::RedirectionRequested(win32::ModulePath())) {
+  if (win32::RedirectionRequested(self)) {
     backend->ShowErrorMessage(RuntimeError(ErrorNumber::kPermissionDenied, "DLL-Umleitung (.local)").text());
     backend->Terminate(kErrorExitStatus);
   }

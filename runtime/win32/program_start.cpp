@@ -22,10 +22,15 @@ namespace rt::win32 {
 namespace {
 
 // Called through pointers: stdcall on i686, as the headers declare them.
+// CreateProcessW too, which kernel32 always has: looked up, so that a test's
+// START.EXE can answer for it as a setup that needs elevation makes it.
 using CoUninitializeFn = void(WINAPI*)();
 using ShellExecuteExWFn = BOOL(WINAPI*)(SHELLEXECUTEINFOW*);
+using CreateProcessWFn = BOOL(WINAPI*)(LPCWSTR, LPWSTR, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD,
+                                       LPVOID, LPCWSTR, LPSTARTUPINFOW, LPPROCESS_INFORMATION);
 static_assert(std::is_same_v<decltype(&::CoUninitialize), CoUninitializeFn>);
 static_assert(std::is_same_v<decltype(&::ShellExecuteExW), ShellExecuteExWFn>);
+static_assert(std::is_same_v<decltype(&::CreateProcessW), CreateProcessWFn>);
 
 }  // namespace
 
@@ -35,7 +40,10 @@ unsigned long SystemLauncher::Create(std::wstring& command_line, int show_mode) 
   si.dwFlags = STARTF_USESHOWWINDOW;
   si.wShowWindow = static_cast<WORD>(show_mode);
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  const auto create = Lookup<CreateProcessWFn>(GetModuleHandleW(L"kernel32.dll"), "CreateProcessW");
+  if (!create) return ERROR_PROC_NOT_FOUND;
+  const ExplorersDllSearch as_from_explorer(narrowed_);
+  if (!create(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     return GetLastError();
   // No waiting: the program runs on its own.
   CloseHandle(pi.hThread);
@@ -60,7 +68,11 @@ unsigned long SystemLauncher::ShellOpen(const std::wstring& program, int show_mo
   sei.lpVerb = L"open";
   sei.lpFile = program.c_str();
   sei.nShow = show_mode;
-  const unsigned long error = shell_execute(&sei) ? 0 : GetLastError();
+  unsigned long error = 0;
+  {
+    const ExplorersDllSearch as_from_explorer(narrowed_);
+    if (!shell_execute(&sei)) error = GetLastError();
+  }
   if (SUCCEEDED(com)) co_uninitialize();
   return error;
 }
@@ -74,8 +86,17 @@ Long StartProgram(std::string_view command_line, Long show_mode, ProcessLauncher
 }
 
 Long Win32Backend::StartProgram(std::string_view command_line, Long show_mode) {
-  SystemLauncher launcher;
-  return win32::StartProgram(command_line, show_mode, launcher, GetActiveWindow());
+  SystemLauncher launcher(dll_search_);
+  return win32::StartProgram(command_line, show_mode, launcher, PromptOwner());
+}
+
+// The active window; else, between two dialogs, when none of ours is
+// active, the last shown of ours, which lies in front of the others.
+HWND Win32Backend::PromptOwner() const {
+  if (const HWND active = GetActiveWindow()) return active;
+  for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+    if ((*it)->hwnd && IsWindowVisible((*it)->hwnd)) return (*it)->hwnd;
+  return nullptr;
 }
 
 }  // namespace rt::win32

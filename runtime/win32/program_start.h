@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "runtime/types.h"
+#include "runtime/win32/safe_loading.h"
 
 namespace rt::win32 {
 
@@ -26,11 +27,17 @@ class ProcessLauncher {
   virtual unsigned long ShellOpen(const std::wstring& program, int show_mode, void* owner) = 0;
 };
 
-// The system's: CreateProcessW, and ShellExecuteExW with the verb "open".
+// The system's: CreateProcessW, and ShellExecuteExW with the verb "open";
+// each with the DLL search a program started from Explorer hands on, not the
+// one `narrowed` at start-up.
 class SystemLauncher final : public ProcessLauncher {
  public:
+  explicit SystemLauncher(DllSearch narrowed = DllSearch::kUnchanged) : narrowed_(narrowed) {}
   unsigned long Create(std::wstring& command_line, int show_mode) override;
   unsigned long ShellOpen(const std::wstring& program, int show_mode, void* owner) override;
+
+ private:
+  DllSearch narrowed_;
 };
 
 // WinExec's result: above 31 when the program was started. `owner` is the

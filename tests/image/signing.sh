@@ -123,7 +123,7 @@ check "the signed START.EXE is the same program for XP (start_exe.sh)" \
 check "the signed START.EXE imports nothing XP SP3 lacks (xp_imports.sh)" \
   quietly bash "$root/tests/win32/xp_imports.sh" i686-w64-mingw32-objdump "$exe"
 check "the signed START.EXE carries the manifest XP SP3 parses (xp_manifest.sh)" \
-  quietly bash "$root/tests/win32/xp_manifest.sh" "$root/runtime/win32/start.manifest" x86 i686-w64-mingw32-objcopy "$exe"
+  quietly bash "$root/tests/win32/xp_manifest.sh" "$root/runtime/win32/start.manifest.in" x86 i686-w64-mingw32-objcopy "$exe"
 
 # The same through a PKCS#11 token: SoftHSM holds the key.
 softhsm=/usr/lib/softhsm/libsofthsm2.so

@@ -16,7 +16,23 @@
 #     for every DLL outside its KnownDLLs); an accessibility client (CLIENT)
 #     reads the offer. No canary may note a load. PROBE, which loads them by
 #     bare name, shows first that a careless program would load each one.
-#     Then START.EXE.local beside it: the standard error, status 1.
+#     Then START.EXE.local beside it: the standard error, status 1. With
+#     START, that program is START.EXE (start_xp: the branch of XP, Vista and
+#     7 without KB2533623), and each setup must have been handed the DLL
+#     search a program started from Explorer hands on, and its folder.
+#   launcher_runs.sh m DEFAULT WORK LOADER CD CANARY REFUSAL
+#     Run M: a START.EXE.manifest planted beside START.EXE that makes a
+#     canary comctl32 beside it the program's own, under DEFAULT and under
+#     Windows 10 with PreferExternalManifest: the standard error, status 1,
+#     no canary. Wine never lets such a file win, as XP does, so REFUSAL
+#     (refusal_probe) refuses with it made the active context: no canary;
+#     and a plain message box under it, the control, loads the canary.
+#   launcher_runs.sh e DEFAULT WORK LOADER CD START
+#     Run E: run A with START (start_elevation) as START.EXE, whose starts
+#     fail as for a setup that asks for elevation: each setup is started by
+#     the shell, the same program from the same folder with the same
+#     arguments, owned by the welcome window, and the sequence runs on as
+#     run A's.
 #   launcher_runs.sh big WxH WORK LOADER CD DEFAULT
 #     Run A on a screen of W x H pixels: an Xvfb and a prefix of its own
 #     (wine's desktop keeps the size of the display its server first met).
@@ -136,8 +152,16 @@ run_a() {
   [[ $seen == *game-setup* ]] || fail "$ra: game setup window"
   check "$ra: game setup noted" wait_log 2
   [[ $seen != *closing* ]] || driver_expect_exit "$ra: program's exit status"
-  check "$ra: the two setups started with exactly their quoted paths" cmp -s "$STUB_LOG" \
+  # A test's START.EXE has the stubs add what they were handed on.
+  check "$ra: the two setups started with exactly their quoted paths" cmp -s <(cut -f1,2 "$STUB_LOG") \
     <(printf 'Acrobat Reader Setup\t"D:\\Acrobat\\Setup.exe"\nMirelund Setup\t"D:\\Data\\Subset.exe"\n')
+  [[ -n ${RUN_HANDED_ON:-} ]] || check "$ra: the stubs noted nothing more" test "$(cut -f3- "$STUB_LOG")" = ""
+}
+
+# Each stub's current folder its starter's, and the DLL directory it was
+# handed on the default, as from Explorer ("TITLE CMD FOLDER STARTERS DLLDIR").
+handed_on_as_from_explorer() {
+  awk -F'\t' 'NF != 5 || $3 != $4 || $5 != "(default)" { bad = 1 } END { exit bad || NR != 2 }' "$STUB_LOG"
 }
 
 # Run A's checks of each window the walk comes to: STEP ID.
@@ -286,17 +310,19 @@ read_offer() {
 # loads it from the system folder before its first window all the same).
 # comctl32, which START.EXE loads by name through its manifest, is planted
 # too. START.EXE's preloads where the search cannot be narrowed.
-preloaded="uxtheme msimg32 dwmapi userenv setupapi apphelp propsys cryptbase clbcatq ntmarta version"
+preloaded="uxtheme msimg32 dwmapi userenv setupapi apphelp propsys cryptbase clbcatq ntmarta version imm32 kernelbase
+  sechost combase win32u"
 planted_names=(comctl32 dwmapi userenv propsys apphelp cryptbase oleacc winmm msimg32 setupapi clbcatq ntmarta
   cryptsp sspicli secur32 profapi wtsapi32 winsta netapi32 mpr textshaping usp10 dbghelp shfolder)
 
 run_p() {
-  local canary=$extra careless=$7 client=$8 planted=$work/planted-cd n loaded missing=()
-  local canary_log=$work/canaries.log
-  echo "=== Run P: ${#planted_names[@]} canary DLLs beside START.EXE, loaded native-first"
+  local canary=$extra careless=$7 client=$8 start=${9:-} planted=$work/planted-cd${9:+-xp} n loaded missing=()
+  local canary_log=$work/canaries${9:+-xp}.log branch=${9:+, START.EXE on the branch of XP}
+  echo "=== Run P: ${#planted_names[@]} canary DLLs beside START.EXE, loaded native-first$branch"
   rm -rf "$planted"
   mkdir -p "$planted"
   cp -r "$cd/." "$planted/"
+  [[ -z $start ]] || cp "$start" "$planted/START.EXE"
   for n in "${planted_names[@]}"; do cp "$canary" "$planted/$n.dll"; done
   cp "$careless" "$planted/canary_probe.exe"
   export MIRELUND_CANARY_LOG="Z:${canary_log//\//\\}"
@@ -325,9 +351,12 @@ run_p() {
   rm -f "$planted/canary_probe.exe"
 
   : >"$canary_log"
-  RUN_NAME="P (planted DLLs, $version)" RUN_LABEL=p RUN_ACCESS_CLIENT=$client cd=$planted run_a
+  RUN_NAME="P (planted DLLs, $version$branch)" RUN_LABEL=p${start:+-xp} RUN_ACCESS_CLIENT=$client \
+    RUN_HANDED_ON=$start cd=$planted run_a
   loaded=$(cut -f1 "$canary_log" | sort -u | tr '\n' ' ')
   check "P: no canary loaded through the whole sequence (${loaded:-none})" test ! -s "$canary_log"
+  [[ -z $start ]] || check "P: each setup handed the default DLL search and its starter's folder" \
+    handed_on_as_from_explorer
 
   echo "=== Run P: START.EXE.local beside it"
   : >"$planted/START.EXE.local"
@@ -344,9 +373,109 @@ run_p() {
   check "P: nor then a canary loaded" test ! -s "$canary_log"
 }
 
+# A manifest that makes comctl32, and the window classes it registers, the
+# program's own, from beside it: on XP it would win over START.EXE's own.
+planted_manifest() {  # FILE
+  local arch=x86
+  [[ $version != winxp64 ]] || arch=amd64
+  cat >"$1" <<MANIFEST
+<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0">
+  <assemblyIdentity type="win32" name="Planted" version="1.0.0.0" processorArchitecture="$arch"/>
+  <file name="comctl32.dll"><windowClass>Button</windowClass><windowClass>Static</windowClass></file>
+</assembly>
+MANIFEST
+}
+
+# The standard error comes up (its text read from the box), is answered,
+# and the program ends with status 1: WHAT TITLE LOG.
+refused() {
+  local box
+  if ! box=$(driver_wait_window "$2" "" 40); then
+    fail "$1: no error message"
+    return
+  fi
+  driver_shot "refused-$((++refusals))" "$box"
+  pass "$1: the standard error message comes up"
+  driver_key "$box" Return
+  driver_expect_exit "$1: and the program's exit status" 1
+}
+
+refusals=0
+run_m() {
+  local canary=$extra refusal=$7 planted=$work/manifest-cd canary_log=$work/canaries-m.log loaded
+  echo "=== Run M: START.EXE.manifest beside START.EXE, naming a canary comctl32 beside it"
+  rm -rf "$planted"
+  mkdir -p "$planted"
+  cp -r "$cd/." "$planted/"
+  cp "$canary" "$planted/comctl32.dll"
+  planted_manifest "$planted/START.EXE.manifest"
+  cp "$refusal" "$planted/refusal_probe.exe"
+  export MIRELUND_CANARY_LOG="Z:${canary_log//\//\\}"
+  export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;comctl32=n,b"
+  ln -sfn "$planted" "$WINEPREFIX/dosdevices/d:"
+  driver_screens "$work/shots/m"
+
+  : >"$canary_log"
+  driver_start "$work/run-m-probe-careless.log" "$WINE" 'D:\refusal_probe.exe' --careless 'D:\START.EXE.manifest'
+  wait_until 20 test -s "$canary_log" || true
+  driver_stop
+  check "M: a message box under the planted manifest loads its canary (the control)" \
+    grep -qi '^D:\\comctl32\.dll' "$canary_log"
+  : >"$canary_log"
+  driver_start "$work/run-m-probe.log" "$WINE" 'D:\refusal_probe.exe' 'D:\START.EXE.manifest'
+  refused "M: refusing under the planted manifest's context" refusal_probe
+  check "M: and no canary loaded (the refusal's own context)" test ! -s "$canary_log"
+  rm -f "$planted/refusal_probe.exe"
+
+  : >"$canary_log"
+  driver_start "$work/run-m-$version.log" "$WINE" 'D:\START.EXE'
+  refused "M: START.EXE beside START.EXE.manifest, Windows $version" START
+  check "M: no canary loaded (Windows $version)" test ! -s "$canary_log"
+
+  local side='HKLM\Software\Microsoft\Windows\CurrentVersion\SideBySide'
+  check "wine reports Windows 10" wine_report_windows win10
+  "$WINE" reg add "$side" /v PreferExternalManifest /t REG_DWORD /d 1 /f </dev/null >/dev/null 2>&1
+  : >"$canary_log"
+  driver_start "$work/run-m-win10.log" "$WINE" 'D:\START.EXE'
+  refused "M: START.EXE beside START.EXE.manifest, Windows 10 preferring external manifests" START
+  loaded=$(cut -f1 "$canary_log" | sort -u | tr '\n' ' ')
+  check "M: no canary loaded (Windows 10, ${loaded:-none})" test ! -s "$canary_log"
+  "$WINE" reg delete "$side" /v PreferExternalManifest /f </dev/null >/dev/null 2>&1
+  check "wine reports Windows $version again" wine_report_windows "$version"
+}
+
+# The shell's starts, as the test's START.EXE noted them ("VERB FILE PARAMS
+# FOLDER SHOW OWNER"): "open", each setup's plain path, nothing more, shown
+# maximized, owned by the welcome window.
+shell_started_both() {
+  printf 'open\tD:\\Acrobat\\Setup.exe\t-\t-\t3\t%s\nopen\tD:\\Data\\Subset.exe\t-\t-\t3\t%s\n' \
+    "${DRIVER_WELCOME_TITLE//\\/}" "${DRIVER_WELCOME_TITLE//\\/}" | cmp -s - "$shell_log"
+}
+
+run_e() {
+  local start=$extra elevated=$work/elevation-cd
+  shell_log=$work/shell-starts.log
+  echo "=== Run E: every start refused for elevation, so started by the shell"
+  rm -rf "$elevated"
+  mkdir -p "$elevated"
+  cp -r "$cd/." "$elevated/"
+  cp "$start" "$elevated/START.EXE"
+  : >"$shell_log"
+  export MIRELUND_SHELL_LOG="Z:${shell_log//\//\\}"
+  RUN_NAME="E (elevation, $version)" RUN_LABEL=e RUN_HANDED_ON=1 cd=$elevated run_a
+  check "E: both setups started by the shell, their plain paths, maximized, owned by the welcome window" \
+    shell_started_both
+  [[ -s $shell_log ]] && sed 's/^/  shell: /' "$shell_log"
+  check "E: each setup in its starter's folder, handed the default DLL search" handed_on_as_from_explorer
+  sed 's/^/  noted: /' "$STUB_LOG"
+}
+
 case $run in
   a | big) run_a ;;
   b) run_b ;;
   p) run_p "$@" ;;
-  *) echo "launcher_runs.sh: a, big, b or p, not $run" >&2; exit 2 ;;
+  m) run_m "$@" ;;
+  e) run_e ;;
+  *) echo "launcher_runs.sh: a, big, b, p, m or e, not $run" >&2; exit 2 ;;
 esac

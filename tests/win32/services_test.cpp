@@ -98,54 +98,99 @@ TEST_F(ServicesTest, ClockIsSteadyAndInMicroseconds) {
   EXPECT_LT(b.micros - a.micros, 2'000'000);
 }
 
+std::wstring Lowered(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
+  return text;
+}
+
 std::wstring ModuleFile(HMODULE module) {
   wchar_t path[MAX_PATH];
   const DWORD n = module ? GetModuleFileNameW(module, path, MAX_PATH) : 0;
-  std::wstring file(path, n);
-  for (wchar_t& c : file) c = static_cast<wchar_t>(towlower(c));
-  return file;
+  return Lowered(std::wstring(path, n));
+}
+
+// An activation context from a manifest written to FOLDER, active while it
+// lives: as a program's own manifest, or one planted beside it, makes the
+// process's.
+class ManifestContext {
+ public:
+  ManifestContext(const std::wstring& folder, const std::string& body) {
+    const std::wstring manifest = folder + L"test.manifest";
+    const std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
+                             "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">" +
+                             body + "</assembly>";
+    HANDLE file = CreateFileW(manifest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    ACTCTXW context{};
+    context.cbSize = sizeof(context);
+    context.lpSource = manifest.c_str();
+    context_ = CreateActCtxW(&context);
+    DeleteFileW(manifest.c_str());
+    if (context_ != INVALID_HANDLE_VALUE && !ActivateActCtx(context_, &cookie_)) cookie_ = 0;
+  }
+  ~ManifestContext() {
+    if (cookie_) DeactivateActCtx(0, cookie_);
+    if (context_ != INVALID_HANDLE_VALUE) ReleaseActCtx(context_);
+  }
+  bool active() const { return cookie_ != 0; }
+
+ private:
+  HANDLE context_ = INVALID_HANDLE_VALUE;
+  ULONG_PTR cookie_ = 0;
+};
+
+std::wstring TempFolder() {
+  wchar_t folder[MAX_PATH];
+  const DWORD n = GetTempPathW(MAX_PATH, folder);
+  return std::wstring(folder, n);
+}
+
+std::wstring WindowsFolder() {
+  wchar_t windows[MAX_PATH];
+  const UINT n = GetSystemWindowsDirectoryW(windows, MAX_PATH);
+  return Lowered(std::wstring(windows, n)) + L"\\";
 }
 
 // Version 6 comes only through a manifest's activation context, from the
-// side-by-side store; without one, the system folder's copy is loaded, never
-// one that the search would find elsewhere first. (Each test is a process of
-// its own: a library once loaded would be found by its name.)
+// side-by-side store; anything else is the Windows folder's own copy, never
+// one that the search, or a private assembly, would find elsewhere first.
+// (Each test is a process of its own: a library once loaded would be found
+// by its name.)
 TEST(CommonControls, Version6ThroughTheManifest) {
-  wchar_t folder[MAX_PATH];
-  ASSERT_GT(GetTempPathW(MAX_PATH, folder), 0u);
-  const std::wstring manifest = std::wstring(folder) + L"common_controls_6.manifest";
-  const char text[] =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-      "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"><dependency><dependentAssembly>"
-      "<assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
-      "processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"
-      "</dependentAssembly></dependency></assembly>";
-  HANDLE file = CreateFileW(manifest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(file, text, sizeof(text) - 1, &written, nullptr);
-  CloseHandle(file);
-  ACTCTXW context{};
-  context.cbSize = sizeof(context);
-  context.lpSource = manifest.c_str();
-  HANDLE actctx = CreateActCtxW(&context);
-  DeleteFileW(manifest.c_str());
-  ASSERT_NE(actctx, INVALID_HANDLE_VALUE);
-  ULONG_PTR cookie = 0;
-  ASSERT_TRUE(ActivateActCtx(actctx, &cookie));
-  const std::wstring v6 = ModuleFile(rt::win32::LoadCommonControlsLibrary());
-  DeactivateActCtx(0, cookie);
-  ReleaseActCtx(actctx);
-  EXPECT_NE(v6.find(L"\\winsxs\\"), std::wstring::npos) << rt::win32::ToUtf8(v6);
-  EXPECT_TRUE(v6.ends_with(L"\\comctl32.dll")) << rt::win32::ToUtf8(v6);
+  const ManifestContext v6(TempFolder(),
+                           "<dependency><dependentAssembly><assemblyIdentity type=\"win32\" "
+                           "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" processorArchitecture=\"*\" "
+                           "publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/></dependentAssembly></dependency>");
+  ASSERT_TRUE(v6.active());
+  const std::wstring loaded = ModuleFile(rt::win32::LoadCommonControlsLibrary());
+  EXPECT_TRUE(loaded.starts_with(WindowsFolder() + L"winsxs\\")) << rt::win32::ToUtf8(loaded);
+  EXPECT_TRUE(loaded.ends_with(L"\\comctl32.dll")) << rt::win32::ToUtf8(loaded);
 }
 
-TEST(CommonControls, WithoutAManifestTheSystemFolders) {
+TEST(CommonControls, WithoutAManifestTheWindowsFolders) {
+  const std::wstring loaded = ModuleFile(rt::win32::LoadCommonControlsLibrary());
+  EXPECT_TRUE(loaded.starts_with(WindowsFolder())) << rt::win32::ToUtf8(loaded);
+  EXPECT_TRUE(loaded.ends_with(L"\\comctl32.dll")) << rt::win32::ToUtf8(loaded);
+}
+
+// A manifest that makes comctl32 a file of its own assembly, beside it (as
+// one planted beside the program would): not taken, even with no such
+// file there, where the load would fail.
+TEST(CommonControls, APrivateAssemblysCopyIsNotTaken) {
+  const std::wstring folder = TempFolder() + L"private-comctl32\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const ManifestContext planted(folder,
+                                "<assemblyIdentity type=\"win32\" name=\"Planted\" version=\"1.0.0.0\"/>"
+                                "<file name=\"comctl32.dll\"><windowClass>Button</windowClass></file>");
+  ASSERT_TRUE(planted.active());
+  const std::wstring loaded = ModuleFile(rt::win32::LoadCommonControlsLibrary());
+  RemoveDirectoryW(folder.c_str());
   wchar_t system[MAX_PATH];
-  const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-  std::wstring expected(system, length);
-  for (wchar_t& c : expected) c = static_cast<wchar_t>(towlower(c));
-  EXPECT_EQ(ModuleFile(rt::win32::LoadCommonControlsLibrary()), expected + L"\\comctl32.dll");
+  const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+  EXPECT_EQ(loaded, Lowered(std::wstring(system, n)) + L"\\comctl32.dll");
 }
 
 TEST(ProgramFolder, FromTheModulesOwnPath) {

@@ -9,10 +9,14 @@
 # Controls 6 dependency in the form XP resolves. Elements of other namespaces
 # (trustInfo, compatibility, the DPI settings) XP ignores; they must parse all
 # the same. With OBJCOPY and EXE, the program must carry exactly this manifest.
+# MANIFEST is the build's template: its processor filled in with ARCH.
 #   xp_manifest.sh MANIFEST ARCH [OBJCOPY EXE]
-manifest=$1 arch=$2
+template=$1 arch=$2
 # shellcheck source=../../tools/harness.sh
 source "$(dirname "$0")/../../tools/harness.sh"
+manifest=$(mktemp)
+at_exit "rm -f '$manifest'"
+sed "s/@START_MANIFEST_ARCH@/$arch/g" "$template" >"$manifest"
 no() { fail "$@"; }
 is() {  # is XPATH WHAT: the XPath expression must be true
   [[ $(xmllint --xpath "boolean($1)" "$manifest" 2>/dev/null) == true ]] || no "$2"

@@ -4,7 +4,10 @@
 // environment variable MIRELUND_STUB_LOG names (nothing is noted without
 // it: a CD cannot be written to), then shows a window in the show mode it
 // was started with (maximized when none is given) saying which setup was
-// started, which closes after 4 seconds or on a click.
+// started, which closes after 4 seconds or on a click. Started by a test's
+// START.EXE that says what Windows hands on to a program it starts
+// (MIRELUND_INHERITED_DLL_DIRECTORY, MIRELUND_STARTERS_FOLDER), the line
+// goes on with "\t<its current folder>\t<its starter's>\t<that DLL directory>".
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -47,7 +50,16 @@ void NoteStart() {
   HANDLE file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
-  const std::string line = std::string(STUB_TITLE) + "\t" + Utf8(GetCommandLineW()) + "\n";
+  std::string line = std::string(STUB_TITLE) + "\t" + Utf8(GetCommandLineW());
+  wchar_t inherited[MAX_PATH], starters[MAX_PATH], folder[MAX_PATH];
+  const DWORD i = GetEnvironmentVariableW(L"MIRELUND_INHERITED_DLL_DIRECTORY", inherited, MAX_PATH);
+  if (i > 0 && i < MAX_PATH) {
+    const DWORD s = GetEnvironmentVariableW(L"MIRELUND_STARTERS_FOLDER", starters, MAX_PATH);
+    const DWORD f = GetCurrentDirectoryW(MAX_PATH, folder);
+    line += "\t" + Utf8(f > 0 && f < MAX_PATH ? folder : L"?") + "\t" + Utf8(s > 0 && s < MAX_PATH ? starters : L"?") +
+            "\t" + Utf8(inherited);
+  }
+  line += "\n";
   DWORD written = 0;
   WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   CloseHandle(file);
