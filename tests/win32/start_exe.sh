@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # START.EXE as a file: a GUI program for its processor (i686 or x86_64) that
-# imports KnownDLLs only (knowndlls/: those of XP SP3 and of 10) and
-# comctl32 through its manifest, hardened in its header, carrying its icon,
-# version and manifest.
+# imports KnownDLLs only (knowndlls/: those of XP SP3 and of 10), hardened
+# in its header, carrying its icon, version and manifest.
 #   start_exe.sh ARCH EXE
 arch=$1 exe=$2
 here=$(dirname "$0")
@@ -18,8 +17,8 @@ objdump=$arch-w64-mingw32-objdump
 header=$("$objdump" -p "$exe")
 dlls=$(awk '/DLL Name/ {print tolower($3)}' <<<"$header" | sed 's/\.dll$//')
 known() { grep -v '^#' "$here/knowndlls/$1.txt"; }
-foreign=$(grep -vxF -e comctl32 -f <(comm -12 <(known winxp-sp3 | sort) <(known win10 | sort)) <<<"$dlls" || true)
-check "START.EXE ($arch) imports KnownDLLs of XP SP3 and 10 only, and comctl32 (${dlls//$'\n'/ })" \
+foreign=$(grep -vxF -f <(comm -12 <(known winxp-sp3 | sort) <(known win10 | sort)) <<<"$dlls" || true)
+check "START.EXE ($arch) imports KnownDLLs of XP SP3 and 10 only (${dlls//$'\n'/ })" \
   test -n "$dlls" -a -z "$foreign"
 [[ -z $foreign ]] || echo "  not KnownDLLs on both: ${foreign//$'\n'/ }"
 # The DLL characteristics as objdump names them, one a line after the

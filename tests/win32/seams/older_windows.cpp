@@ -2,8 +2,9 @@
 // Windows tests: linked with the program's own objects in place of the
 // shipped SystemFunction, it hides SetDefaultDllDirectories (and its
 // companions), so that start-up takes the branch those systems take. With
-// START_ELEVATION_REQUIRED defined, CreateProcessW also answers as it does for a
-// setup that asks for administrator rights, so that the shell starts it.
+// START_ELEVATION_REQUIRED defined, CreateProcessW also answers as it does
+// for a setup that asks for administrator rights, so that the shell starts
+// it.
 //
 // Wine shows neither what a program started inherits of the DLL search nor
 // the shell's owner window, so this stand-in says both: the DLL directory
