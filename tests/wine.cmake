@@ -82,7 +82,7 @@ if(TARGET democd AND TARGET stub_decoy)
   if(TARGET start_elevation)
     add_test(NAME wine_run_elevation
       COMMAND bash ${_runs} e ${_winxp} ${START_WINE_WORK} ${WINE_PROGRAM} ${CMAKE_BINARY_DIR}/cd
-        $<TARGET_FILE:start_elevation>)
+        $<TARGET_FILE:start_elevation> $<TARGET_FILE:planted_canary>)
     set_tests_properties(wine_run_elevation PROPERTIES ENVIRONMENT "${_layouts_env}"
       LABELS "wine;display;sequence" FIXTURES_REQUIRED wine_prefix RESOURCE_LOCK wine_display TIMEOUT 240)
   endif()

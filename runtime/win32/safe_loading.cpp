@@ -37,7 +37,7 @@ using SetProcessDEPPolicyFn = BOOL(WINAPI*)(DWORD);
 constexpr const wchar_t* kPreloaded[] = {
     L"dwmapi.dll",   L"userenv.dll", L"setupapi.dll", L"apphelp.dll",  L"propsys.dll",
     L"cryptbase.dll", L"clbcatq.dll", L"ntmarta.dll",  L"version.dll",  L"imm32.dll",
-    L"kernelbase.dll", L"sechost.dll", L"combase.dll", L"win32u.dll",
+    L"kernelbase.dll", L"sechost.dll", L"combase.dll", L"win32u.dll",  L"shcore.dll",
 };
 
 // What START.EXE loads as its first window comes up (comctl32 6 draws with

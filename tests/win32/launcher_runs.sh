@@ -27,12 +27,12 @@
 #     no canary. Wine never lets such a file win, as XP does, so REFUSAL
 #     (refusal_probe) refuses with it made the active context: no canary;
 #     and a plain message box under it, the control, loads the canary.
-#   launcher_runs.sh e DEFAULT WORK LOADER CD START
+#   launcher_runs.sh e DEFAULT WORK LOADER CD START CANARY
 #     Run E: run A with START (start_elevation) as START.EXE, whose starts
 #     fail as for a setup that asks for elevation: each setup is started by
 #     the shell, the same program from the same folder with the same
 #     arguments, owned by the welcome window, and the sequence runs on as
-#     run A's.
+#     run A's; with run P's canaries planted, none of which may load.
 #   launcher_runs.sh big WxH WORK LOADER CD DEFAULT
 #     Run A on a screen of W x H pixels: an Xvfb and a prefix of its own
 #     (wine's desktop keeps the size of the display its server first met).
@@ -311,9 +311,19 @@ read_offer() {
 # comctl32, which START.EXE loads by name through its manifest, is planted
 # too. START.EXE's preloads where the search cannot be narrowed.
 preloaded="uxtheme msimg32 dwmapi userenv setupapi apphelp propsys cryptbase clbcatq ntmarta version imm32 kernelbase
-  sechost combase win32u"
+  sechost combase win32u shcore"
 planted_names=(comctl32 dwmapi userenv propsys apphelp cryptbase oleacc winmm msimg32 setupapi clbcatq ntmarta
   cryptsp sspicli secur32 profapi wtsapi32 winsta netapi32 mpr textshaping usp10 dbghelp shfolder)
+
+# The canary under every planted name in FOLDER, preferred by wine there,
+# noting its loads in LOG: FOLDER CANARY LOG.
+plant_canaries() {
+  local n
+  for n in "${planted_names[@]}"; do cp "$2" "$1/$n.dll"; done
+  export MIRELUND_CANARY_LOG="Z:${3//\//\\}"
+  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$(IFS=,; echo "${planted_names[*]}")=n,b"
+  export WINEDLLOVERRIDES
+}
 
 run_p() {
   local canary=$extra careless=$7 client=$8 start=${9:-} planted=$work/planted-cd${9:+-xp} n loaded missing=()
@@ -323,11 +333,8 @@ run_p() {
   mkdir -p "$planted"
   cp -r "$cd/." "$planted/"
   [[ -z $start ]] || cp "$start" "$planted/START.EXE"
-  for n in "${planted_names[@]}"; do cp "$canary" "$planted/$n.dll"; done
+  plant_canaries "$planted" "$canary" "$canary_log"
   cp "$careless" "$planted/canary_probe.exe"
-  export MIRELUND_CANARY_LOG="Z:${canary_log//\//\\}"
-  WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$(IFS=,; echo "${planted_names[*]}")=n,b"
-  export WINEDLLOVERRIDES
   ln -sfn "$planted" "$WINEPREFIX/dosdevices/d:"
 
   : >"$canary_log"
@@ -454,16 +461,19 @@ shell_started_both() {
 }
 
 run_e() {
-  local start=$extra elevated=$work/elevation-cd
+  local start=$extra canary=$7 elevated=$work/elevation-cd canary_log=$work/canaries-e.log loaded
   shell_log=$work/shell-starts.log
-  echo "=== Run E: every start refused for elevation, so started by the shell"
+  echo "=== Run E: every start refused for elevation, so started by the shell; the canaries planted"
   rm -rf "$elevated"
   mkdir -p "$elevated"
   cp -r "$cd/." "$elevated/"
   cp "$start" "$elevated/START.EXE"
-  : >"$shell_log"
+  plant_canaries "$elevated" "$canary" "$canary_log"
+  : >"$shell_log" && : >"$canary_log"
   export MIRELUND_SHELL_LOG="Z:${shell_log//\//\\}"
   RUN_NAME="E (elevation, $version)" RUN_LABEL=e RUN_HANDED_ON=1 cd=$elevated run_a
+  loaded=$(cut -f1 "$canary_log" | sort -u | tr '\n' ' ')
+  check "E: no canary loaded, the shell's start on the branch of XP included (${loaded:-none})" test ! -s "$canary_log"
   check "E: both setups started by the shell, their plain paths, maximized, owned by the welcome window" \
     shell_started_both
   [[ -s $shell_log ]] && sed 's/^/  shell: /' "$shell_log"
@@ -476,6 +486,6 @@ case $run in
   b) run_b ;;
   p) run_p "$@" ;;
   m) run_m "$@" ;;
-  e) run_e ;;
+  e) run_e "$@" ;;
   *) echo "launcher_runs.sh: a, big, b, p, m or e, not $run" >&2; exit 2 ;;
 esac
