@@ -21,6 +21,7 @@ import wine  # bench/wine.py: the figures under wine
 
 ROOT = Path(__file__).resolve().parent.parent
 BUILD, BIN = ROOT / "build-bench", ROOT / "build-bench" / "bench"
+LAYOUTS = BUILD / "tools" / "layouts"  # where the walk's driver reads the windows' figures
 START_RUNS, BIG_RUNS, BIG_SIZES = 11, 7, ("3840x2160", "7680x4320")
 # Points of the welcome picture clear of the inset and the offer dialog, and
 # three of the inset; both programs show welcome.jpg unscaled at (0,0).
@@ -157,7 +158,7 @@ def walk(size, hooks, *args, env=None):
     with screen(size) as (display, xpid):
         hooks.get("screen", lambda *_: None)(None, display, xpid)
         walker = spawn("bash", ROOT / "bench/walk.sh", *args, stdin=sp.PIPE, stdout=sp.PIPE, text=True,
-                       env=with_env(env, DISPLAY=display))
+                       env=with_env(env, DISPLAY=display, DRIVER_LAYOUTS=LAYOUTS))
         status = "none"
         for line in walker.stdout:
             word = line.split()
