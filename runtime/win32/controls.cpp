@@ -90,7 +90,7 @@ void Win32Backend::CreateControls(NativeWindow& w) {
     if (nc->control->Kind() == ControlKind::kLabel)
       CreateLabel(w, *nc);
     else
-      nc->picture = DibPicture(nc->control->SharedPicture());  // the core lets go of its hold
+      nc->picture = DibPicture(nc->control->SharedPicture(), nc->control->def().picture);  // the core lets go of its hold
   }
   SetReadingOrder(w);
 }

@@ -225,7 +225,7 @@ void Win32Backend::CreateWindow(Form& window) {
     Raise(ErrorNumber::kOutOfMemory, "window");
   }
   w.placed = r;
-  w.background = DibPicture(window.SharedBackgroundPicture());
+  w.background = DibPicture(window.SharedBackgroundPicture(), window.def().picture);
   CreateControls(w);
   PlaceWindow(w);  // in case wine would not make it as large as asked
 }
