@@ -184,11 +184,18 @@ def memory_hooks(m):
     return {"closing": closing}
 
 
-def bare_peak(*cmd, settle, env=None, before=None, **kw):  # a yardstick's peak RSS and shared part, once drawn
-    with screen() as (display, _):
+def bare_peak(*cmd, settle, size="800x600", env=None, before=None, **kw):
+    """A yardstick's peak RSS and shared part once drawn: after settle seconds, and once its peak has not
+    grown for a second (a big screen takes longer to draw)."""
+    with screen(size) as (display, _):
         before and before(display)
         bare = spawn(*cmd, env=with_env(env, DISPLAY=display), **kw)
         time.sleep(settle)
+        for _ in range(30):
+            hwm = status(bare.pid, "VmHWM")
+            time.sleep(1)
+            if status(bare.pid, "VmHWM") == hwm:
+                break
         peak = status(bare.pid, "VmHWM"), status(bare.pid, "RssShmem")
         bare.terminate()
         bare.wait()
