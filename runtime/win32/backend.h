@@ -126,6 +126,7 @@ class Win32Backend final : public Backend {
   HICON Icon(PictureBytes ico, int size);
   void ChooseIcons(NativeWindow& w);
   void ReportMove(NativeWindow& w);
+  void LetGoOfHidden(NativeWindow& front);
   // controls.cpp
   void LoadCommonControls();
   void CreateControls(NativeWindow& w);
