@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <memory>
 #include <span>
+#include <utility>
 
 namespace rt {
 
@@ -25,8 +26,13 @@ class PixelBuffer {
   static PixelBuffer Adopt(std::uint8_t* block, std::size_t size);
   PixelBuffer(const PixelBuffer& other) { *this = other; }
   PixelBuffer& operator=(const PixelBuffer& other);
-  PixelBuffer(PixelBuffer&&) noexcept = default;
-  PixelBuffer& operator=(PixelBuffer&&) noexcept = default;
+  PixelBuffer(PixelBuffer&& other) noexcept
+      : block_(std::move(other.block_)), size_(std::exchange(other.size_, 0)) {}
+  PixelBuffer& operator=(PixelBuffer&& other) noexcept {
+    block_ = std::move(other.block_);
+    size_ = std::exchange(other.size_, 0);
+    return *this;
+  }
 
   std::uint8_t* data() { return block_.get(); }
   const std::uint8_t* data() const { return block_.get(); }

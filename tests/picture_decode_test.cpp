@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "forms/pictures.h"
@@ -108,6 +109,9 @@ TEST(PixelBuffer, GrowsCopiesAndAdopts) {
   EXPECT_FALSE(a == b);
   b[0] = 7;
   EXPECT_TRUE(a == b);
+  rt::PixelBuffer moved = std::move(b);
+  EXPECT_TRUE(b.empty());  // NOLINT: what a move leaves behind is asked on purpose
+  EXPECT_EQ(moved.size(), 6u);
   a.resize(0);
   EXPECT_TRUE(a.empty());
   auto* block = static_cast<std::uint8_t*>(std::malloc(4));
