@@ -36,7 +36,7 @@ Image DecodeWithStb(std::span<const std::uint8_t> bytes, std::uint64_t width, st
   Image image;
   image.width = w;
   image.height = h;
-  // stb_image's block, from malloc (STBI_MALLOC's default), is the picture's.
+  // stb_image's block (STBI_MALLOC above) is the picture's.
   image.pixels = PixelBuffer::Adopt(pixels, static_cast<std::size_t>(w) * h * 4);
   return image;
 }
