@@ -21,6 +21,7 @@ import wine  # bench/wine.py: the figures under wine
 
 ROOT = Path(__file__).resolve().parent.parent
 BUILD, BIN = ROOT / "build-bench", ROOT / "build-bench" / "bench"
+LAYOUTS = BUILD / "tools" / "layouts"  # where the walk's driver reads the windows' figures
 START_RUNS, BIG_RUNS, BIG_SIZES = 11, 7, ("3840x2160", "7680x4320")
 # Points of the welcome picture clear of the inset and the offer dialog, and
 # three of the inset; both programs show welcome.jpg unscaled at (0,0).
@@ -157,7 +158,7 @@ def walk(size, hooks, *args, env=None):
     with screen(size) as (display, xpid):
         hooks.get("screen", lambda *_: None)(None, display, xpid)
         walker = spawn("bash", ROOT / "bench/walk.sh", *args, stdin=sp.PIPE, stdout=sp.PIPE, text=True,
-                       env=with_env(env, DISPLAY=display))
+                       env=with_env(env, DISPLAY=display, DRIVER_LAYOUTS=LAYOUTS))
         status = "none"
         for line in walker.stdout:
             word = line.split()
@@ -183,11 +184,18 @@ def memory_hooks(m):
     return {"closing": closing}
 
 
-def bare_peak(*cmd, settle, env=None, before=None, **kw):  # a yardstick's peak RSS and shared part, once drawn
-    with screen() as (display, _):
+def bare_peak(*cmd, settle, size="800x600", env=None, before=None, **kw):
+    """A yardstick's peak RSS and shared part once drawn: after settle seconds, and once its peak has not
+    grown for a second (a big screen takes longer to draw)."""
+    with screen(size) as (display, _):
         before and before(display)
         bare = spawn(*cmd, env=with_env(env, DISPLAY=display), **kw)
         time.sleep(settle)
+        for _ in range(30):
+            hwm = status(bare.pid, "VmHWM")
+            time.sleep(1)
+            if status(bare.pid, "VmHWM") == hwm:
+                break
         peak = status(bare.pid, "VmHWM"), status(bare.pid, "RssShmem")
         bare.terminate()
         bare.wait()

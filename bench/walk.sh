@@ -4,12 +4,14 @@
 # COMMAND..." START.EXE under wine. Each window and the offer's answer are
 # told on stdout ("walk STEP ID PID", "walk accepted PID"), and the walk goes
 # on once run.py answers a line on stdin: its samples fall where the walk is.
-# Ends with "ended STATUS".
+# The windows' figures come from DRIVER_LAYOUTS, the layouts program run.py
+# built. Ends with "ended STATUS".
 # shellcheck source=tools/launcher-driver.sh
 source "$(dirname "$0")/../tools/launcher-driver.sh"
 tell() { echo "walk $* $DRIVER_LAUNCHER_PID"; read -r _; }
 WALK_HOOK=tell
 WALK_LIMIT=([offer]=30 [manual-notice]=40)
+driver_need_layouts  # before a launcher is started
 if [[ $1 == --wine ]]; then
   (cd "$2" && exec "${@:3}") >/dev/null 2>&1 &
   DRIVER_LAUNCHER_PID=$!

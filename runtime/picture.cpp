@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -14,6 +15,42 @@
 #include "picture_decoders.h"
 
 namespace rt {
+
+PixelBuffer PixelBuffer::Adopt(std::uint8_t* block, std::size_t size) {
+  PixelBuffer b;
+  b.block_.reset(block);
+  b.size_ = block ? size : 0;
+  return b;
+}
+
+PixelBuffer& PixelBuffer::operator=(const PixelBuffer& other) {
+  if (this != &other) {
+    resize(0);
+    resize(other.size_);
+    if (size_) std::memcpy(data(), other.data(), size_);
+  }
+  return *this;
+}
+
+void PixelBuffer::resize(std::size_t count) {
+  if (count == size_) return;
+  if (count == 0) {
+    block_.reset();
+    size_ = 0;
+    return;
+  }
+  auto* grown = static_cast<std::uint8_t*>(std::realloc(block_.get(), count));
+  if (!grown) throw std::bad_alloc();
+  static_cast<void>(block_.release());
+  block_.reset(grown);
+  if (count > size_) std::memset(grown + size_, 0, count - size_);
+  size_ = count;
+}
+
+bool operator==(const PixelBuffer& a, const PixelBuffer& b) {
+  return a.size_ == b.size_ && (a.size_ == 0 || std::memcmp(a.data(), b.data(), a.size_) == 0);
+}
+
 namespace {
 
 // A window's pictures are small; anything past this is a forged header, and
@@ -316,7 +353,7 @@ Image DecodeIco(std::span<const std::uint8_t> bytes) {
   Image image;
   image.width = static_cast<int>(width);
   image.height = static_cast<int>(height);
-  image.pixels.assign(width * height * 4, 0);
+  image.pixels.resize(width * height * 4);
   bool any_alpha = false;
   for (std::uint64_t y = 0; y < height; ++y) {
     std::uint64_t row = xor_at + (height - 1 - y) * xor_stride;

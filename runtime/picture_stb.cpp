@@ -2,6 +2,7 @@
 // decoder is at hand.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "error.h"
@@ -14,6 +15,10 @@
 #define STBI_NO_LINEAR  // no float pictures, and no pow() in START.EXE
 // No decoder may be asked for more than our own limits allow.
 #define STBI_MAX_DIMENSIONS 16384
+// Its decoded block becomes the picture's PixelBuffer, which frees with free().
+#define STBI_MALLOC(size) std::malloc(size)
+#define STBI_REALLOC(block, size) std::realloc(block, size)
+#define STBI_FREE(block) std::free(block)
 #include <stb_image.h>
 
 namespace rt {
@@ -31,8 +36,8 @@ Image DecodeWithStb(std::span<const std::uint8_t> bytes, std::uint64_t width, st
   Image image;
   image.width = w;
   image.height = h;
-  image.pixels.assign(pixels, pixels + static_cast<std::size_t>(w) * h * 4);
-  stbi_image_free(pixels);
+  // stb_image's block (STBI_MALLOC above) is the picture's.
+  image.pixels = PixelBuffer::Adopt(pixels, static_cast<std::size_t>(w) * h * 4);
   return image;
 }
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "forms/pictures.h"
@@ -89,6 +91,35 @@ TEST(PictureFormat, IsToldByTheFirstBytes) {
   EXPECT_EQ(rt::DetectPictureFormat(Bytes{}), rt::PictureFormat::kUnknown);
   EXPECT_TRUE(RaisesInvalidPicture(gif));
   EXPECT_TRUE(RaisesInvalidPicture(Bytes{}));
+}
+
+// The pixels' block: grown with its bytes kept and the rest zero, copied
+// into a block of its own, and taken over from a decoder as it is.
+TEST(PixelBuffer, GrowsCopiesAndAdopts) {
+  rt::PixelBuffer a;
+  EXPECT_TRUE(a.empty());
+  a.resize(3);
+  a[0] = 7;
+  a[2] = 9;
+  a.resize(6);
+  EXPECT_EQ(Bytes(a.begin(), a.end()), (Bytes{7, 0, 9, 0, 0, 0}));
+  rt::PixelBuffer b = a;
+  b[0] = 1;
+  EXPECT_EQ(a[0], 7);
+  EXPECT_FALSE(a == b);
+  b[0] = 7;
+  EXPECT_TRUE(a == b);
+  rt::PixelBuffer moved = std::move(b);
+  EXPECT_TRUE(b.empty());  // NOLINT: what a move leaves behind is asked on purpose
+  EXPECT_EQ(moved.size(), 6u);
+  a.resize(0);
+  EXPECT_TRUE(a.empty());
+  auto* block = static_cast<std::uint8_t*>(std::malloc(4));
+  block[3] = 5;
+  const rt::PixelBuffer adopted = rt::PixelBuffer::Adopt(block, 4);
+  EXPECT_EQ(adopted.data(), block);
+  EXPECT_EQ(adopted.size(), 4u);
+  EXPECT_EQ(adopted[3], 5);
 }
 
 TEST(BmpDecoding, BottomUpAndTopDownGiveTheSamePicture) {

@@ -84,3 +84,10 @@ if(TARGET democd)
       ENVIRONMENT "DRIVER_LAYOUTS=$<TARGET_FILE:layouts>")
   endforeach()
 endif()
+
+# The benchmark's walk from a fresh clone: run.py's own layouts program.
+if(TARGET layouts AND XVFB_PROGRAM)
+  add_test(NAME bench_walk_layouts
+    COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/sequence/bench_walk_test.sh $<TARGET_FILE:layouts>)
+  set_tests_properties(bench_walk_layouts PROPERTIES LABELS display TIMEOUT 60)
+endif()

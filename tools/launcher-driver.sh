@@ -47,6 +47,13 @@ driver_from_offer() {
 }
 DRIVER_LAYOUTS=${DRIVER_LAYOUTS:-$(dirname "${BASH_SOURCE[0]}")/../build/tools/layouts}
 [[ ! -x $DRIVER_LAYOUTS ]] || driver_layouts "$DRIVER_LAYOUTS"
+# Before a walk: which layouts program its figures come from, or the end of
+# the caller where there is none (a tree where the tests were never built).
+driver_need_layouts() {
+  [[ -n ${DRIVER_LAYOUT:-} ]] || die "no layouts program at $DRIVER_LAYOUTS: build the tests, or set DRIVER_LAYOUTS"
+  [[ -n ${DRIVER_LAYOUTS_TOLD:-} ]] || driver_log "window layouts from ${DRIVER_LAYOUTS_RUN[*]}"
+  DRIVER_LAYOUTS_TOLD=1
+}
 
 driver_log() { echo "[launcher] $*" >&2; }
 driver_screens() { export DRIVER_SCREENS=$1; rm -rf "$1"; mkdir -p "$1"; }  # where driver_shot saves, emptied
@@ -210,6 +217,7 @@ driver_walk_shot() { [[ -z ${DRIVER_SCREENS:-} ]] || driver_shot "$WALK_SHOT" "$
 
 # Defaults: keys and clicks mixed, and the limits a native launcher needs.
 driver_walk_accept() {
+  driver_need_layouts
   local -A width=([offer]=$DRIVER_OFFER_WIDTH [manual-notice]=$DRIVER_YESNO_WIDTH)
   local -A limit=([offer]=20 [acrobat-setup]=5 [waiting]=5 [manual-notice]=30 [game-setup]=5)
   local -A answer=([offer]="driver_click_settled $DRIVER_OFFER_JA" [manual-notice]="driver_key alt+o"
@@ -219,6 +227,7 @@ driver_walk_accept() {
     "waiting closing" "${1:-offer}"
 }
 driver_walk_decline() {
+  driver_need_layouts
   local -A width=([offer]=$DRIVER_OFFER_WIDTH [confirm]=$DRIVER_YESNO_WIDTH [manual-notice]=$DRIVER_YESNO_WIDTH)
   local -A limit=([offer]=20)
   local -A answer=([offer]="driver_key alt+n" [confirm]="driver_click_settled $(driver_button confirm Ja)"

@@ -129,6 +129,7 @@ class Win32Backend final : public Backend {
   HICON Icon(PictureBytes ico, int size);
   void ChooseIcons(NativeWindow& w);
   void ReportMove(NativeWindow& w);
+  void LetGoOfHidden(NativeWindow& front);
   // controls.cpp
   void LoadCommonControls();
   void CreateControls(NativeWindow& w);
@@ -146,7 +147,7 @@ class Win32Backend final : public Backend {
   void Paint(NativeWindow& w, HDC target, const RECT& area);
   void PaintClient(NativeWindow& w, HDC target);
   static void Repaint(NativeWindow& w);
-  static void PaintPicture(HDC dc, const NativeControl& c);
+  static void PaintPicture(HDC dc, NativeControl& c);
   void PaintLabel(HDC dc, const Control& label);
   // event_loop.cpp
   bool RouteKey(const MSG& msg);

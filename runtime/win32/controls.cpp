@@ -89,10 +89,12 @@ void Win32Backend::CreateControls(NativeWindow& w) {
     if (!c.def().tooltip.empty()) AddTooltip(w, *nc);
   }
   for (const auto& nc : w.controls) {
-    if (nc->control->Kind() == ControlKind::kLabel)
+    if (nc->control->Kind() == ControlKind::kLabel) {
       CreateLabel(w, *nc);
-    else
-      nc->picture = DibPicture(nc->control->SharedPicture());  // the core lets go of its hold
+    } else {
+      // The core lets go of its hold.
+      nc->picture = DibPicture(nc->control->SharedPicture(), nc->control->def().picture);
+    }
   }
   SetReadingOrder(w);
 }

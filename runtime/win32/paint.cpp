@@ -55,25 +55,43 @@ RECT OpaqueRect(const Control& c, const DibPicture& picture) {
   return IntersectRect(&out, &shown, &inner) ? out : RECT{};
 }
 
-}  // namespace
+struct Layer {
+  NativeControl* control;  // null: the window's colour, or its background picture
+  RECT opaque;
+  DibPicture* picture;     // what it draws, if a picture
+  RECT extent;             // as far as it draws
+};
 
-void Win32Backend::Paint(NativeWindow& w, HDC dc, const RECT& area) {
-  if (area.right <= area.left || area.bottom <= area.top) return;
-  struct Layer {
-    NativeControl* control;  // null: the window's colour, or its background picture
-    RECT opaque;
-  };
+// Back to front.
+std::vector<Layer> Layers(NativeWindow& w) {
   std::vector<Layer> layers;
   RECT client;
   GetClientRect(w.hwnd, &client);
-  layers.push_back({nullptr, client});
-  if (w.background) layers.push_back({nullptr, RECT{0, 0, w.background.Width(), w.background.Height()}});
+  layers.push_back({nullptr, client, nullptr, client});
+  const RECT picture{0, 0, w.background.Width(), w.background.Height()};
+  if (w.background) layers.push_back({nullptr, picture, &w.background, picture});
   for (auto it = w.controls.rbegin(); it != w.controls.rend(); ++it) {
     NativeControl& c = **it;
     const ControlKind kind = c.control->Kind();
     if ((kind != ControlKind::kImage && kind != ControlKind::kLabel) || !IsTrue(c.control->Visible())) continue;
-    layers.push_back({&c, OpaqueRect(*c.control, c.picture)});
+    const bool image = kind == ControlKind::kImage && c.picture;
+    layers.push_back({&c, OpaqueRect(*c.control, c.picture), image ? &c.picture : nullptr, ToRect(c.control->Rect())});
   }
+  return layers;
+}
+
+}  // namespace
+
+void Win32Backend::Paint(NativeWindow& w, HDC dc, const RECT& area) {
+  if (area.right <= area.left || area.bottom <= area.top) return;
+  std::vector<Layer> layers = Layers(w);
+  // A picture that a layer in front hides whole is not kept decoded: the
+  // welcome screen's background bitmap, decoded at Load only to refuse a
+  // corrupt one, lies under its full-screen picture.
+  for (std::size_t i = 0; i < layers.size(); ++i)
+    if (layers[i].picture && layers[i].picture->Held())
+      for (std::size_t j = i + 1; j < layers.size(); ++j)
+        if (Covers(layers[j].opaque, layers[i].extent)) layers[i].picture->Release();
   std::size_t first = 0;
   for (std::size_t i = 0; i < layers.size(); ++i)
     if (Covers(layers[i].opaque, area)) first = i;
@@ -113,7 +131,7 @@ void Win32Backend::Repaint(NativeWindow& w) {
   RedrawWindow(w.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
-void Win32Backend::PaintPicture(HDC dc, const NativeControl& c) {
+void Win32Backend::PaintPicture(HDC dc, NativeControl& c) {
   const Control& image = *c.control;
   const RECT r = ToRect(image.Rect());
   if (r.right <= r.left || r.bottom <= r.top) return;

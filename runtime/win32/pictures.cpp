@@ -25,12 +25,18 @@ std::uint32_t U32(const std::uint8_t* p) {
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
+bool Drawable(const Image& image) {
+  return image.order == PixelOrder::kBgra && image.width > 0 && image.height > 0 &&
+         image.pixels.size() == static_cast<std::size_t>(image.width) * image.height * 4;
+}
+
 }  // namespace
 
-DibPicture::DibPicture(std::shared_ptr<const Image> image) {
-  if (image && image->order == PixelOrder::kBgra && image->width > 0 && image->height > 0 &&
-      image->pixels.size() == static_cast<std::size_t>(image->width) * image->height * 4)
-    image_ = std::move(image);
+DibPicture::DibPicture(std::shared_ptr<const Image> image, PictureBytes source) : source_(source) {
+  if (!image || !Drawable(*image)) return;
+  width_ = image->width;
+  height_ = image->height;
+  image_ = std::move(image);
 }
 
 // A scaled picture is drawn in bands of about this many bytes of the
@@ -38,8 +44,17 @@ DibPicture::DibPicture(std::shared_ptr<const Image> image) {
 // which for one stroke over a big screen is a screen-sized one.
 constexpr int kBandBytes = 1 << 20;
 
-void DibPicture::Draw(HDC target, int x, int y, int width, int height) const {
-  if (!image_ || width <= 0 || height <= 0) return;
+void DibPicture::Draw(HDC target, int x, int y, int width, int height) {
+  if (!width_ || width <= 0 || height <= 0) return;
+  if (!image_) {
+    // It decoded before; a failure now (out of memory) leaves the area unpainted.
+    try {
+      auto image = std::make_shared<const Image>(DecodePicture(source_, PixelOrder::kBgra));
+      if (image->width == width_ && image->height == height_ && Drawable(*image)) image_ = std::move(image);
+    } catch (...) {
+    }
+    if (!image_) return;
+  }
   const int source_width = image_->width, source_height = image_->height;
   const BITMAPINFO source = TopDownInfo(source_width, source_height);
   const bool scaled = width != source_width || height != source_height;

@@ -14,22 +14,27 @@ namespace rt::win32 {
 
 // A decoded picture, the core's own pixels in the order GDI reads (B, G, R,
 // A, rows top-down), drawn straight from them: no copy, no bitmap, no
-// scaled copy.
+// scaled copy. Pixels let go of while nothing shows them are decoded again
+// from the file's bytes (the window definition's, which stay) when next drawn.
 class DibPicture {
  public:
   DibPicture() = default;
-  // An image decoded in another order is not drawn.
-  explicit DibPicture(std::shared_ptr<const Image> image);
+  // `image` decoded from `source`; one decoded in another order is not drawn.
+  DibPicture(std::shared_ptr<const Image> image, PictureBytes source);
 
-  explicit operator bool() const { return image_ != nullptr; }
-  int Width() const { return image_ ? image_->width : 0; }
-  int Height() const { return image_ ? image_->height : 0; }
+  explicit operator bool() const { return width_ > 0; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  bool Held() const { return image_ != nullptr; }
+  void Release() { image_.reset(); }
   // Stretches the picture over the rectangle (HALFTONE where it is scaled),
   // no further than the target's clipping allows.
-  void Draw(HDC target, int x, int y, int width, int height) const;
+  void Draw(HDC target, int x, int y, int width, int height);
 
  private:
   std::shared_ptr<const Image> image_;
+  PictureBytes source_;
+  int width_ = 0, height_ = 0;
 };
 
 // An icon `size` pixels square from the image of an icon file nearest that

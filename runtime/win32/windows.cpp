@@ -225,7 +225,7 @@ void Win32Backend::CreateWindow(Form& window) {
     Raise(ErrorNumber::kOutOfMemory, "window");
   }
   w.placed = r;
-  w.background = DibPicture(window.SharedBackgroundPicture());
+  w.background = DibPicture(window.SharedBackgroundPicture(), window.def().picture);
   CreateControls(w);
   PlaceWindow(w);  // in case wine would not make it as large as asked
 }
@@ -304,11 +304,30 @@ void Win32Backend::ShowWindow(Form& window, Form* owner, bool modal) {
   if (!w) return;
   if (owner && owner != &window && Native(*owner))
     SetWindowLongPtrW(w->hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Native(*owner)->hwnd));
+  LetGoOfHidden(*w);
   ::ShowWindow(w->hwnd, SW_SHOW);
   SetForegroundWindow(w->hwnd);
   UpdateWindow(w->hwnd);
   ShowDefaultLook(*w);
   ApplyFocus(*w);
+}
+
+// The pictures of our windows that `front`, about to come in front of
+// them, hides whole: they are decoded again if ever painted. Under wine the
+// closing screen's window surface comes while the welcome screen still lives.
+void Win32Backend::LetGoOfHidden(NativeWindow& front) {
+  RECT f;
+  if (!GetWindowRect(front.hwnd, &f)) return;
+  const bool topmost = GetWindowLongW(front.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST;
+  for (const auto& o : windows_) {
+    if (o.get() == &front || !IsWindowVisible(o->hwnd) || GetWindow(o->hwnd, GW_OWNER) == front.hwnd) continue;
+    if (!topmost && (GetWindowLongW(o->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST)) continue;
+    RECT r;
+    if (!GetWindowRect(o->hwnd, &r) || r.left < f.left || r.top < f.top || r.right > f.right || r.bottom > f.bottom)
+      continue;
+    o->background.Release();
+    for (const auto& c : o->controls) c->picture.Release();
+  }
 }
 
 void Win32Backend::EnableWindow(Form& window, bool enabled) {

@@ -180,8 +180,14 @@ TEST(Monitors, ThePrimaryElseTheOneAtTheOriginElseTheFirst) {
 
 rt::Image Pixels(int w, int h, std::uint8_t alpha_of_last) {
   rt::Image img{.width = w, .height = h, .pixels = {}};
-  for (int i = 0; i < w * h; ++i) img.pixels.insert(img.pixels.end(), {std::uint8_t(i), 20, 30, 255});
-  img.pixels.back() = alpha_of_last;
+  img.pixels.resize(static_cast<std::size_t>(w) * h * 4);
+  for (std::size_t i = 0; i < img.pixels.size(); i += 4) {
+    img.pixels[i] = static_cast<std::uint8_t>(i / 4);
+    img.pixels[i + 1] = 20;
+    img.pixels[i + 2] = 30;
+    img.pixels[i + 3] = 255;
+  }
+  img.pixels[img.pixels.size() - 1] = alpha_of_last;
   return img;
 }
 

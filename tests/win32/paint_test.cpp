@@ -159,6 +159,29 @@ TEST_F(PaintTest, PictureOverTheWholeWindowHidesAllBehindIt) {
   EXPECT_EQ(c.Count(kRed) - c.Count(kRed, 90, 95, 190, 125), 300 * 200 - 100 * 30);
 }
 
+// What a picture in front hides whole is not kept decoded (the welcome
+// screen's background bitmap lies under its full-screen picture); once
+// shown again it is decoded again from the definition's bytes.
+TEST_F(PaintTest, PictureHiddenWholeIsLetGoOfAndDecodedAgainWhenItShows) {
+  rt::win32::NativeWindow& w = *rt::win32::Win32Backend::Native(form);
+  const rt::win32::DibPicture& b = w.For(form.Ctl(3))->picture;
+  Shot();
+  EXPECT_TRUE(w.background.Held());
+  EXPECT_TRUE(b.Held());
+  CoverWithPictureA();
+  EXPECT_EQ(Shot().At(0, 0), kRed);
+  EXPECT_FALSE(w.background.Held());
+  EXPECT_FALSE(b.Held());
+  EXPECT_TRUE(w.For(form.Ctl(2))->picture.Held());  // in front
+  form.Ctl(2).SetWidth(T(20));
+  form.Ctl(2).SetHeight(T(20));
+  const Capture c = Shot();
+  EXPECT_EQ(c.At(0, 29), kGreen);
+  EXPECT_EQ(c.At(190, 170), kBlue);
+  EXPECT_TRUE(w.background.Held());
+  EXPECT_TRUE(b.Held());
+}
+
 TEST_F(PaintTest, ChangesRepaintTheWindow) {
   form.Show();
   Pump();

@@ -36,10 +36,20 @@ const rt::WindowDef kFull{.name = "frmFull", .caption = "Range", .window_state =
                           .icon = {rt::IconKind::kNone, {}}, .client_left = 2445, .client_top = 3000,
                           .client_width = 8325, .client_height = 7095, .controls = kFullControls};
 
+const std::vector<std::uint8_t> kGreenBmp = SolidBmp(8, 8, {0, 200, 0});
+const rt::ControlDef kPictureControls[] = {
+    {.id = 1, .name = "Picture", .kind = ControlKind::kImage, .left = 0, .top = 0, .width = 1500, .height = 1500,
+     .picture = kGreenBmp, .stretch = rt::True},
+};
+const rt::WindowDef kPictured{.name = "frmPictured", .caption = "Bild", .window_state = rt::kWindowStateMaximized,
+                              .icon = {rt::IconKind::kNone, {}}, .client_left = 0, .client_top = 0,
+                              .client_width = 3000, .client_height = 3000, .controls = kPictureControls};
+
 using Dialog = TestForm<kDialog>;
 using NoIcon = TestForm<kNoIcon>;
 using Standard = TestForm<kStandard>;
 using Full = TestForm<kFull>;
+using Pictured = TestForm<kPictured>;
 
 using WindowsTest = BackendTest;
 
@@ -120,6 +130,29 @@ TEST_F(WindowsTest, MaximizedWindowIsABorderlessPopupCoveringTheScreen) {
   // Moving a maximized window leaves it covering the screen.
   f.SetLeft(1500);
   EXPECT_EQ(WindowRect(h).left, 0);
+}
+
+// The pictures of a window that another, shown in front, hides whole are let
+// go of (under wine the closing screen comes while the welcome screen still
+// lives); a dialog over part of it leaves them. Painted again, they are
+// decoded again.
+TEST_F(WindowsTest, WindowHiddenWholeByOneShownInFrontLetsGoOfItsPictures) {
+  Pictured& under = Window<Pictured>();
+  under.Show();
+  Pump();
+  const rt::win32::DibPicture& picture = rt::win32::Win32Backend::Native(under)->controls[0]->picture;
+  EXPECT_TRUE(picture.Held());
+  Window<Dialog>().Show();
+  Pump();
+  EXPECT_TRUE(picture.Held());
+  Full& front = Window<Full>();
+  front.Show();
+  Pump();
+  EXPECT_FALSE(picture.Held());
+  front.Unload();
+  Pump();
+  EXPECT_EQ(Capture(Hwnd(under)).At(5, 5), (Rgb{0, 200, 0}));
+  EXPECT_TRUE(picture.Held());
 }
 
 TEST_F(WindowsTest, ButtonAtTheScreensCornerStaysOnTheScreen) {
