@@ -29,15 +29,16 @@ using SetProcessDEPPolicyFn = BOOL(WINAPI*)(DWORD);
 // What the system's own libraries load by bare name, and so would take from
 // the program's folder where the search cannot be narrowed (XP, Vista, 7
 // without KB2533623): the list the NSIS and Inno Setup installers preload
-// after hijacks through each, and what else the whole sequence loads on
-// that branch (under wine, +loaddll) that is no KnownDLL of XP SP3, less
+// after hijacks through each, and imm32, which the whole sequence loads on
+// that branch (under wine, +loaddll) and is no KnownDLL of XP SP3. Less
 // oleacc, which we load ourselves by full path when a screen reader first
-// asks, uxtheme, below, and wine's own ucrtbase and zlib1. Those a system
-// lacks fail quietly; those it loaded with the process are found loaded.
+// asks, and uxtheme, below. What else that run loaded is no DLL of those
+// systems (combase, shcore, win32u: Windows 8 and later; ucrtbase, zlib1:
+// wine's own) or comes with the process there as a KnownDLL's import
+// (kernelbase, sechost on 7). Those a system lacks fail quietly.
 constexpr const wchar_t* kPreloaded[] = {
-    L"dwmapi.dll",   L"userenv.dll", L"setupapi.dll", L"apphelp.dll",  L"propsys.dll",
-    L"cryptbase.dll", L"clbcatq.dll", L"ntmarta.dll",  L"version.dll",  L"imm32.dll",
-    L"kernelbase.dll", L"sechost.dll", L"combase.dll", L"win32u.dll",  L"shcore.dll",
+    L"dwmapi.dll",    L"userenv.dll", L"setupapi.dll", L"apphelp.dll", L"propsys.dll",
+    L"cryptbase.dll", L"clbcatq.dll", L"ntmarta.dll",  L"version.dll", L"imm32.dll",
 };
 
 // What START.EXE loads as its first window comes up (comctl32 6 draws with

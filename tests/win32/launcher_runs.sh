@@ -310,8 +310,7 @@ read_offer() {
 # loads it from the system folder before its first window all the same).
 # comctl32, which START.EXE loads by name through its manifest, is planted
 # too. START.EXE's preloads where the search cannot be narrowed.
-preloaded="uxtheme msimg32 dwmapi userenv setupapi apphelp propsys cryptbase clbcatq ntmarta version imm32 kernelbase
-  sechost combase win32u shcore"
+preloaded="uxtheme msimg32 dwmapi userenv setupapi apphelp propsys cryptbase clbcatq ntmarta version imm32"
 planted_names=(comctl32 dwmapi userenv propsys apphelp cryptbase oleacc winmm msimg32 setupapi clbcatq ntmarta
   cryptsp sspicli secur32 profapi wtsapi32 winsta netapi32 mpr textshaping usp10 dbghelp shfolder)
 
