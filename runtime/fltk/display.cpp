@@ -71,19 +71,8 @@ std::optional<double> XftDpiResource() {
   const int rc = XGetWindowProperty(fl_display, RootWindow(fl_display, 0), XA_RESOURCE_MANAGER, 0,
                                     kLongestSettingsLongs, False, XA_STRING, &type, &format, &count, &after, &data);
   std::optional<double> dpi;
-  if (rc == Success && type == XA_STRING && format == 8 && data) {
-    XrmInitialize();
-    if (XrmDatabase db = XrmGetStringDatabase(reinterpret_cast<const char*>(data))) {
-      char* kind = nullptr;
-      XrmValue value{};
-      if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &kind, &value) && value.addr) {
-        char* end = nullptr;
-        const double d = std::strtod(value.addr, &end);
-        if (end != value.addr) dpi = d;
-      }
-      XrmDestroyDatabase(db);
-    }
-  }
+  if (rc == Success && type == XA_STRING && format == 8 && data)
+    dpi = detail::XftDpiOfResources(std::string(reinterpret_cast<const char*>(data), count));
   if (data) XFree(data);
   return dpi;
 }
@@ -91,6 +80,22 @@ std::optional<double> XftDpiResource() {
 }  // namespace
 
 namespace detail {
+
+std::optional<double> XftDpiOfResources(const std::string& resources) {
+  std::optional<double> dpi;
+  XrmInitialize();
+  if (XrmDatabase db = XrmGetStringDatabase(resources.c_str())) {
+    char* kind = nullptr;
+    XrmValue value{};
+    if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &kind, &value) && value.addr) {
+      char* end = nullptr;
+      const double d = std::strtod(value.addr, &end);
+      if (end != value.addr) dpi = d;
+    }
+    XrmDestroyDatabase(db);
+  }
+  return dpi;
+}
 
 std::optional<Monitor> ChooseMonitor(const std::vector<Monitor>& monitors) {
   if (monitors.empty()) return std::nullopt;
