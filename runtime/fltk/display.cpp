@@ -46,7 +46,7 @@ std::vector<Monitor> RandrMonitors() {
   int n = 0;
   XRRMonitorInfo* m = XRRGetMonitors(fl_display, RootWindow(fl_display, fl_screen), True, &n);
   for (int i = 0; m && i < n; ++i)
-    if (m[i].width > 0 && m[i].height > 0) out.push_back({m[i].x, m[i].y, m[i].width, m[i].height, m[i].primary != 0});
+    out.push_back({m[i].x, m[i].y, m[i].width, m[i].height, m[i].primary != 0});
   if (m) XRRFreeMonitors(m);
   return out;
 }
@@ -57,7 +57,7 @@ std::vector<Monitor> XineramaMonitors() {
   for (int i = 0; i < Fl::screen_count(); ++i) {
     Monitor m;
     Fl::screen_xywh(m.x, m.y, m.width, m.height, i);
-    if (m.width > 0 && m.height > 0) out.push_back(m);
+    out.push_back(m);
   }
   return out;
 }
@@ -97,7 +97,10 @@ std::optional<double> XftDpiOfResources(const std::string& resources) {
   return dpi;
 }
 
-std::optional<Monitor> ChooseMonitor(const std::vector<Monitor>& monitors) {
+std::optional<Monitor> ChooseMonitor(const std::vector<Monitor>& all) {
+  std::vector<Monitor> monitors;
+  for (const Monitor& m : all)
+    if (m.width > 0 && m.height > 0) monitors.push_back(m);
   if (monitors.empty()) return std::nullopt;
   for (const Monitor& m : monitors)
     if (m.primary) return m;

@@ -37,8 +37,8 @@ namespace detail {
 // yet checked for use); nothing where it is absent or not a number.
 std::optional<double> XftDpiOfResources(const std::string& resources);
 
-// RandR's primary, else the monitor at 0,0, else the first; nothing when
-// the list is empty.
+// RandR's primary, else the monitor at 0,0, else the first, of those that
+// have a size; nothing when none has.
 std::optional<Monitor> ChooseMonitor(const std::vector<Monitor>& monitors);
 
 struct DpiSources {

@@ -50,10 +50,15 @@ void Monitors(Bytes& in) {
     monitors.push_back(m);
   }
   const auto chosen = detail::ChooseMonitor(monitors);
-  FUZZ_CHECK(chosen.has_value() == !monitors.empty());
+  bool any = false, any_primary = false;
+  for (const Monitor& m : monitors) {
+    const bool sized = m.width > 0 && m.height > 0;
+    any |= sized;
+    any_primary |= sized && m.primary;
+  }
+  FUZZ_CHECK(chosen.has_value() == any);
   if (!chosen) return;
-  bool any_primary = false;
-  for (const Monitor& m : monitors) any_primary |= m.primary;
+  FUZZ_CHECK(chosen->width > 0 && chosen->height > 0);
   FUZZ_CHECK(chosen->primary == any_primary);
 }
 
