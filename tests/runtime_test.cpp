@@ -9,6 +9,7 @@
 
 #include "runtime/form.h"
 #include "runtime/headless/backend.h"
+#include "runtime/reading_order.h"
 #include "runtime/runtime.h"
 #include "runtime/vbmath.h"
 
@@ -162,6 +163,20 @@ TEST_F(RuntimeTest, ClicksOnAnUnloadedWindowOrHiddenButtonDoNothing) {
   EXPECT_EQ(backend.StepsLeft(), 0u);
 }
 
+TEST_F(RuntimeTest, InputReachesNoWindowThatIsLoadedButNotShown) {
+  backend.Click("frmA", "A")
+      .Press("frmA", {rt::Key::kEnter})
+      .Press("frmA", {rt::Key::kChar, 'b', true})
+      .Close("frmA")
+      .Then([&](HeadlessBackend&) {
+        EXPECT_TRUE(a.IsLoaded());
+        a.Unload();
+      });
+  EXPECT_EQ(Run([&] { a.Load(); }), 0);
+  EXPECT_TRUE(a.clicks.empty());
+  EXPECT_EQ(backend.StepsLeft(), 0u);
+}
+
 TEST_F(RuntimeTest, ProgramEndsWhenNoWindowIsLoaded) {
   a.on_load = [&] { a.SetVisible(rt::True); };
   a.on_click = [&](std::uint8_t) { a.Unload(); };
@@ -189,6 +204,33 @@ TEST_F(RuntimeTest, KeyboardFollowsTabOrderDefaultAndCancel) {
       .Then([&](HeadlessBackend&) { a.Unload(); });
   Run([&] { a.Show(1); });
   EXPECT_EQ(seen, (std::vector<std::uint8_t>{2, 1, 2, 1, 2}));
+}
+
+// Buttons of one tab index follow the definition, by the keyboard and for a
+// screen reader alike.
+TEST_F(RuntimeTest, ButtonsOfOneTabIndexKeepTheDefinitionsOrder) {
+  static constexpr rt::ControlDef kTwins[] = {
+      {.id = 1, .name = "First", .kind = rt::ControlKind::kButton, .left = 120, .top = 120, .width = 900,
+       .height = 375, .caption = "&Eins", .tab_index = 0},
+      {.id = 2, .name = "Second", .kind = rt::ControlKind::kButton, .left = 1200, .top = 120, .width = 900,
+       .height = 375, .caption = "&Zwei", .tab_index = 0},
+  };
+  static constexpr rt::WindowDef kDef{.name = "frmTwins", .client_width = 3000, .client_height = 1500,
+                                      .controls = kTwins};
+  auto& twins = runtime.Instance<TestForm<kDef>>();
+  std::vector<std::string> focus;
+  backend.Then([&](HeadlessBackend&) { focus.emplace_back(twins.Focused()->Name()); })
+      .Press("frmTwins", {rt::Key::kTab})
+      .Then([&](HeadlessBackend&) { focus.emplace_back(twins.Focused()->Name()); })
+      .Then([&](HeadlessBackend&) {
+        std::vector<std::string> read;
+        for (const rt::Control* c : rt::ReadingOrder(twins)) read.emplace_back(c->Name());
+        EXPECT_EQ(read, (std::vector<std::string>{"First", "Second"}));
+        for (const auto& c : twins.Controls()) EXPECT_FALSE(rt::ReadsBefore(*c, *c)) << c->Name();
+        twins.Unload();
+      });
+  EXPECT_EQ(Run([&] { twins.Show(0); }), 0);
+  EXPECT_EQ(focus, (std::vector<std::string>{"First", "Second"}));
 }
 
 TEST_F(RuntimeTest, CloseRequestUnloadsExceptDuringTheLoadHandler) {
@@ -239,6 +281,36 @@ TEST_F(RuntimeTest, ControlPixelsAreTheNearestPixelTiesToEven) {
     widths.push_back(a.Button(1).Rect().width);
   }
   EXPECT_EQ(widths, (std::vector<int>{2, 2, 4, 313}));  // 313: the welcome window's inset at 800 px
+}
+
+// Every change of place or size is laid out at once, and a label's text
+// broken anew for its new width.
+TEST_F(RuntimeTest, ControlsAreLaidOutAgainAfterEachChange) {
+  a.on_load = [&] {
+    rt::Control& text = a.Button(4);
+    rt::Control& button = a.Button(1);
+    ASSERT_EQ(text.Lines().size(), 1u);
+    text.SetWidth(600);  // 40 px: one word a line
+    EXPECT_EQ(text.Lines().size(), 2u);
+    EXPECT_EQ(text.Rect().width, 40);
+    text.SetWidth(1500);
+    EXPECT_EQ(text.Lines().size(), 1u);
+    button.SetCaption("&Gamma Delta Epsilon");  // a button's caption is not broken
+    button.SetWidth(300);
+    EXPECT_TRUE(button.Lines().empty());
+    const auto rect = [&] {
+      return std::vector({button.Rect().x, button.Rect().y, button.Rect().width, button.Rect().height});
+    };
+    EXPECT_EQ(rect(), std::vector({8, 8, 20, 25}));
+    button.SetLeft(150);
+    EXPECT_EQ(rect(), std::vector({10, 8, 20, 25}));
+    button.SetTop(300);
+    EXPECT_EQ(rect(), std::vector({10, 20, 20, 25}));
+    button.SetHeight(450);
+    EXPECT_EQ(rect(), std::vector({10, 20, 20, 30}));
+  };
+  EXPECT_EQ(Run([&] { a.Load(); a.Unload(); }), 0);
+  EXPECT_TRUE(backend.Errors().empty());
 }
 
 TEST_F(RuntimeTest, NegativeOrNonFiniteSizesAreRejected) {
