@@ -286,7 +286,7 @@ TEST(IconDecoding, ForgedIconsAreRefused) {
   Bytes count = base;
   count[4] = 0xFF;
   count[5] = 0xFF;  // 65535 directory entries in a 1 KB file
-  EXPECT_TRUE(RaisesInvalidPicture(count));
+  EXPECT_TRUE(RaisesInvalidPicture(count, "truncated icon directory"));
   Bytes none = base;
   none[4] = 0;
   EXPECT_TRUE(RaisesInvalidPicture(none));
