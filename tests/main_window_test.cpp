@@ -105,6 +105,9 @@ TEST(WelcomeWindow, AfterTheLoadHandlerOnlyTheClosingWindowIsLoaded) {
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_FALSE(p.runtime.AnyLoaded());
   EXPECT_EQ(p.backend.StepsLeft(), 0u);
+  // An unloaded window lets go of its decoded pictures.
+  EXPECT_EQ(p.Main().BackgroundPicture(), nullptr);
+  EXPECT_EQ(p.Main().IconImage(), nullptr);
   // The start-up window was shown once, not modally, before the offer.
   const auto& log = p.backend.Log();
   EXPECT_EQ(log[0], "create frmAcrobat");

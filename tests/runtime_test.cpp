@@ -76,6 +76,20 @@ TEST_F(RuntimeTest, DefaultInstanceIsMadeOnceAndLoadedByFirstPropertyUse) {
   EXPECT_TRUE(a.IsLoaded());
   EXPECT_EQ(a.loads, 1);
   EXPECT_FALSE(rt::IsTrue(a.Visible()));
+  // Each of the window's own properties, read or set, loads it.
+  const std::function<void(FormA&)> uses[] = {
+      [](FormA& f) { f.Left(); },        [](FormA& f) { f.Top(); },        [](FormA& f) { f.Width(); },
+      [](FormA& f) { f.Height(); },      [](FormA& f) { f.SetLeft(15); },  [](FormA& f) { f.SetTop(15); },
+      [](FormA& f) { f.Button(1); },
+  };
+  for (const auto& use : uses) {
+    HeadlessBackend be;
+    rt::Runtime r(be);
+    FormA& f = r.Instance<FormA>();
+    use(f);
+    EXPECT_TRUE(f.IsLoaded());
+    EXPECT_EQ(f.loads, 1);
+  }
 }
 
 TEST_F(RuntimeTest, ReloadStartsFromTheDefinitionAgain) {
@@ -111,6 +125,50 @@ TEST_F(RuntimeTest, ModalShowReturnsOnlyAfterTheUnloadingHandlerHasFinished) {
             }),
             0);
   EXPECT_EQ(order, (std::vector<std::string>{"unloaded", "handler goes on", "show returned"}));
+}
+
+// A modal window that unloads itself frees the others at once, while the
+// handler that unloaded it goes on.
+TEST_F(RuntimeTest, ModalWindowUnloadedByItsHandlerFreesTheOthersAtOnce) {
+  std::vector<bool> b_enabled;
+  a.on_click = [&](std::uint8_t) {
+    a.Unload();
+    b_enabled.push_back(backend.Record("frmB")->enabled);
+    const rt::Time start = runtime.Now();
+    while (rt::EarlierThan(runtime.Now(), rt::AddSeconds(start, 1))) runtime.DoEvents();
+  };
+  b.on_click = [&](std::uint8_t) { b.Unload(); };
+  backend.Click("frmA", "A").Click("frmB", "B", 500'000);
+  EXPECT_EQ(Run([&] {
+              b.Show(0);
+              b_enabled.push_back(backend.Record("frmB")->enabled);
+              a.Show(1);
+            }),
+            0);
+  EXPECT_EQ(b_enabled, (std::vector<bool>{true, true}));
+  EXPECT_EQ(b.clicks, (std::vector<std::uint8_t>{2}));
+  EXPECT_EQ(backend.StepsLeft(), 0u);
+}
+
+// A window loaded, or loaded again, under a modal one takes no input either.
+TEST_F(RuntimeTest, WindowLoadedUnderAModalOneIsDisabled) {
+  std::vector<bool> a_enabled;
+  b.on_click = [&](std::uint8_t) {
+    a_enabled.push_back(backend.Record("frmA")->enabled);
+    a.Unload();
+    a.Load();
+    a_enabled.push_back(backend.Record("frmA")->enabled);
+    b.Unload();
+  };
+  backend.Click("frmB", "B");
+  EXPECT_EQ(Run([&] {
+              a.Show(0);
+              b.Show(1);
+              a_enabled.push_back(backend.Record("frmA")->enabled);
+              a.Unload();
+            }),
+            0);
+  EXPECT_EQ(a_enabled, (std::vector<bool>{false, false, true}));
 }
 
 TEST_F(RuntimeTest, NestedModalBlocksItsOwnerAndReturnsInOrder) {
@@ -329,6 +387,14 @@ TEST_F(RuntimeTest, DefinitionWhoseIdsAreNotTheirPlacesDoesNotLoad) {
   ASSERT_EQ(backend.Errors().size(), 1u);
   EXPECT_NE(backend.Errors()[0].find("'730'"), std::string::npos);
   EXPECT_FALSE(swapped.IsLoaded());
+  // Nor is a control reached by an id outside the list.
+  for (const std::uint8_t id : {0, 5}) {
+    HeadlessBackend be;
+    rt::Runtime r(be);
+    EXPECT_EQ(be.Run([&] { return r.RunWith([&] { r.Instance<FormA>().Button(id); }); }), rt::kErrorExitStatus);
+    ASSERT_EQ(be.Errors().size(), 1u);
+    EXPECT_NE(be.Errors()[0].find("'730'"), std::string::npos);
+  }
 }
 
 TEST_F(RuntimeTest, ShowingAVisibleWindowModallyIsAnError) {
