@@ -252,7 +252,8 @@ TEST_F(RuntimeTest, KeyboardFollowsTabOrderDefaultAndCancel) {
       .Press("frmA", {rt::Key::kTab})
       .Then([&](HeadlessBackend&) { EXPECT_EQ(a.Focused()->Name(), "A"); })
       .Press("frmA", {rt::Key::kEnter})
-      .Press("frmA", {rt::Key::kEscape})  // cancel button
+      .Press("frmA", {rt::Key::kEscape})  // cancel button, which does not take the focus
+      .Press("frmA", {rt::Key::kEnter})
       .Press("frmA", {rt::Key::kChar, 'a', true})
       .Press("frmA", {rt::Key::kChar, 'B', false})
       .Press("frmA", {rt::Key::kChar, 'o', true})  // hidden button's key
@@ -261,7 +262,55 @@ TEST_F(RuntimeTest, KeyboardFollowsTabOrderDefaultAndCancel) {
       .Then([&](HeadlessBackend&) { EXPECT_EQ(a.Focused()->Name(), "B"); })  // hidden one skipped
       .Then([&](HeadlessBackend&) { a.Unload(); });
   Run([&] { a.Show(1); });
-  EXPECT_EQ(seen, (std::vector<std::uint8_t>{2, 1, 2, 1, 2}));
+  EXPECT_EQ(seen, (std::vector<std::uint8_t>{2, 1, 2, 1, 1, 2}));
+}
+
+// Three buttons: Tab and Shift+Tab go round them both ways; a button shown or
+// hidden elsewhere leaves the focus where it is; a hidden focused one passes
+// it to the first.
+TEST_F(RuntimeTest, FocusGoesRoundBothWaysAndStaysWhereItIs) {
+  std::vector<std::string> focus;
+  const auto note = [&](HeadlessBackend&) { focus.emplace_back(a.Focused()->Name()); };
+  a.on_load = [&] { a.Button(3).SetVisible(rt::True); };
+  backend.Then(note)
+      .Press("frmA", {rt::Key::kBackTab})
+      .Then(note)
+      .Press("frmA", {rt::Key::kBackTab})
+      .Then(note)
+      .Press("frmA", {rt::Key::kTab})
+      .Then(note)
+      .Then([&](HeadlessBackend&) { a.Button(2).SetVisible(rt::False); })
+      .Then(note)
+      .Then([&](HeadlessBackend&) { a.Button(2).SetVisible(rt::True); })
+      .Then(note)
+      .Then([&](HeadlessBackend&) { a.Button(3).SetVisible(rt::False); })
+      .Then(note)
+      .Then([&](HeadlessBackend&) { a.Unload(); });
+  EXPECT_EQ(Run([&] { a.Show(0); }), 0);
+  EXPECT_EQ(focus, (std::vector<std::string>{"B", "Hidden", "A", "Hidden", "Hidden", "Hidden", "B"}));
+}
+
+// With every button hidden nothing has the focus, and no key answers;
+// neither does a key without a character, where a button has no access key.
+TEST_F(RuntimeTest, KeysWithNothingToAnswer) {
+  a.on_load = [&] {
+    a.Button(1).SetVisible(rt::False);
+    a.Button(2).SetVisible(rt::False);
+  };
+  backend.Press("frmA", {rt::Key::kEnter})
+      .Press("frmA", {rt::Key::kSpace})
+      .Press("frmA", {rt::Key::kTab})
+      .Press("frmA", {rt::Key::kEscape})
+      .Then([&](HeadlessBackend&) {
+        EXPECT_EQ(a.Focused(), nullptr);
+        a.Button(3).SetCaption("Ok");
+        a.Button(3).SetVisible(rt::True);
+        EXPECT_EQ(a.Focused()->Name(), "Hidden");
+      })
+      .Press("frmA", {rt::Key::kChar, 0, true})
+      .Then([&](HeadlessBackend&) { a.Unload(); });
+  EXPECT_EQ(Run([&] { a.Show(0); }), 0);
+  EXPECT_TRUE(a.clicks.empty());
 }
 
 // Buttons of one tab index follow the definition, by the keyboard and for a
@@ -272,6 +321,7 @@ TEST_F(RuntimeTest, ButtonsOfOneTabIndexKeepTheDefinitionsOrder) {
        .height = 375, .caption = "&Eins", .tab_index = 0},
       {.id = 2, .name = "Second", .kind = rt::ControlKind::kButton, .left = 1200, .top = 120, .width = 900,
        .height = 375, .caption = "&Zwei", .tab_index = 0},
+      {.id = 3, .name = "Empty", .kind = rt::ControlKind::kImage, .width = 900, .height = 375},  // no picture
   };
   static constexpr rt::WindowDef kDef{.name = "frmTwins", .client_width = 3000, .client_height = 1500,
                                       .controls = kTwins};
@@ -366,6 +416,9 @@ TEST_F(RuntimeTest, ControlsAreLaidOutAgainAfterEachChange) {
     EXPECT_EQ(rect(), std::vector({10, 20, 20, 25}));
     button.SetHeight(450);
     EXPECT_EQ(rect(), std::vector({10, 20, 20, 30}));
+    button.SetWidth(0);
+    button.SetHeight(0);
+    EXPECT_EQ(rect(), std::vector({10, 20, 0, 0}));
   };
   EXPECT_EQ(Run([&] { a.Load(); a.Unload(); }), 0);
   EXPECT_TRUE(backend.Errors().empty());
