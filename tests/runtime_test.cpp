@@ -403,7 +403,10 @@ TEST_F(RuntimeTest, ControlsAreLaidOutAgainAfterEachChange) {
     EXPECT_EQ(text.Rect().width, 40);
     text.SetWidth(1500);
     EXPECT_EQ(text.Lines().size(), 1u);
+    text.SetCaption("Ein Text, der nicht mehr auf eine Zeile passt");
+    EXPECT_GT(text.Lines().size(), 1u);
     button.SetCaption("&Gamma Delta Epsilon");  // a button's caption is not broken
+    EXPECT_EQ(button.ButtonText().key, 'G');
     button.SetWidth(300);
     EXPECT_TRUE(button.Lines().empty());
     const auto rect = [&] {
@@ -422,6 +425,23 @@ TEST_F(RuntimeTest, ControlsAreLaidOutAgainAfterEachChange) {
   };
   EXPECT_EQ(Run([&] { a.Load(); a.Unload(); }), 0);
   EXPECT_TRUE(backend.Errors().empty());
+}
+
+// The backend is told of every change of a control on a window it made.
+TEST_F(RuntimeTest, EachChangeOfAControlReachesTheBackend) {
+  const std::function<void(rt::Control&)> changes[] = {
+      [](rt::Control& c) { c.SetLeft(30); },    [](rt::Control& c) { c.SetTop(30); },
+      [](rt::Control& c) { c.SetWidth(30); },   [](rt::Control& c) { c.SetHeight(30); },
+      [](rt::Control& c) { c.SetCaption("x"); }, [](rt::Control& c) { c.SetVisible(rt::False); },
+  };
+  a.on_load = [&] {
+    for (const auto& change : changes) {
+      const int before = backend.Record("frmA")->control_updates;
+      change(a.Button(1));
+      EXPECT_EQ(backend.Record("frmA")->control_updates, before + 1);
+    }
+  };
+  EXPECT_EQ(Run([&] { a.Load(); a.Unload(); }), 0);
 }
 
 TEST_F(RuntimeTest, NegativeOrNonFiniteSizesAreRejected) {
