@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <limits>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -368,16 +370,57 @@ TEST_F(RuntimeTest, RunTimeErrorShowsOneMessageAndEndsWithNonZeroStatus) {
 }
 
 TEST_F(RuntimeTest, ScreenWithoutUsableMetricsIsAnErrorNotAWrongPosition) {
-  const rt::ScreenMetrics bad[] = {{640, 480, 0, 15}, {640, 480, 15, 0}, {0, 480, 15, 15}, {640, -1, 15, 15},
-                                   {640, 480, -15, 15}};
-  for (const auto& m : bad) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const std::pair<rt::ScreenMetrics, std::string> bad[] = {
+      {{640, 480, 0, 15}, "'11'"},  // as a division by zero, where the twips are turned into pixels
+      {{640, 480, 15, 0}, "'11'"},
+      {{0, 480, 15, 15}, "no size"},
+      {{640, 0, 15, 15}, "no size"},
+      {{640, -1, 15, 15}, "no size"},
+      {{640, 480, -15, 15}, "no usable twips"},
+      {{640, 480, 15, -15}, "no usable twips"},
+      {{640, 480, inf, 15}, "no usable twips"},
+      {{640, 480, 15, inf}, "no usable twips"},
+  };
+  for (const auto& [m, why] : bad) {
     HeadlessBackend be;
     be.SetScreen(m);
     rt::Runtime r(be);
     const int status = be.Run([&] { return r.RunWith([&] { r.Instance<FormA>().Show(0); }); });
-    EXPECT_EQ(status, rt::kErrorExitStatus) << m.width_px << "x" << m.height_px;
-    EXPECT_EQ(be.Errors().size(), 1u);
+    EXPECT_EQ(status, rt::kErrorExitStatus) << why;
+    ASSERT_EQ(be.Errors().size(), 1u);
+    EXPECT_NE(be.Errors()[0].find(why), std::string::npos) << be.Errors()[0];
   }
+  // The least a screen can be: one pixel, of under a twip.
+  HeadlessBackend be;
+  be.SetScreen({1, 1, 0.5f, 0.5f});
+  rt::Runtime r(be);
+  EXPECT_EQ(be.Run([&] { return r.RunWith([&] { r.Instance<FormA>().Show(0), r.Instance<FormA>().Unload(); }); }),
+            0);
+  EXPECT_TRUE(be.Errors().empty());
+}
+
+// Out of memory in a handler is the standard error 7, not a silent end.
+TEST_F(RuntimeTest, OutOfMemoryIsTheStandardError) {
+  a.on_load = [] { throw std::bad_alloc(); };
+  EXPECT_EQ(Run([&] { a.Load(); }), rt::kErrorExitStatus);
+  ASSERT_EQ(backend.Errors().size(), 1u);
+  EXPECT_NE(backend.Errors()[0].find("'7'"), std::string::npos);
+}
+
+// A runtime that ends takes its windows with it, the first made as well, and
+// is no longer the current one.
+TEST(RuntimeEnd, UnloadsEveryWindowAndIsNoLongerCurrent) {
+  HeadlessBackend be;
+  {
+    rt::Runtime r(be);
+    r.Instance<FormA>().Load();
+    r.Instance<FormB>().Load();
+    EXPECT_EQ(&rt::Runtime::Current(), &r);
+  }
+  EXPECT_EQ(be.FindWindow("frmA"), nullptr);
+  EXPECT_EQ(be.FindWindow("frmB"), nullptr);
+  EXPECT_THROW(rt::Runtime::Current(), rt::RuntimeError);
 }
 
 // A control's pixels are its twips at the nearest pixel, ties to even: the
