@@ -287,9 +287,16 @@ TEST_F(RuntimeTest, FocusGoesRoundBothWaysAndStaysWhereItIs) {
       .Then(note)
       .Then([&](HeadlessBackend&) { a.Button(3).SetVisible(rt::False); })
       .Then(note)
-      .Then([&](HeadlessBackend&) { a.Unload(); });
+      .Click("frmA", "A")  // a click takes the focus too
+      .Then(note)
+      .Drag("frmA", 10, 20)  // the user moves the window: its place follows
+      .Then([&](HeadlessBackend&) {
+        EXPECT_FLOAT_EQ(a.Left(), 150);
+        EXPECT_FLOAT_EQ(a.Top(), 300);
+        a.Unload();
+      });
   EXPECT_EQ(Run([&] { a.Show(0); }), 0);
-  EXPECT_EQ(focus, (std::vector<std::string>{"B", "Hidden", "A", "Hidden", "Hidden", "Hidden", "B"}));
+  EXPECT_EQ(focus, (std::vector<std::string>{"B", "Hidden", "A", "Hidden", "Hidden", "Hidden", "B", "A"}));
 }
 
 // With every button hidden nothing has the focus, and no key answers;
