@@ -56,6 +56,10 @@ TEST(BreakLines, WordWiderThanTheLabelIsBrokenNotHidden) {
 
 TEST(BreakLines, HardBreaksAndNothingTrimmed) {
   EXPECT_EQ(Break("ab\r\ncd\nef", 10), (Lines{"ab", "cd", "ef"}));
+  // CR LF is one break; CR, LF and LF CR each alone, one line each.
+  EXPECT_EQ(Break("ab\rcd\n\nef\r\rgh\n\rij", 10), (Lines{"ab", "cd", "", "ef", "", "gh", "", "ij"}));
+  EXPECT_EQ(Break("ab\r\n\r\ncd\r", 10), (Lines{"ab", "", "cd"}));
+  EXPECT_EQ(Break("ab\r\n", 10), (Lines{"ab"}));
   EXPECT_EQ(Break("  ab", 10), (Lines{"  ab"}));
   EXPECT_TRUE(Break("", 10).empty());
 }
