@@ -52,6 +52,11 @@ TEST(BreakLines, BlanksReachingTheLineEndAreNotCarriedOver) {
 TEST(BreakLines, WordWiderThanTheLabelIsBrokenNotHidden) {
   EXPECT_EQ(Break("abcdefghij", 4), (Lines{"abcd", "efgh", "ij"}));
   EXPECT_EQ(Break("x abcdefghij", 4), (Lines{"x ", "abcd", "efgh", "ij"}));
+  // After a hard break, or blanks that ended a line, a new line begins.
+  EXPECT_EQ(Break("ab\ncdefgh", 4), (Lines{"ab", "cdef", "gh"}));
+  EXPECT_EQ(Break("ab" + std::string(10, ' ') + "cdefgh", 4), (Lines{"ab  ", "cdef", "gh"}));
+  // A label narrower than a blank: no line of nothing.
+  EXPECT_EQ(Break(" ab", 0), (Lines{"a", "b"}));
 }
 
 TEST(BreakLines, HardBreaksAndNothingTrimmed) {
