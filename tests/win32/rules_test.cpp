@@ -39,6 +39,10 @@ TEST(FolderOfModule, LongPathPrefixIsDropped) {
   EXPECT_EQ(FolderOfModule(L"\\\\?\\a:\\START.EXE"), L"a:\\");
   EXPECT_EQ(FolderOfModule(L"\\\\?\\UNC\\server\\cd\\START.EXE"), L"\\\\server\\cd\\");
   EXPECT_EQ(FolderOfModule(L"\\\\?\\unc\\server\\cd\\x\\START.EXE"), L"\\\\server\\cd\\x");
+  // Only a whole prefix counts, and a drive after it only with its colon.
+  EXPECT_EQ(FolderOfModule(L"\\\\?\\C:"), L"");
+  EXPECT_EQ(FolderOfModule(L"\\\\?\\UNC\\"), L"");
+  EXPECT_EQ(FolderOfModule(L"x\\?\\UNC\\s\\h\\START.EXE"), L"x\\?\\UNC\\s\\h");
   // A volume without a drive letter keeps its prefix and is a root.
   EXPECT_EQ(FolderOfModule(L"\\\\?\\Volume{1234}\\START.EXE"), L"\\\\?\\Volume{1234}\\");
 }
@@ -60,6 +64,9 @@ TEST(IsRootFolder, DrivesAndSharesOnly) {
   EXPECT_FALSE(IsRootFolder(L"\\\\s\\"));
   EXPECT_FALSE(IsRootFolder(L"\\\\\\h"));
   EXPECT_FALSE(IsRootFolder(L"\\\\s\\h\\x"));
+  EXPECT_TRUE(IsRootFolder(L"\\\\?\\Volume{1234}"));
+  EXPECT_FALSE(IsRootFolder(L"\\\\?\\"));
+  EXPECT_FALSE(IsRootFolder(L"\\\\?\\Volume{1234}\\x"));
 }
 
 TEST(QuoteCommandLine, TheWholePathInQuotes) {
