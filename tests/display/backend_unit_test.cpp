@@ -166,6 +166,9 @@ TEST(Dpi, TheDesktopsSettingElseTheWholeScreen) {
   EXPECT_EQ(dpi(1200 * 1024, {}, 800, 212, 600, 159), std::pair(1200.0, 1200.0));
   EXPECT_EQ(dpi(23 * 1024, 1201.0, 800, 212, 600, 159), std::pair(96.0, 96.0));
   EXPECT_EQ(dpi(none, 95.4, 800, 212, 600, 159), std::pair(95.0, 95.0));
+  // A desktop's fractional text scale: dots in 1024ths exactly, to the nearest.
+  EXPECT_EQ(dpi(102861, {}, 800, 212, 600, 159), std::pair(100.0, 100.0));
+  EXPECT_EQ(dpi(102963, {}, 800, 212, 600, 159), std::pair(101.0, 101.0));
   EXPECT_FLOAT_EQ(rt::fltk::TwipsPerPixel(96), 15.0f);
   EXPECT_FLOAT_EQ(rt::fltk::TwipsPerPixel(120), 12.0f);
 }

@@ -65,6 +65,7 @@ TEST(IsRootFolder, DrivesAndSharesOnly) {
   EXPECT_FALSE(IsRootFolder(L"\\\\\\h"));
   EXPECT_FALSE(IsRootFolder(L"\\\\s\\h\\x"));
   EXPECT_TRUE(IsRootFolder(L"\\\\?\\Volume{1234}"));
+  EXPECT_FALSE(IsRootFolder(L"\\\\s\\\\h"));
   EXPECT_FALSE(IsRootFolder(L"\\\\?\\"));
   EXPECT_FALSE(IsRootFolder(L"\\\\?\\Volume{1234}\\x"));
 }
