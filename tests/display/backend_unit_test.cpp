@@ -161,6 +161,7 @@ TEST(Dpi, TheDesktopsSettingElseTheWholeScreen) {
   EXPECT_EQ(dpi(-1, 0.0, 1824, 483, 768, 203), std::pair(96.0, 96.0));
   EXPECT_EQ(dpi(none, {}, 800, 0, 600, 0), std::pair(96.0, 96.0));
   EXPECT_EQ(dpi(none, {}, 0, 212, 600, 159), std::pair(96.0, 96.0));
+  EXPECT_EQ(dpi(none, {}, 1, 1, 40, 1), std::pair(25.0, 1016.0));  // one pixel, one millimetre count
   // Limits of a DPI a desktop could mean: 24 to 1200 dots, whole.
   EXPECT_EQ(dpi(24 * 1024, {}, 800, 212, 600, 159), std::pair(24.0, 24.0));
   EXPECT_EQ(dpi(1200 * 1024, {}, 800, 212, 600, 159), std::pair(1200.0, 1200.0));
