@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "forms/pictures.h"
@@ -124,6 +125,24 @@ TEST(BmpDecoding, PaletteIndicesAreLookedUp) {
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 5; ++x)
       EXPECT_EQ(Pixel(im, x, y), (Px{static_cast<std::uint8_t>((x + 5 * y) * 10), 100, 200, 255}));
+}
+
+// The size limits hold to the pixel: at the limit a header passes (and the
+// missing pixels are what is refused), one past it is too large.
+TEST(BmpDecoding, SizeLimitsAreExact) {
+  const struct {
+    std::uint32_t width, height;
+    const char* why;
+  } cases[] = {{8192, 1, "truncated BMP pixels"}, {8193, 1, "picture too large"},
+               {1, 8192, "truncated BMP pixels"}, {1, 8193, "picture too large"},
+               {4096, 4096, "truncated BMP pixels"}, {4096, 4097, "picture too large"},
+               {4097, 4096, "picture too large"}};
+  for (const auto& c : cases) {
+    Bytes b = Bmp8();
+    Set32(b, 18, c.width);
+    Set32(b, 22, c.height);
+    EXPECT_TRUE(RaisesInvalidPicture(b, c.why)) << c.width << "x" << c.height;
+  }
 }
 
 TEST(BmpDecoding, ForgedHeadersAreRefused) {
@@ -265,6 +284,19 @@ TEST(IconDecoding, TheLargestImageOfSeveralIsChosen) {
   rt::Image im = rt::DecodePicture(b);
   EXPECT_EQ(im.width, 8);
   EXPECT_EQ(Pixel(im, 3, 4), (Px{7, 14, 21, 255}));
+}
+
+TEST(IconDecoding, SizeLimitIsExact) {
+  Bytes base = MakeIcon({8, 8, 0});
+  for (const auto& [width, height, why] : {std::tuple{1024u, 16u, "truncated icon colour bits"},
+                                           std::tuple{1025u, 16u, "icon too large"},
+                                           std::tuple{8u, 2048u, "truncated icon colour bits"},
+                                           std::tuple{8u, 2050u, "icon too large"}}) {
+    Bytes b = base;
+    Set32(b, 22 + 4, width);
+    Set32(b, 22 + 8, height);  // the colour bits and the mask, one above the other
+    EXPECT_TRUE(RaisesInvalidPicture(b, why)) << width << "x" << height;
+  }
 }
 
 TEST(IconDecoding, ForgedIconsAreRefused) {
