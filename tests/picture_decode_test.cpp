@@ -144,7 +144,8 @@ TEST(BmpDecoding, SizeLimitsAreExact) {
   } cases[] = {{8192, 1, "truncated BMP pixels"}, {8193, 1, "picture too large"},
                {1, 8192, "truncated BMP pixels"}, {1, 8193, "picture too large"},
                {4096, 4096, "truncated BMP pixels"}, {4096, 4097, "picture too large"},
-               {4097, 4096, "picture too large"}};
+               {4097, 4096, "picture too large"}, {65536, 1, "picture too large"},
+               {16777216, 1, "picture too large"}};
   for (const auto& c : cases) {
     Bytes b = Bmp8();
     Set32(b, 18, c.width);
@@ -256,6 +257,13 @@ TEST(IconDecoding, PalettizedIconsOfEveryDepth) {
   }
 }
 
+// Rows of one bit a pixel are padded to whole 32-bit words, the mask's too.
+TEST(IconDecoding, OnePixelIcon) {
+  rt::Image im = rt::DecodePicture(MakeIcon({1, 1, 0}));
+  ASSERT_EQ(im.width, 1);
+  EXPECT_EQ(Pixel(im, 0, 0), (Px{0, 0, 0, 0}));
+}
+
 TEST(IconDecoding, ShortPaletteIsHonoured) {
   rt::Image im = rt::DecodePicture(MakeIcon({4, 8, 3}));
   EXPECT_EQ(Pixel(im, 2, 0), (Px{2, 4, 6, 255}));
@@ -357,13 +365,14 @@ TEST(JpegDecoding, ForgedFrameSizesAreRefused) {
   auto src = forms::pictures::WelcomeInset();
   size_t sof = FindMarker(src, 0xC0);
   ASSERT_GT(sof, 0u);
-  for (auto [h, w] : {std::pair{0xFFFF, 0xFFFF}, {0, 252}, {308, 0}, {0x4000, 0x4000}}) {
+  for (auto [h, w, why] : {std::tuple{0xFFFF, 0xFFFF, "picture too large"}, {0, 252, "empty picture"},
+                           {308, 0, "empty picture"}, {0x4000, 0x4000, "picture too large"}}) {
     Bytes b(src.begin(), src.end());
     b[sof + 5] = h >> 8;
     b[sof + 6] = h & 0xFF;
     b[sof + 7] = w >> 8;
     b[sof + 8] = w & 0xFF;
-    EXPECT_TRUE(RaisesInvalidPicture(b)) << w << "x" << h;
+    EXPECT_TRUE(RaisesInvalidPicture(b, why)) << w << "x" << h;
   }
   Bytes precision(src.begin(), src.end());
   precision[sof + 4] = 12;
