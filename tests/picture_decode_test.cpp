@@ -135,6 +135,24 @@ TEST(BmpDecoding, PaletteIndicesAreLookedUp) {
       EXPECT_EQ(Pixel(im, x, y), (Px{static_cast<std::uint8_t>((x + 5 * y) * 10), 100, 200, 255}));
 }
 
+// The old 12-byte core header, with 16-bit sizes, and a width past 255.
+TEST(BmpDecoding, CoreHeader) {
+  Bytes b{'B', 'M'};
+  Put32(b, 26 + 900);
+  Put32(b, 0);
+  Put32(b, 26);
+  Put32(b, 12);
+  Put16(b, 300);
+  Put16(b, 1);
+  Put16(b, 1);
+  Put16(b, 24);
+  for (int x = 0; x < 300; ++x) b.insert(b.end(), {10, 20, static_cast<std::uint8_t>(x)});
+  const rt::Image im = rt::DecodePicture(b);
+  ASSERT_EQ(im.width, 300);
+  ASSERT_EQ(im.height, 1);
+  EXPECT_EQ(Pixel(im, 299, 0), (Px{43, 20, 10, 255}));
+}
+
 // The size limits hold to the pixel: at the limit a header passes (and the
 // missing pixels are what is refused), one past it is too large.
 TEST(BmpDecoding, SizeLimitsAreExact) {
@@ -446,6 +464,22 @@ std::vector<std::span<const std::uint8_t>> AllPictures() {
           forms::pictures::WelcomeInset(),  forms::pictures::WelcomeScreen(),
           forms::pictures::DialogIcon(),    forms::pictures::ReaderProduct(),
           forms::pictures::ProductRange(),  std::span<const std::uint8_t>()};
+}
+
+// A picture cut short says where.
+TEST(CorruptPictures, ACutIsToldWhereItIs) {
+  const Bytes bmp = Bmp8(), icon = MakeIcon({8, 8, 0});
+  const struct {
+    const Bytes& bytes;
+    std::size_t cut;
+    const char* why;
+  } cases[] = {{bmp, 17, "truncated BMP header"},      {bmp, 18, "truncated BMP info header"},
+               {bmp, 53, "truncated BMP info header"}, {bmp, 54, "truncated BMP palette"},
+               {bmp, 54 + 1023, "truncated BMP palette"}, {bmp, 54 + 1024, "truncated BMP pixels"},
+               {icon, 5, "truncated icon header"},     {icon, 21, "truncated icon directory"},
+               {icon, 22, "truncated icon image"},     {icon, icon.size() - 1, "truncated icon image"}};
+  for (const auto& c : cases)
+    EXPECT_TRUE(RaisesInvalidPicture(std::span(c.bytes).first(c.cut), c.why)) << c.why << " at " << c.cut;
 }
 
 // Bytes placed right before a page that may not be read: a decoder that
