@@ -405,11 +405,11 @@ TEST(JpegDecoding, BrokenSegmentLengthsAreRefused) {
     Bytes b(src.begin(), src.begin() + static_cast<std::ptrdiff_t>(at + 2000));
     b[at + 2] = 0xFF;  // reaches past the end of what is there
     b[at + 3] = 0xFF;
-    EXPECT_TRUE(RaisesInvalidPicture(b)) << int(marker);
+    EXPECT_TRUE(RaisesInvalidPicture(b, "truncated JPEG segment")) << int(marker);
     b.assign(src.begin(), src.end());
     b[at + 2] = 0;
     b[at + 3] = 1;  // shorter than its own length field
-    EXPECT_TRUE(RaisesInvalidPicture(b)) << int(marker);
+    EXPECT_TRUE(RaisesInvalidPicture(b, "bad JPEG segment length")) << int(marker);
   }
 }
 
@@ -429,24 +429,34 @@ TEST(JpegDecoding, AScanNeedsItsTablesDefined) {
   ASSERT_GT(sos, 0u);
   Bytes b(src.begin(), src.end());
   b[sos + 6] = 0x33;  // first component: Huffman tables 3, never defined
-  EXPECT_TRUE(RaisesInvalidPicture(b));
+  EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its Huffman tables"));
+  b[sos + 6] = 0x03;  // the DC table defined, the AC table not
+  EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its Huffman tables"));
+  b[sos + 6] = 0x30;
+  EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its Huffman tables"));
   b.assign(src.begin(), src.end());
   b[sos + 5] = 99;  // a component the frame does not have
-  EXPECT_TRUE(RaisesInvalidPicture(b));
+  EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan of an unknown component"));
   b.assign(src.begin(), src.end());
   size_t sof = FindMarker(src, 0xC0);
   b[sof + 12] = 3;  // first component's quantization table, never defined
-  EXPECT_TRUE(RaisesInvalidPicture(b));
+  EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its quantization table"));
+  b[sof + 12] = 4;  // no such table at all
+  EXPECT_TRUE(RaisesInvalidPicture(b, "bad JPEG quantization table number"));
 }
 
 TEST(JpegDecoding, ProgressiveAndArithmeticCodingAreRefused) {
   auto src = forms::pictures::WelcomeInset();
   size_t sof = FindMarker(src, 0xC0);
-  for (std::uint8_t marker : {0xC2, 0xC9, 0xC3}) {
+  for (std::uint8_t marker : {0xC2, 0xC3, 0xC5, 0xC6, 0xC7, 0xC9, 0xCA, 0xCB, 0xCD, 0xCE, 0xCF}) {
     Bytes b(src.begin(), src.end());
     b[sof + 1] = marker;
-    EXPECT_TRUE(RaisesInvalidPicture(b)) << int(marker);
+    EXPECT_TRUE(RaisesInvalidPicture(b, "unsupported JPEG coding")) << int(marker);
   }
+  // Extended sequential Huffman coding is the baseline's equal.
+  Bytes extended(src.begin(), src.end());
+  extended[sof + 1] = 0xC1;
+  EXPECT_EQ(rt::DecodePicture(extended).width, rt::DecodePicture(src).width);
 }
 
 TEST(JpegDecoding, AFileWithoutItsEndIsRefused) {
