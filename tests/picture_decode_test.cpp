@@ -299,25 +299,36 @@ TEST(IconDecoding, ThirtyTwoBitIconsWithoutAlphaFallBackToTheMask) {
   EXPECT_EQ(Pixel(im, 1, 2)[3], 255);
 }
 
-TEST(IconDecoding, TheLargestImageOfSeveralIsChosen) {
-  Bytes small = MakeIcon({4, 4, 0}), large = MakeIcon({8, 8, 0});
-  // Two directory entries, then both images.
+// One icon file of the images of several single-image icons.
+Bytes Combined(const std::vector<Bytes>& icons) {
   Bytes b;
   Put16(b, 0);
   Put16(b, 1);
-  Put16(b, 2);
-  std::uint32_t small_len = static_cast<std::uint32_t>(small.size() - 22);
-  std::uint32_t large_len = static_cast<std::uint32_t>(large.size() - 22);
-  b.insert(b.end(), small.begin() + 6, small.begin() + 18);
-  Put32(b, 38);
-  b.insert(b.end(), large.begin() + 6, large.begin() + 18);
-  Put32(b, 38 + small_len);
-  b.insert(b.end(), small.begin() + 22, small.end());
-  b.insert(b.end(), large.begin() + 22, large.end());
-  ASSERT_EQ(b.size(), 38 + small_len + large_len);
-  rt::Image im = rt::DecodePicture(b);
-  EXPECT_EQ(im.width, 8);
-  EXPECT_EQ(Pixel(im, 3, 4), (Px{7, 14, 21, 255}));
+  Put16(b, static_cast<unsigned>(icons.size()));
+  std::uint32_t at = static_cast<std::uint32_t>(6 + 16 * icons.size());
+  for (const Bytes& icon : icons) {
+    b.insert(b.end(), icon.begin() + 6, icon.begin() + 18);
+    Put32(b, at);
+    at += static_cast<std::uint32_t>(icon.size() - 22);
+  }
+  for (const Bytes& icon : icons) b.insert(b.end(), icon.begin() + 22, icon.end());
+  return b;
+}
+
+// The largest image, then the deepest, then the first, whatever the order.
+TEST(IconDecoding, TheLargestImageOfSeveralIsChosen) {
+  const Bytes small = MakeIcon({4, 4, 0}), large = MakeIcon({8, 8, 0}), shallow = MakeIcon({8, 1, 0});
+  Bytes other = shallow;
+  other[22 + 40] = 99;  // palette entry 0: blue 99
+  for (const auto& icons : {std::vector{small, large}, std::vector{large, small}}) {
+    rt::Image im = rt::DecodePicture(Combined(icons));
+    EXPECT_EQ(im.width, 8);
+    EXPECT_EQ(Pixel(im, 3, 4), (Px{7, 14, 21, 255}));
+  }
+  for (const auto& icons : {std::vector{shallow, large}, std::vector{large, shallow}})
+    EXPECT_EQ(Pixel(rt::DecodePicture(Combined(icons)), 3, 4), (Px{7, 14, 21, 255}));
+  EXPECT_EQ(Pixel(rt::DecodePicture(Combined({shallow, other})), 0, 0), (Px{0, 0, 0, 0}));
+  EXPECT_EQ(Pixel(rt::DecodePicture(Combined({other, shallow})), 0, 0), (Px{0, 0, 99, 0}));
 }
 
 TEST(IconDecoding, SizeLimitIsExact) {
