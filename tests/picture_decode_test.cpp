@@ -225,11 +225,12 @@ Bytes MakeIcon(const IconShape& s, bool with_alpha = true) {
   for (int y = n - 1; y >= 0; --y) {
     Bytes row(xor_stride, 0);
     for (int x = 0; x < n; ++x) {
-      if (s.bits == 32) {
-        row[x * 4 + 0] = 10;
-        row[x * 4 + 1] = 20;
-        row[x * 4 + 2] = static_cast<std::uint8_t>(y * 30);
-        row[x * 4 + 3] = with_alpha ? static_cast<std::uint8_t>(x * 60) : 0;
+      if (s.bits >= 24) {
+        const int n = s.bits / 8;
+        row[x * n + 0] = 10;
+        row[x * n + 1] = 20;
+        row[x * n + 2] = static_cast<std::uint8_t>(y * 30);
+        if (n == 4) row[x * 4 + 3] = with_alpha ? static_cast<std::uint8_t>(x * 60) : 0;
         continue;
       }
       int v = (x + y) % colours;
@@ -291,6 +292,13 @@ TEST(IconDecoding, ShortPaletteIsHonoured) {
 TEST(IconDecoding, ThirtyTwoBitIconsUseTheirAlpha) {
   rt::Image im = rt::DecodePicture(MakeIcon({4, 32, 0}));
   for (int x = 0; x < 4; ++x) EXPECT_EQ(Pixel(im, x, 1), (Px{30, 20, 10, static_cast<std::uint8_t>(x * 60)}));
+}
+
+TEST(IconDecoding, TwentyFourBitIconsUseTheMask) {
+  rt::Image im = rt::DecodePicture(MakeIcon({5, 24, 0}));
+  ASSERT_EQ(im.width, 5);
+  for (int x = 0; x < 5; ++x)
+    EXPECT_EQ(Pixel(im, x, 2), (Px{60, 20, 10, static_cast<std::uint8_t>(x == 0 ? 0 : 255)})) << x;
 }
 
 TEST(IconDecoding, ThirtyTwoBitIconsWithoutAlphaFallBackToTheMask) {
