@@ -135,8 +135,42 @@ TEST(BmpDecoding, PaletteIndicesAreLookedUp) {
       EXPECT_EQ(Pixel(im, x, y), (Px{static_cast<std::uint8_t>((x + 5 * y) * 10), 100, 200, 255}));
 }
 
+// The header of a 2x1 bitmap with the 12-byte core header, one bit a pixel:
+// its palette entries are three bytes each.
+Bytes CoreHeaderBmp1(std::uint32_t pixel_offset = 32) {
+  Bytes b{'B', 'M'};
+  Put32(b, 36);
+  Put32(b, 0);
+  Put32(b, pixel_offset);
+  Put32(b, 12);
+  Put16(b, 2);
+  Put16(b, 1);
+  Put16(b, 1);
+  Put16(b, 1);
+  b.insert(b.end(), {1, 2, 3, 4, 5, 6});
+  b.insert(b.end(), {0x40, 0, 0, 0});
+  return b;
+}
+
+// Every size of the Windows info header that stb_image reads: the pixels
+// follow wherever the header ends.
+TEST(BmpDecoding, LongerInfoHeaders) {
+  for (std::uint32_t size : {56u, 108u, 124u}) {
+    Bytes b = Bmp24(false);
+    b.insert(b.begin() + 54, size - 40, 0);
+    Set32(b, 2, static_cast<std::uint32_t>(b.size()));
+    Set32(b, 10, 14 + size);
+    Set32(b, 14, size);
+    const rt::Image im = rt::DecodePicture(b);
+    EXPECT_EQ(Pixel(im, 1, 0), (Px{0, 255, 0, 255})) << size;
+  }
+}
+
 // The old 12-byte core header, with 16-bit sizes, and a width past 255.
 TEST(BmpDecoding, CoreHeader) {
+  EXPECT_TRUE(RaisesInvalidPicture(CoreHeaderBmp1(31), "BMP pixels overlap the header"));
+  const Bytes core = CoreHeaderBmp1();
+  EXPECT_TRUE(RaisesInvalidPicture(std::span(core).first(25), "truncated BMP core header"));
   Bytes b{'B', 'M'};
   Put32(b, 26 + 900);
   Put32(b, 0);
