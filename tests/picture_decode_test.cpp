@@ -206,35 +206,60 @@ TEST(BmpDecoding, SizeLimitsAreExact) {
   }
 }
 
+// Each forged field is refused for what it is, not later by another check
+// or by stb_image.
 TEST(BmpDecoding, ForgedHeadersAreRefused) {
-  Bytes huge = Bmp8();
-  Set32(huge, 18, 100000);  // width
-  EXPECT_TRUE(RaisesInvalidPicture(huge));
-  huge = Bmp8();
-  Set32(huge, 22, 0x7FFFFFFF);  // height
-  EXPECT_TRUE(RaisesInvalidPicture(huge));
-  huge = Bmp8();
-  Set32(huge, 22, 0x80000000u);  // the one height that cannot be negated
-  EXPECT_TRUE(RaisesInvalidPicture(huge));
-  Bytes wide = Bmp8();
-  Set32(wide, 18, 4000);  // plausible size, but the pixels are not there
-  Set32(wide, 22, 4000);
-  EXPECT_TRUE(RaisesInvalidPicture(wide));
-  Bytes offset = Bmp8();
-  Set32(offset, 10, 0xFFFFFFF0u);
-  EXPECT_TRUE(RaisesInvalidPicture(offset));
-  Bytes palette = Bmp8();
-  Set32(palette, 46, 100000);
-  EXPECT_TRUE(RaisesInvalidPicture(palette));
-  Bytes depth = Bmp8();
-  depth[28] = 7;
-  EXPECT_TRUE(RaisesInvalidPicture(depth));
-  Bytes rle = Bmp8();
-  Set32(rle, 30, 1);
-  EXPECT_TRUE(RaisesInvalidPicture(rle));
-  Bytes header = Bmp8();
-  Set32(header, 14, 0xFFFFFFFFu);
-  EXPECT_TRUE(RaisesInvalidPicture(header));
+  const struct Field {
+    std::size_t at;
+    std::uint32_t value;
+  } kTall{22, 3000};  // pixels that are not there: what a header that passes meets
+  const struct {
+    std::vector<Field> fields;
+    const char* why;
+  } cases[] = {
+      {{{18, 100000}}, "picture too large"},
+      {{{22, 0x7FFFFFFF}}, "picture too large"},
+      {{{22, 0x80000000u}}, "bad BMP size"},  // the one height that cannot be negated
+      {{{18, 0}}, "bad BMP size"},
+      {{{18, 0xFFFFFFFFu}}, "bad BMP size"},
+      {{{22, 0}}, "bad BMP size"},
+      {{{18, 4000}, {22, 4000}}, "truncated BMP pixels"},
+      {{{10, 0xFFFFFFF0u}}, "truncated BMP pixels"},
+      {{{10, 54 + 1023}}, "BMP pixels overlap the header"},
+      {{{46, 100000}}, "bad BMP palette size"},
+      {{{46, 257}}, "bad BMP palette size"},
+      {{{46, 255}, kTall}, "truncated BMP pixels"},
+      {{{26, 0}}, "bad BMP planes"},
+      {{{26, 2}}, "bad BMP planes"},
+      {{{30, 1}}, "unsupported BMP compression"},
+      {{{30, 3}}, "unsupported BMP compression"},  // bit fields, 8 bits a pixel
+      {{{14, 0xFFFFFFFFu}}, "unknown BMP header"},
+      {{{14, 41}}, "unknown BMP header"},
+      {{{14, 52}}, "BMP pixels overlap the header"},
+  };
+  for (const auto& c : cases) {
+    Bytes b = Bmp8();
+    for (const Field& f : c.fields) Set32(b, f.at, f.value);
+    EXPECT_TRUE(RaisesInvalidPicture(b, c.why)) << c.why << ", " << c.fields[0].at << ": " << c.fields[0].value;
+  }
+  // Depths: the six there are, and none between them; bit fields for 16 and
+  // 32 bits only, after their three masks.
+  for (std::uint32_t bits = 0; bits <= 33; ++bits) {
+    Bytes b = Bmp8();
+    b[28] = static_cast<std::uint8_t>(bits);
+    Set32(b, 46, 0);
+    Set32(b, kTall.at, kTall.value);
+    const bool known = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    EXPECT_TRUE(RaisesInvalidPicture(b, known ? "truncated BMP pixels" : "bad BMP depth")) << bits;
+    if (bits != 16 && bits != 32) continue;
+    for (const auto& [compression, offset, why] :
+         {std::tuple{3u, 54u + 12, "truncated BMP pixels"}, {3u, 54u + 11, "BMP pixels overlap the header"},
+          {2u, 54u + 12, "unsupported BMP compression"}, {4u, 54u + 12, "unsupported BMP compression"}}) {
+      Set32(b, 30, compression);
+      Set32(b, 10, offset);
+      EXPECT_TRUE(RaisesInvalidPicture(b, why)) << bits << " bits, compression " << compression;
+    }
+  }
 }
 
 // ---- icons ----
