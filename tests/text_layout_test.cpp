@@ -52,6 +52,7 @@ TEST(BreakLines, BlanksReachingTheLineEndAreNotCarriedOver) {
 TEST(BreakLines, WordWiderThanTheLabelIsBrokenNotHidden) {
   EXPECT_EQ(Break("abcdefghij", 4), (Lines{"abcd", "efgh", "ij"}));
   EXPECT_EQ(Break("x abcdefghij", 4), (Lines{"x ", "abcd", "efgh", "ij"}));
+  EXPECT_EQ(Break("abcdefghij x", 4), (Lines{"abcd", "efgh", "ij x"}));
   // After a hard break, or blanks that ended a line, a new line begins.
   EXPECT_EQ(Break("ab\ncdefgh", 4), (Lines{"ab", "cdef", "gh"}));
   EXPECT_EQ(Break("ab" + std::string(10, ' ') + "cdefgh", 4), (Lines{"ab  ", "cdef", "gh"}));
@@ -147,6 +148,17 @@ TEST(ParseAccessKey, MarksTheKeyAndHidesTheAmpersand) {
   EXPECT_EQ(amp.key_index, 4);
   EXPECT_EQ(amp.key, 'C');
   EXPECT_EQ(rt::ParseAccessKey("OK").key, 0);
+  // The first mark counts; one at the very end marks nothing and is not shown.
+  const auto two = rt::ParseAccessKey("&Ja &Nein");
+  EXPECT_EQ(two.shown, "Ja Nein");
+  EXPECT_EQ(two.key_index, 0);
+  EXPECT_EQ(two.key, 'J');
+  const auto last = rt::ParseAccessKey("Ja&");
+  EXPECT_EQ(last.shown, "Ja");
+  EXPECT_EQ(last.key_index, -1);
+  const auto escaped = rt::ParseAccessKey("a&&b");
+  EXPECT_EQ(escaped.shown, "a&b");
+  EXPECT_EQ(escaped.key_index, -1);
 }
 
 }  // namespace

@@ -43,6 +43,7 @@ TEST(Div, FaultsRaiseInsteadOfProducingInfinities) {
   EXPECT_EQ(ErrorOf([] { rt::Div(1e308, 1e-10); }), ErrorNumber::kOverflow);
   EXPECT_EQ(ErrorOf([] { rt::Div(std::numeric_limits<double>::infinity(), 2); }), ErrorNumber::kOverflow);
   EXPECT_EQ(ErrorOf([] { rt::Div(2, std::numeric_limits<double>::infinity()); }), ErrorNumber::kOverflow);
+  EXPECT_EQ(ErrorOf([] { rt::Div(std::numeric_limits<double>::infinity(), 0); }), ErrorNumber::kOverflow);
   EXPECT_DOUBLE_EQ(rt::Div(9600, 8325), 9600.0 / 8325.0);
 }
 
