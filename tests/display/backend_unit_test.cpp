@@ -174,6 +174,16 @@ TEST(Dpi, TheDesktopsSettingElseTheWholeScreen) {
   EXPECT_FLOAT_EQ(rt::fltk::TwipsPerPixel(120), 12.0f);
 }
 
+// The Xft.dpi resource as the resource manager's text holds it, among others.
+TEST(Dpi, TheXftDpiResource) {
+  using rt::fltk::detail::XftDpiOfResources;
+  EXPECT_EQ(XftDpiOfResources("Xft.antialias:\t1\nXft.dpi:\t120\n*background:\tgrey\n"), 120.0);
+  EXPECT_EQ(XftDpiOfResources("Xft.dpi: 143.8"), 143.8);
+  EXPECT_EQ(XftDpiOfResources("Xft.dpi: abc\n"), std::nullopt);
+  EXPECT_EQ(XftDpiOfResources("Xft.hinting: 1\n"), std::nullopt);
+  EXPECT_EQ(XftDpiOfResources(""), std::nullopt);
+}
+
 // RandR's primary wherever it lies; without one the monitor at 0,0.
 TEST(Monitors, ThePrimaryElseTheOneAtTheOriginElseTheFirst) {
   using rt::fltk::Monitor;
