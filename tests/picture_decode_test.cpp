@@ -443,7 +443,7 @@ TEST(IconDecoding, ForgedIconsAreRefused) {
   Bytes png = base;
   const std::uint8_t sig[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   std::copy(std::begin(sig), std::end(sig), png.begin() + 22);
-  EXPECT_TRUE(RaisesInvalidPicture(png));
+  EXPECT_TRUE(RaisesInvalidPicture(png, "PNG icons are not supported"));
 }
 
 // ---- JPEG ----
@@ -512,6 +512,10 @@ TEST(JpegDecoding, AScanNeedsItsTablesDefined) {
   EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its Huffman tables"));
   b[sos + 6] = 0x30;
   EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its Huffman tables"));
+  for (std::uint8_t tables : {0x40, 0x04, 0x44}) {  // no such tables at all
+    b[sos + 6] = tables;
+    EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its Huffman tables")) << int(tables);
+  }
   b.assign(src.begin(), src.end());
   b[sos + 5] = 99;  // a component the frame does not have
   EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan of an unknown component"));
@@ -521,6 +525,21 @@ TEST(JpegDecoding, AScanNeedsItsTablesDefined) {
   EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its quantization table"));
   b[sof + 12] = 4;  // no such table at all
   EXPECT_TRUE(RaisesInvalidPicture(b, "bad JPEG quantization table number"));
+}
+
+// A table's class and number within what a baseline file may have.
+TEST(JpegDecoding, TablesOfNoSuchClassOrNumberAreRefused) {
+  auto src = forms::pictures::WelcomeInset();
+  for (const auto& [marker, what] : {std::pair{std::uint8_t{0xDB}, "bad JPEG quantization table"},
+                                     std::pair{std::uint8_t{0xC4}, "bad JPEG Huffman table"}}) {
+    const size_t at = FindMarker(src, marker);
+    ASSERT_GT(at, 0u);
+    for (std::uint8_t class_and_number : {0x20, 0x04, 0x24}) {
+      Bytes b(src.begin(), src.end());
+      b[at + 4] = class_and_number;
+      EXPECT_TRUE(RaisesInvalidPicture(b, what)) << int(marker) << " " << int(class_and_number);
+    }
+  }
 }
 
 TEST(JpegDecoding, ProgressiveAndArithmeticCodingAreRefused) {
