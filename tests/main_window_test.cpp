@@ -1,6 +1,8 @@
 // The welcome window: fitting the artwork to the screen, and its lifecycle.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "program_fixture.h"
 #include "runtime/vbmath.h"
 
@@ -103,8 +105,15 @@ TEST(WelcomeWindow, AfterTheLoadHandlerOnlyTheClosingWindowIsLoaded) {
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_FALSE(p.runtime.AnyLoaded());
   EXPECT_EQ(p.backend.StepsLeft(), 0u);
-  // The start-up window was shown once, not modally.
-  EXPECT_EQ(p.backend.Log()[0], "create frmAcrobat");
+  // An unloaded window lets go of its decoded pictures.
+  EXPECT_EQ(p.Main().BackgroundPicture(), nullptr);
+  EXPECT_EQ(p.Main().IconImage(), nullptr);
+  // The start-up window was shown once, not modally, before the offer.
+  const auto& log = p.backend.Log();
+  EXPECT_EQ(log[0], "create frmAcrobat");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "show frmAcrobat"), 1);
+  EXPECT_LT(std::find(log.begin(), log.end(), "show frmAcrobat") - log.begin(),
+            std::find(log.begin(), log.end(), "create frmMsgBox") - log.begin());
 }
 
 TEST(WelcomeWindow, ScreenWithoutTwipsPerPixelEndsWithTheStandardError) {

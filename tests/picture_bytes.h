@@ -27,9 +27,11 @@ inline std::uint32_t Be16(std::span<const std::uint8_t> b, size_t at) {
   return (b[at] << 8) | b[at + 1];
 }
 
-// Decoding must either raise error 481 or give a picture; anything else
-// (another exception, a crash under the sanitizers) fails the test.
-inline ::testing::AssertionResult RaisesInvalidPicture(std::span<const std::uint8_t> bytes) {
+// Decoding must raise error 481, anything else (a picture, another error, a
+// crash under the sanitizers) fails the test; where `why` is given, the
+// message box tells it.
+inline ::testing::AssertionResult RaisesInvalidPicture(std::span<const std::uint8_t> bytes,
+                                                       const std::string& why = {}) {
   try {
     rt::Image image = rt::DecodePicture(bytes);
     return ::testing::AssertionFailure()
@@ -37,6 +39,7 @@ inline ::testing::AssertionResult RaisesInvalidPicture(std::span<const std::uint
   } catch (const rt::RuntimeError& e) {
     if (e.number() != rt::ErrorNumber::kInvalidPicture)
       return ::testing::AssertionFailure() << "wrong error " << static_cast<int>(e.number());
+    if (e.text().find("(" + why) == std::string::npos) return ::testing::AssertionFailure() << e.text();
     return ::testing::AssertionSuccess();
   }
 }

@@ -2,9 +2,18 @@
 // and on cut, garbled and forged ones, which must raise error 481.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -157,35 +166,131 @@ TEST(BmpDecoding, PaletteIndicesAreLookedUp) {
       EXPECT_EQ(Pixel(im, x, y), (Px{static_cast<std::uint8_t>((x + 5 * y) * 10), 100, 200, 255}));
 }
 
+// The header of a 2x1 bitmap with the 12-byte core header, one bit a pixel:
+// its palette entries are three bytes each.
+Bytes CoreHeaderBmp1(std::uint32_t pixel_offset = 32) {
+  Bytes b{'B', 'M'};
+  Put32(b, 36);
+  Put32(b, 0);
+  Put32(b, pixel_offset);
+  Put32(b, 12);
+  Put16(b, 2);
+  Put16(b, 1);
+  Put16(b, 1);
+  Put16(b, 1);
+  b.insert(b.end(), {1, 2, 3, 4, 5, 6});
+  b.insert(b.end(), {0x40, 0, 0, 0});
+  return b;
+}
+
+// Every size of the Windows info header that stb_image reads: the pixels
+// follow wherever the header ends.
+TEST(BmpDecoding, LongerInfoHeaders) {
+  for (std::uint32_t size : {56u, 108u, 124u}) {
+    Bytes b = Bmp24(false);
+    b.insert(b.begin() + 54, size - 40, 0);
+    Set32(b, 2, static_cast<std::uint32_t>(b.size()));
+    Set32(b, 10, 14 + size);
+    Set32(b, 14, size);
+    const rt::Image im = rt::DecodePicture(b);
+    EXPECT_EQ(Pixel(im, 1, 0), (Px{0, 255, 0, 255})) << size;
+  }
+}
+
+// The old 12-byte core header, with 16-bit sizes, and a width past 255.
+TEST(BmpDecoding, CoreHeader) {
+  EXPECT_TRUE(RaisesInvalidPicture(CoreHeaderBmp1(31), "BMP pixels overlap the header"));
+  const Bytes core = CoreHeaderBmp1();
+  EXPECT_TRUE(RaisesInvalidPicture(std::span(core).first(25), "truncated BMP core header"));
+  Bytes b{'B', 'M'};
+  Put32(b, 26 + 900);
+  Put32(b, 0);
+  Put32(b, 26);
+  Put32(b, 12);
+  Put16(b, 300);
+  Put16(b, 1);
+  Put16(b, 1);
+  Put16(b, 24);
+  for (int x = 0; x < 300; ++x) b.insert(b.end(), {10, 20, static_cast<std::uint8_t>(x)});
+  const rt::Image im = rt::DecodePicture(b);
+  ASSERT_EQ(im.width, 300);
+  ASSERT_EQ(im.height, 1);
+  EXPECT_EQ(Pixel(im, 299, 0), (Px{43, 20, 10, 255}));
+}
+
+// The size limits hold to the pixel: at the limit a header passes (and the
+// missing pixels are what is refused), one past it is too large.
+TEST(BmpDecoding, SizeLimitsAreExact) {
+  const struct {
+    std::uint32_t width, height;
+    const char* why;
+  } cases[] = {{8192, 1, "truncated BMP pixels"}, {8193, 1, "picture too large"},
+               {1, 8192, "truncated BMP pixels"}, {1, 8193, "picture too large"},
+               {4096, 4096, "truncated BMP pixels"}, {4096, 4097, "picture too large"},
+               {4097, 4096, "picture too large"}, {65536, 1, "picture too large"},
+               {16777216, 1, "picture too large"}};
+  for (const auto& c : cases) {
+    Bytes b = Bmp8();
+    Set32(b, 18, c.width);
+    Set32(b, 22, c.height);
+    EXPECT_TRUE(RaisesInvalidPicture(b, c.why)) << c.width << "x" << c.height;
+  }
+}
+
+// Each forged field is refused for what it is, not later by another check
+// or by stb_image.
 TEST(BmpDecoding, ForgedHeadersAreRefused) {
-  Bytes huge = Bmp8();
-  Set32(huge, 18, 100000);  // width
-  EXPECT_TRUE(RaisesInvalidPicture(huge));
-  huge = Bmp8();
-  Set32(huge, 22, 0x7FFFFFFF);  // height
-  EXPECT_TRUE(RaisesInvalidPicture(huge));
-  huge = Bmp8();
-  Set32(huge, 22, 0x80000000u);  // the one height that cannot be negated
-  EXPECT_TRUE(RaisesInvalidPicture(huge));
-  Bytes wide = Bmp8();
-  Set32(wide, 18, 4000);  // plausible size, but the pixels are not there
-  Set32(wide, 22, 4000);
-  EXPECT_TRUE(RaisesInvalidPicture(wide));
-  Bytes offset = Bmp8();
-  Set32(offset, 10, 0xFFFFFFF0u);
-  EXPECT_TRUE(RaisesInvalidPicture(offset));
-  Bytes palette = Bmp8();
-  Set32(palette, 46, 100000);
-  EXPECT_TRUE(RaisesInvalidPicture(palette));
-  Bytes depth = Bmp8();
-  depth[28] = 7;
-  EXPECT_TRUE(RaisesInvalidPicture(depth));
-  Bytes rle = Bmp8();
-  Set32(rle, 30, 1);
-  EXPECT_TRUE(RaisesInvalidPicture(rle));
-  Bytes header = Bmp8();
-  Set32(header, 14, 0xFFFFFFFFu);
-  EXPECT_TRUE(RaisesInvalidPicture(header));
+  const struct Field {
+    std::size_t at;
+    std::uint32_t value;
+  } kTall{22, 3000};  // pixels that are not there: what a header that passes meets
+  const struct {
+    std::vector<Field> fields;
+    const char* why;
+  } cases[] = {
+      {{{18, 100000}}, "picture too large"},
+      {{{22, 0x7FFFFFFF}}, "picture too large"},
+      {{{22, 0x80000000u}}, "bad BMP size"},  // the one height that cannot be negated
+      {{{18, 0}}, "bad BMP size"},
+      {{{18, 0xFFFFFFFFu}}, "bad BMP size"},
+      {{{22, 0}}, "bad BMP size"},
+      {{{18, 4000}, {22, 4000}}, "truncated BMP pixels"},
+      {{{10, 0xFFFFFFF0u}}, "truncated BMP pixels"},
+      {{{10, 54 + 1023}}, "BMP pixels overlap the header"},
+      {{{46, 100000}}, "bad BMP palette size"},
+      {{{46, 257}}, "bad BMP palette size"},
+      {{{46, 255}, kTall}, "truncated BMP pixels"},
+      {{{26, 0}}, "bad BMP planes"},
+      {{{26, 2}}, "bad BMP planes"},
+      {{{30, 1}}, "unsupported BMP compression"},
+      {{{30, 3}}, "unsupported BMP compression"},  // bit fields, 8 bits a pixel
+      {{{14, 0xFFFFFFFFu}}, "unknown BMP header"},
+      {{{14, 41}}, "unknown BMP header"},
+      {{{14, 52}}, "BMP pixels overlap the header"},
+  };
+  for (const auto& c : cases) {
+    Bytes b = Bmp8();
+    for (const Field& f : c.fields) Set32(b, f.at, f.value);
+    EXPECT_TRUE(RaisesInvalidPicture(b, c.why)) << c.why << ", " << c.fields[0].at << ": " << c.fields[0].value;
+  }
+  // Depths: the six there are, and none between them; bit fields for 16 and
+  // 32 bits only, after their three masks.
+  for (std::uint32_t bits = 0; bits <= 33; ++bits) {
+    Bytes b = Bmp8();
+    b[28] = static_cast<std::uint8_t>(bits);
+    Set32(b, 46, 0);
+    Set32(b, kTall.at, kTall.value);
+    const bool known = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    EXPECT_TRUE(RaisesInvalidPicture(b, known ? "truncated BMP pixels" : "bad BMP depth")) << bits;
+    if (bits != 16 && bits != 32) continue;
+    for (const auto& [compression, offset, why] :
+         {std::tuple{3u, 54u + 12, "truncated BMP pixels"}, {3u, 54u + 11, "BMP pixels overlap the header"},
+          {2u, 54u + 12, "unsupported BMP compression"}, {4u, 54u + 12, "unsupported BMP compression"}}) {
+      Set32(b, 30, compression);
+      Set32(b, 10, offset);
+      EXPECT_TRUE(RaisesInvalidPicture(b, why)) << bits << " bits, compression " << compression;
+    }
+  }
 }
 
 // ---- icons ----
@@ -210,11 +315,12 @@ Bytes MakeIcon(const IconShape& s, bool with_alpha = true) {
   for (int y = n - 1; y >= 0; --y) {
     Bytes row(xor_stride, 0);
     for (int x = 0; x < n; ++x) {
-      if (s.bits == 32) {
-        row[x * 4 + 0] = 10;
-        row[x * 4 + 1] = 20;
-        row[x * 4 + 2] = static_cast<std::uint8_t>(y * 30);
-        row[x * 4 + 3] = with_alpha ? static_cast<std::uint8_t>(x * 60) : 0;
+      if (s.bits >= 24) {
+        const int n = s.bits / 8;
+        row[x * n + 0] = 10;
+        row[x * n + 1] = 20;
+        row[x * n + 2] = static_cast<std::uint8_t>(y * 30);
+        if (n == 4) row[x * 4 + 3] = with_alpha ? static_cast<std::uint8_t>(x * 60) : 0;
         continue;
       }
       int v = (x + y) % colours;
@@ -260,6 +366,13 @@ TEST(IconDecoding, PalettizedIconsOfEveryDepth) {
   }
 }
 
+// Rows of one bit a pixel are padded to whole 32-bit words, the mask's too.
+TEST(IconDecoding, OnePixelIcon) {
+  rt::Image im = rt::DecodePicture(MakeIcon({1, 1, 0}));
+  ASSERT_EQ(im.width, 1);
+  EXPECT_EQ(Pixel(im, 0, 0), (Px{0, 0, 0, 0}));
+}
+
 TEST(IconDecoding, ShortPaletteIsHonoured) {
   rt::Image im = rt::DecodePicture(MakeIcon({4, 8, 3}));
   EXPECT_EQ(Pixel(im, 2, 0), (Px{2, 4, 6, 255}));
@@ -271,31 +384,62 @@ TEST(IconDecoding, ThirtyTwoBitIconsUseTheirAlpha) {
   for (int x = 0; x < 4; ++x) EXPECT_EQ(Pixel(im, x, 1), (Px{30, 20, 10, static_cast<std::uint8_t>(x * 60)}));
 }
 
+TEST(IconDecoding, TwentyFourBitIconsUseTheMask) {
+  rt::Image im = rt::DecodePicture(MakeIcon({5, 24, 0}));
+  ASSERT_EQ(im.width, 5);
+  for (int x = 0; x < 5; ++x)
+    EXPECT_EQ(Pixel(im, x, 2), (Px{60, 20, 10, static_cast<std::uint8_t>(x == 0 ? 0 : 255)})) << x;
+}
+
 TEST(IconDecoding, ThirtyTwoBitIconsWithoutAlphaFallBackToTheMask) {
   rt::Image im = rt::DecodePicture(MakeIcon({4, 32, 0}, false));
   EXPECT_EQ(Pixel(im, 0, 2)[3], 0);
   EXPECT_EQ(Pixel(im, 1, 2)[3], 255);
 }
 
-TEST(IconDecoding, TheLargestImageOfSeveralIsChosen) {
-  Bytes small = MakeIcon({4, 4, 0}), large = MakeIcon({8, 8, 0});
-  // Two directory entries, then both images.
+// One icon file of the images of several single-image icons.
+Bytes Combined(const std::vector<Bytes>& icons) {
   Bytes b;
   Put16(b, 0);
   Put16(b, 1);
-  Put16(b, 2);
-  std::uint32_t small_len = static_cast<std::uint32_t>(small.size() - 22);
-  std::uint32_t large_len = static_cast<std::uint32_t>(large.size() - 22);
-  b.insert(b.end(), small.begin() + 6, small.begin() + 18);
-  Put32(b, 38);
-  b.insert(b.end(), large.begin() + 6, large.begin() + 18);
-  Put32(b, 38 + small_len);
-  b.insert(b.end(), small.begin() + 22, small.end());
-  b.insert(b.end(), large.begin() + 22, large.end());
-  ASSERT_EQ(b.size(), 38 + small_len + large_len);
-  rt::Image im = rt::DecodePicture(b);
-  EXPECT_EQ(im.width, 8);
-  EXPECT_EQ(Pixel(im, 3, 4), (Px{7, 14, 21, 255}));
+  Put16(b, static_cast<unsigned>(icons.size()));
+  std::uint32_t at = static_cast<std::uint32_t>(6 + 16 * icons.size());
+  for (const Bytes& icon : icons) {
+    b.insert(b.end(), icon.begin() + 6, icon.begin() + 18);
+    Put32(b, at);
+    at += static_cast<std::uint32_t>(icon.size() - 22);
+  }
+  for (const Bytes& icon : icons) b.insert(b.end(), icon.begin() + 22, icon.end());
+  return b;
+}
+
+// The largest image, then the deepest, then the first, whatever the order.
+TEST(IconDecoding, TheLargestImageOfSeveralIsChosen) {
+  const Bytes small = MakeIcon({4, 4, 0}), large = MakeIcon({8, 8, 0}), shallow = MakeIcon({8, 1, 0});
+  Bytes other = shallow;
+  other[22 + 40] = 99;  // palette entry 0: blue 99
+  for (const auto& icons : {std::vector{small, large}, std::vector{large, small}}) {
+    rt::Image im = rt::DecodePicture(Combined(icons));
+    EXPECT_EQ(im.width, 8);
+    EXPECT_EQ(Pixel(im, 3, 4), (Px{7, 14, 21, 255}));
+  }
+  for (const auto& icons : {std::vector{shallow, large}, std::vector{large, shallow}})
+    EXPECT_EQ(Pixel(rt::DecodePicture(Combined(icons)), 3, 4), (Px{7, 14, 21, 255}));
+  EXPECT_EQ(Pixel(rt::DecodePicture(Combined({shallow, other})), 0, 0), (Px{0, 0, 0, 0}));
+  EXPECT_EQ(Pixel(rt::DecodePicture(Combined({other, shallow})), 0, 0), (Px{0, 0, 99, 0}));
+}
+
+TEST(IconDecoding, SizeLimitIsExact) {
+  Bytes base = MakeIcon({8, 8, 0});
+  for (const auto& [width, height, why] : {std::tuple{1024u, 16u, "truncated icon colour bits"},
+                                           std::tuple{1025u, 16u, "icon too large"},
+                                           std::tuple{8u, 2048u, "truncated icon colour bits"},
+                                           std::tuple{8u, 2050u, "icon too large"}}) {
+    Bytes b = base;
+    Set32(b, 22 + 4, width);
+    Set32(b, 22 + 8, height);  // the colour bits and the mask, one above the other
+    EXPECT_TRUE(RaisesInvalidPicture(b, why)) << width << "x" << height;
+  }
 }
 
 TEST(IconDecoding, ForgedIconsAreRefused) {
@@ -317,16 +461,20 @@ TEST(IconDecoding, ForgedIconsAreRefused) {
   Bytes count = base;
   count[4] = 0xFF;
   count[5] = 0xFF;  // 65535 directory entries in a 1 KB file
-  EXPECT_TRUE(RaisesInvalidPicture(count));
+  EXPECT_TRUE(RaisesInvalidPicture(count, "truncated icon directory"));
   Bytes none = base;
   none[4] = 0;
   EXPECT_TRUE(RaisesInvalidPicture(none));
+  // An image of no bytes at the file's very end.
+  Bytes empty = with(14, 0);
+  Set32(empty, 18, static_cast<std::uint32_t>(empty.size()));
+  EXPECT_TRUE(RaisesInvalidPicture(empty, "truncated icon bitmap header"));
   // Indices past a short palette would read beyond it.
   EXPECT_TRUE(RaisesInvalidPicture(with(22 + 32, 2)));
   Bytes png = base;
   const std::uint8_t sig[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   std::copy(std::begin(sig), std::end(sig), png.begin() + 22);
-  EXPECT_TRUE(RaisesInvalidPicture(png));
+  EXPECT_TRUE(RaisesInvalidPicture(png, "PNG icons are not supported"));
 }
 
 // ---- JPEG ----
@@ -344,13 +492,14 @@ TEST(JpegDecoding, ForgedFrameSizesAreRefused) {
   auto src = forms::pictures::WelcomeInset();
   size_t sof = FindMarker(src, 0xC0);
   ASSERT_GT(sof, 0u);
-  for (auto [h, w] : {std::pair{0xFFFF, 0xFFFF}, {0, 252}, {308, 0}, {0x4000, 0x4000}}) {
+  for (auto [h, w, why] : {std::tuple{0xFFFF, 0xFFFF, "picture too large"}, {0, 252, "empty picture"},
+                           {308, 0, "empty picture"}, {0x4000, 0x4000, "picture too large"}}) {
     Bytes b(src.begin(), src.end());
     b[sof + 5] = h >> 8;
     b[sof + 6] = h & 0xFF;
     b[sof + 7] = w >> 8;
     b[sof + 8] = w & 0xFF;
-    EXPECT_TRUE(RaisesInvalidPicture(b)) << w << "x" << h;
+    EXPECT_TRUE(RaisesInvalidPicture(b, why)) << w << "x" << h;
   }
   Bytes precision(src.begin(), src.end());
   precision[sof + 4] = 12;
@@ -365,11 +514,11 @@ TEST(JpegDecoding, BrokenSegmentLengthsAreRefused) {
     Bytes b(src.begin(), src.begin() + static_cast<std::ptrdiff_t>(at + 2000));
     b[at + 2] = 0xFF;  // reaches past the end of what is there
     b[at + 3] = 0xFF;
-    EXPECT_TRUE(RaisesInvalidPicture(b)) << int(marker);
+    EXPECT_TRUE(RaisesInvalidPicture(b, "truncated JPEG segment")) << int(marker);
     b.assign(src.begin(), src.end());
     b[at + 2] = 0;
     b[at + 3] = 1;  // shorter than its own length field
-    EXPECT_TRUE(RaisesInvalidPicture(b)) << int(marker);
+    EXPECT_TRUE(RaisesInvalidPicture(b, "bad JPEG segment length")) << int(marker);
   }
 }
 
@@ -389,24 +538,53 @@ TEST(JpegDecoding, AScanNeedsItsTablesDefined) {
   ASSERT_GT(sos, 0u);
   Bytes b(src.begin(), src.end());
   b[sos + 6] = 0x33;  // first component: Huffman tables 3, never defined
-  EXPECT_TRUE(RaisesInvalidPicture(b));
+  EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its Huffman tables"));
+  b[sos + 6] = 0x03;  // the DC table defined, the AC table not
+  EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its Huffman tables"));
+  b[sos + 6] = 0x30;
+  EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its Huffman tables"));
+  for (std::uint8_t tables : {0x40, 0x04, 0x44}) {  // no such tables at all
+    b[sos + 6] = tables;
+    EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its Huffman tables")) << int(tables);
+  }
   b.assign(src.begin(), src.end());
   b[sos + 5] = 99;  // a component the frame does not have
-  EXPECT_TRUE(RaisesInvalidPicture(b));
+  EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan of an unknown component"));
   b.assign(src.begin(), src.end());
   size_t sof = FindMarker(src, 0xC0);
   b[sof + 12] = 3;  // first component's quantization table, never defined
-  EXPECT_TRUE(RaisesInvalidPicture(b));
+  EXPECT_TRUE(RaisesInvalidPicture(b, "JPEG scan without its quantization table"));
+  b[sof + 12] = 4;  // no such table at all
+  EXPECT_TRUE(RaisesInvalidPicture(b, "bad JPEG quantization table number"));
+}
+
+// A table's class and number within what a baseline file may have.
+TEST(JpegDecoding, TablesOfNoSuchClassOrNumberAreRefused) {
+  auto src = forms::pictures::WelcomeInset();
+  for (const auto& [marker, what] : {std::pair{std::uint8_t{0xDB}, "bad JPEG quantization table"},
+                                     std::pair{std::uint8_t{0xC4}, "bad JPEG Huffman table"}}) {
+    const size_t at = FindMarker(src, marker);
+    ASSERT_GT(at, 0u);
+    for (std::uint8_t class_and_number : {0x20, 0x04, 0x24}) {
+      Bytes b(src.begin(), src.end());
+      b[at + 4] = class_and_number;
+      EXPECT_TRUE(RaisesInvalidPicture(b, what)) << int(marker) << " " << int(class_and_number);
+    }
+  }
 }
 
 TEST(JpegDecoding, ProgressiveAndArithmeticCodingAreRefused) {
   auto src = forms::pictures::WelcomeInset();
   size_t sof = FindMarker(src, 0xC0);
-  for (std::uint8_t marker : {0xC2, 0xC9, 0xC3}) {
+  for (std::uint8_t marker : {0xC2, 0xC3, 0xC5, 0xC6, 0xC7, 0xC9, 0xCA, 0xCB, 0xCD, 0xCE, 0xCF}) {
     Bytes b(src.begin(), src.end());
     b[sof + 1] = marker;
-    EXPECT_TRUE(RaisesInvalidPicture(b)) << int(marker);
+    EXPECT_TRUE(RaisesInvalidPicture(b, "unsupported JPEG coding")) << int(marker);
   }
+  // Extended sequential Huffman coding is the baseline's equal.
+  Bytes extended(src.begin(), src.end());
+  extended[sof + 1] = 0xC1;
+  EXPECT_EQ(rt::DecodePicture(extended).width, rt::DecodePicture(src).width);
 }
 
 TEST(JpegDecoding, AFileWithoutItsEndIsRefused) {
@@ -426,19 +604,84 @@ std::vector<std::span<const std::uint8_t>> AllPictures() {
           forms::pictures::ProductRange(),  std::span<const std::uint8_t>()};
 }
 
+// A picture cut short says where.
+TEST(CorruptPictures, ACutIsToldWhereItIs) {
+  const Bytes bmp = Bmp8(), icon = MakeIcon({8, 8, 0});
+  const struct {
+    const Bytes& bytes;
+    std::size_t cut;
+    const char* why;
+  } cases[] = {{bmp, 17, "truncated BMP header"},      {bmp, 18, "truncated BMP info header"},
+               {bmp, 53, "truncated BMP info header"}, {bmp, 54, "truncated BMP palette"},
+               {bmp, 54 + 1023, "truncated BMP palette"}, {bmp, 54 + 1024, "truncated BMP pixels"},
+               {icon, 5, "truncated icon header"},     {icon, 21, "truncated icon directory"},
+               {icon, 22, "truncated icon image"},     {icon, icon.size() - 1, "truncated icon image"}};
+  for (const auto& c : cases)
+    EXPECT_TRUE(RaisesInvalidPicture(std::span(c.bytes).first(c.cut), c.why)) << c.why << " at " << c.cut;
+}
+
+// Bytes placed right before a page that may not be read: a decoder that
+// reads one byte past a cut picture crashes the test instead of reading on
+// into the rest of the file.
+class BeforeAGuardPage {
+ public:
+  explicit BeforeAGuardPage(std::size_t capacity) {
+#ifdef _WIN32
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    page_ = info.dwPageSize;
+#else
+    page_ = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+#endif
+    data_size_ = (capacity + page_ - 1) / page_ * page_;
+#ifdef _WIN32
+    base_ = static_cast<std::uint8_t*>(VirtualAlloc(nullptr, data_size_ + page_, MEM_COMMIT | MEM_RESERVE,
+                                                    PAGE_READWRITE));
+    DWORD old = 0;
+    if (base_) VirtualProtect(base_ + data_size_, page_, PAGE_NOACCESS, &old);
+#else
+    void* p = mmap(nullptr, data_size_ + page_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    base_ = p == MAP_FAILED ? nullptr : static_cast<std::uint8_t*>(p);
+    if (base_) mprotect(base_ + data_size_, page_, PROT_NONE);
+#endif
+  }
+  ~BeforeAGuardPage() {
+#ifdef _WIN32
+    if (base_) VirtualFree(base_, 0, MEM_RELEASE);
+#else
+    if (base_) munmap(base_, data_size_ + page_);
+#endif
+  }
+  BeforeAGuardPage(const BeforeAGuardPage&) = delete;
+  BeforeAGuardPage& operator=(const BeforeAGuardPage&) = delete;
+
+  std::span<const std::uint8_t> Hold(std::span<const std::uint8_t> bytes) {
+    std::uint8_t* at = base_ + data_size_ - bytes.size();
+    std::copy(bytes.begin(), bytes.end(), at);
+    return {at, bytes.size()};
+  }
+  bool ok() const { return base_ != nullptr; }
+
+ private:
+  std::size_t page_ = 0, data_size_ = 0;
+  std::uint8_t* base_ = nullptr;
+};
+
 TEST(CorruptPictures, EveryCutIsRefused) {
   std::vector<Bytes> synthetic = {Bmp8(), Bmp24(false), MakeIcon({8, 1, 0}), MakeIcon({8, 32, 0})};
   auto pictures = AllPictures();
   pictures.pop_back();
   for (const Bytes& s : synthetic) pictures.push_back(s);
   for (auto full : pictures) {
+    BeforeAGuardPage guarded(full.size());
+    ASSERT_TRUE(guarded.ok());
     std::vector<size_t> cuts;
     for (size_t n = 0; n < std::min<size_t>(full.size(), 1200); ++n) cuts.push_back(n);
     for (size_t k = 1; k < 300; ++k) cuts.push_back(full.size() * k / 300);
     for (size_t n = full.size() > 64 ? full.size() - 64 : 0; n < full.size(); ++n) cuts.push_back(n);
     for (size_t n : cuts) {
       if (n >= full.size()) continue;
-      ASSERT_TRUE(RaisesInvalidPicture(full.first(n))) << "cut at " << n << " of " << full.size();
+      ASSERT_TRUE(RaisesInvalidPicture(guarded.Hold(full.first(n)))) << "cut at " << n << " of " << full.size();
     }
   }
 }

@@ -52,10 +52,20 @@ TEST(BreakLines, BlanksReachingTheLineEndAreNotCarriedOver) {
 TEST(BreakLines, WordWiderThanTheLabelIsBrokenNotHidden) {
   EXPECT_EQ(Break("abcdefghij", 4), (Lines{"abcd", "efgh", "ij"}));
   EXPECT_EQ(Break("x abcdefghij", 4), (Lines{"x ", "abcd", "efgh", "ij"}));
+  EXPECT_EQ(Break("abcdefghij x", 4), (Lines{"abcd", "efgh", "ij x"}));
+  // After a hard break, or blanks that ended a line, a new line begins.
+  EXPECT_EQ(Break("ab\ncdefgh", 4), (Lines{"ab", "cdef", "gh"}));
+  EXPECT_EQ(Break("ab" + std::string(10, ' ') + "cdefgh", 4), (Lines{"ab  ", "cdef", "gh"}));
+  // A label narrower than a blank: no line of nothing.
+  EXPECT_EQ(Break(" ab", 0), (Lines{"a", "b"}));
 }
 
 TEST(BreakLines, HardBreaksAndNothingTrimmed) {
   EXPECT_EQ(Break("ab\r\ncd\nef", 10), (Lines{"ab", "cd", "ef"}));
+  // CR LF is one break; CR, LF and LF CR each alone, one line each.
+  EXPECT_EQ(Break("ab\rcd\n\nef\r\rgh\n\rij", 10), (Lines{"ab", "cd", "", "ef", "", "gh", "", "ij"}));
+  EXPECT_EQ(Break("ab\r\n\r\ncd\r", 10), (Lines{"ab", "", "cd"}));
+  EXPECT_EQ(Break("ab\r\n", 10), (Lines{"ab"}));
   EXPECT_EQ(Break("  ab", 10), (Lines{"  ab"}));
   EXPECT_TRUE(Break("", 10).empty());
 }
@@ -138,6 +148,17 @@ TEST(ParseAccessKey, MarksTheKeyAndHidesTheAmpersand) {
   EXPECT_EQ(amp.key_index, 4);
   EXPECT_EQ(amp.key, 'C');
   EXPECT_EQ(rt::ParseAccessKey("OK").key, 0);
+  // The first mark counts; one at the very end marks nothing and is not shown.
+  const auto two = rt::ParseAccessKey("&Ja &Nein");
+  EXPECT_EQ(two.shown, "Ja Nein");
+  EXPECT_EQ(two.key_index, 0);
+  EXPECT_EQ(two.key, 'J');
+  const auto last = rt::ParseAccessKey("Ja&");
+  EXPECT_EQ(last.shown, "Ja");
+  EXPECT_EQ(last.key_index, -1);
+  const auto escaped = rt::ParseAccessKey("a&&b");
+  EXPECT_EQ(escaped.shown, "a&b");
+  EXPECT_EQ(escaped.key_index, -1);
 }
 
 }  // namespace

@@ -42,12 +42,17 @@ TEST(Div, FaultsRaiseInsteadOfProducingInfinities) {
   EXPECT_EQ(ErrorOf([] { rt::Div(0, 0); }), ErrorNumber::kOverflow);
   EXPECT_EQ(ErrorOf([] { rt::Div(1e308, 1e-10); }), ErrorNumber::kOverflow);
   EXPECT_EQ(ErrorOf([] { rt::Div(std::numeric_limits<double>::infinity(), 2); }), ErrorNumber::kOverflow);
+  EXPECT_EQ(ErrorOf([] { rt::Div(2, std::numeric_limits<double>::infinity()); }), ErrorNumber::kOverflow);
+  EXPECT_EQ(ErrorOf([] { rt::Div(std::numeric_limits<double>::infinity(), 0); }), ErrorNumber::kOverflow);
   EXPECT_DOUBLE_EQ(rt::Div(9600, 8325), 9600.0 / 8325.0);
 }
 
 TEST(CSng, StoresAsSingleOrOverflows) {
   EXPECT_EQ(rt::CSng(9600.0 / 8325.0), static_cast<float>(9600.0 / 8325.0));
   EXPECT_EQ(ErrorOf([] { rt::CSng(1e39); }), ErrorNumber::kOverflow);
+  const float most = std::numeric_limits<float>::max();
+  EXPECT_EQ(rt::CSng(most), most);
+  EXPECT_EQ(rt::CSng(-static_cast<double>(most)), -most);
   EXPECT_EQ(ErrorOf([] { rt::CSng(std::nan("")); }), ErrorNumber::kOverflow);
 }
 

@@ -68,14 +68,23 @@ class Settings {
   std::vector<unsigned char> bytes_;
 };
 
+// One integer setting's bytes, as a text or a name can hold them.
+std::string IntegerEntry(const std::string& name, std::int32_t value) {
+  const auto bytes = Settings(false).Integer(name, value).Bytes();
+  return std::string(bytes.begin() + 12, bytes.end());
+}
+
 std::optional<std::int32_t> DoubleClick(const std::vector<unsigned char>& bytes, std::size_t cut = 0) {
   return rt::fltk::detail::XSettingsInteger(bytes.data(), bytes.size() - cut, "Net/DoubleClickTime");
 }
 
 TEST(XSettings, FindsTheDoubleClickTimeAmongOtherSettingsInEitherByteOrder) {
   for (bool msb : {false, true}) {
+    // Names and texts of every length modulo 4, so that each padding counts.
     const auto bytes = Settings(msb)
                            .Text("Net/ThemeName", "Adwaita")
+                           .Text("Gtk/FontName", "Cantarell 11")
+                           .Integer("Xft/RGBA", 0)
                            .Colour("Gtk/Colour")
                            .Integer("Net/DoubleClick", 1)
                            .Integer("Net/DoubleClickTime", 400)
@@ -83,15 +92,32 @@ TEST(XSettings, FindsTheDoubleClickTimeAmongOtherSettingsInEitherByteOrder) {
                            .Bytes();
     EXPECT_EQ(DoubleClick(bytes), 400) << msb;
   }
+  EXPECT_EQ(DoubleClick(Settings(true).Integer("Net/DoubleClickTime", 250).Bytes()), 250);
 }
 
 TEST(XSettings, NothingWhenAbsentOfAnotherTypeOrCutShort) {
   EXPECT_EQ(DoubleClick(Settings(false).Integer("Net/CursorBlinkTime", 1200).Bytes()), std::nullopt);
   EXPECT_EQ(DoubleClick(Settings(false).Text("Net/DoubleClickTime", "400").Bytes()), std::nullopt);
   const auto bytes = Settings(true).Text("Net/ThemeName", "Adwaita").Integer("Net/DoubleClickTime", 250).Bytes();
+  ASSERT_EQ(DoubleClick(bytes), 250);
   EXPECT_EQ(DoubleClick(bytes, 1), std::nullopt);
+  EXPECT_EQ(DoubleClick(bytes, 18), std::nullopt);  // inside its name
   EXPECT_EQ(DoubleClick(bytes, bytes.size() - 8), std::nullopt);
+  // The bytes past the cut are still in memory: they must not be read.
+  const auto after_colour = Settings(false).Colour("Gtk/Colour").Integer("Net/DoubleClickTime", 250).Bytes();
+  EXPECT_EQ(DoubleClick(after_colour, 32 + 4), std::nullopt);
+  // A text or a name cut short is not read on as if it were whole, where its
+  // own bytes would read as the setting.
+  const std::string hidden = IntegerEntry("Net/DoubleClickTime", 250);
+  const auto cut_text = Settings(false).Text("Net/ThemeName", hidden + "01234567").Integer("Xft/DPI", 1).Bytes();
+  EXPECT_EQ(DoubleClick(cut_text, 20 + 4), std::nullopt);
+  const auto cut_name = Settings(false).Integer("01234567" + hidden + "0123", 1).Integer("Xft/DPI", 1).Bytes();
+  EXPECT_EQ(DoubleClick(cut_name, 20 + 4 + 4 + 4), std::nullopt);
+  auto past_count = Settings(false).Integer("Net/DoubleClick", 1).Integer("Net/DoubleClickTime", 250).Bytes();
+  past_count[8] = 1;
+  EXPECT_EQ(DoubleClick(past_count), std::nullopt);
   EXPECT_EQ(rt::fltk::detail::XSettingsInteger(nullptr, 0, "Net/DoubleClickTime"), std::nullopt);
+  EXPECT_EQ(rt::fltk::detail::XSettingsInteger(nullptr, 64, "Net/DoubleClickTime"), std::nullopt);
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ std::vector<Monitor> RandrMonitors() {
   int n = 0;
   XRRMonitorInfo* m = XRRGetMonitors(fl_display, RootWindow(fl_display, fl_screen), True, &n);
   for (int i = 0; m && i < n; ++i)
-    if (m[i].width > 0 && m[i].height > 0) out.push_back({m[i].x, m[i].y, m[i].width, m[i].height, m[i].primary != 0});
+    out.push_back({m[i].x, m[i].y, m[i].width, m[i].height, m[i].primary != 0});
   if (m) XRRFreeMonitors(m);
   return out;
 }
@@ -57,7 +57,7 @@ std::vector<Monitor> XineramaMonitors() {
   for (int i = 0; i < Fl::screen_count(); ++i) {
     Monitor m;
     Fl::screen_xywh(m.x, m.y, m.width, m.height, i);
-    if (m.width > 0 && m.height > 0) out.push_back(m);
+    out.push_back(m);
   }
   return out;
 }
@@ -71,19 +71,8 @@ std::optional<double> XftDpiResource() {
   const int rc = XGetWindowProperty(fl_display, RootWindow(fl_display, 0), XA_RESOURCE_MANAGER, 0,
                                     kLongestSettingsLongs, False, XA_STRING, &type, &format, &count, &after, &data);
   std::optional<double> dpi;
-  if (rc == Success && type == XA_STRING && format == 8 && data) {
-    XrmInitialize();
-    if (XrmDatabase db = XrmGetStringDatabase(reinterpret_cast<const char*>(data))) {
-      char* kind = nullptr;
-      XrmValue value{};
-      if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &kind, &value) && value.addr) {
-        char* end = nullptr;
-        const double d = std::strtod(value.addr, &end);
-        if (end != value.addr) dpi = d;
-      }
-      XrmDestroyDatabase(db);
-    }
-  }
+  if (rc == Success && type == XA_STRING && format == 8 && data)
+    dpi = detail::XftDpiOfResources(std::string(reinterpret_cast<const char*>(data), count));
   if (data) XFree(data);
   return dpi;
 }
@@ -92,7 +81,26 @@ std::optional<double> XftDpiResource() {
 
 namespace detail {
 
-std::optional<Monitor> ChooseMonitor(const std::vector<Monitor>& monitors) {
+std::optional<double> XftDpiOfResources(const std::string& resources) {
+  std::optional<double> dpi;
+  XrmInitialize();
+  if (XrmDatabase db = XrmGetStringDatabase(resources.c_str())) {
+    char* kind = nullptr;
+    XrmValue value{};
+    if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &kind, &value) && value.addr) {
+      char* end = nullptr;
+      const double d = std::strtod(value.addr, &end);
+      if (end != value.addr) dpi = d;
+    }
+    XrmDestroyDatabase(db);
+  }
+  return dpi;
+}
+
+std::optional<Monitor> ChooseMonitor(const std::vector<Monitor>& all) {
+  std::vector<Monitor> monitors;
+  for (const Monitor& m : all)
+    if (m.width > 0 && m.height > 0) monitors.push_back(m);
   if (monitors.empty()) return std::nullopt;
   for (const Monitor& m : monitors)
     if (m.primary) return m;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace rt::fltk {
@@ -32,8 +33,12 @@ std::optional<std::int32_t> DesktopSettingInteger(const char* name);
 
 namespace detail {
 
-// RandR's primary, else the monitor at 0,0, else the first; nothing when
-// the list is empty.
+// The Xft.dpi resource of the resource manager's text, as it stands (not
+// yet checked for use); nothing where it is absent or not a number.
+std::optional<double> XftDpiOfResources(const std::string& resources);
+
+// RandR's primary, else the monitor at 0,0, else the first, of those that
+// have a size; nothing when none has.
 std::optional<Monitor> ChooseMonitor(const std::vector<Monitor>& monitors);
 
 struct DpiSources {

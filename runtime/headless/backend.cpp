@@ -61,7 +61,9 @@ void HeadlessBackend::EnableWindow(Form& window, bool enabled) {
 }
 
 void HeadlessBackend::MoveWindow(Form&) {}
-void HeadlessBackend::UpdateControl(Control&) {}
+void HeadlessBackend::UpdateControl(Control& control) {
+  ++static_cast<WindowRecord*>(control.Parent().native)->control_updates;
+}
 void HeadlessBackend::SetFocus(Form&, Control*) {}
 
 void HeadlessBackend::SetPointer(int pointer) {

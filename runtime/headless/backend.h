@@ -59,6 +59,7 @@ struct WindowRecord {
   bool enabled = true;
   std::string owner;  // name of the owner window, empty for none
   int shows = 0;
+  int control_updates = 0;  // changes of its controls the backend was told of
   Time shown_at{};  // the last show
 };
 

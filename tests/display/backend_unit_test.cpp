@@ -160,8 +160,28 @@ TEST(Dpi, TheDesktopsSettingElseTheWholeScreen) {
   EXPECT_EQ(dpi(-1, 120.0, 800, 212, 600, 159), std::pair(120.0, 120.0));
   EXPECT_EQ(dpi(-1, 0.0, 1824, 483, 768, 203), std::pair(96.0, 96.0));
   EXPECT_EQ(dpi(none, {}, 800, 0, 600, 0), std::pair(96.0, 96.0));
+  EXPECT_EQ(dpi(none, {}, 0, 212, 600, 159), std::pair(96.0, 96.0));
+  EXPECT_EQ(dpi(none, {}, 1, 1, 40, 1), std::pair(25.0, 1016.0));  // one pixel, one millimetre count
+  // Limits of a DPI a desktop could mean: 24 to 1200 dots, whole.
+  EXPECT_EQ(dpi(24 * 1024, {}, 800, 212, 600, 159), std::pair(24.0, 24.0));
+  EXPECT_EQ(dpi(1200 * 1024, {}, 800, 212, 600, 159), std::pair(1200.0, 1200.0));
+  EXPECT_EQ(dpi(23 * 1024, 1201.0, 800, 212, 600, 159), std::pair(96.0, 96.0));
+  EXPECT_EQ(dpi(none, 95.4, 800, 212, 600, 159), std::pair(95.0, 95.0));
+  // A desktop's fractional text scale: dots in 1024ths exactly, to the nearest.
+  EXPECT_EQ(dpi(102861, {}, 800, 212, 600, 159), std::pair(100.0, 100.0));
+  EXPECT_EQ(dpi(102963, {}, 800, 212, 600, 159), std::pair(101.0, 101.0));
   EXPECT_FLOAT_EQ(rt::fltk::TwipsPerPixel(96), 15.0f);
   EXPECT_FLOAT_EQ(rt::fltk::TwipsPerPixel(120), 12.0f);
+}
+
+// The Xft.dpi resource as the resource manager's text holds it, among others.
+TEST(Dpi, TheXftDpiResource) {
+  using rt::fltk::detail::XftDpiOfResources;
+  EXPECT_EQ(XftDpiOfResources("Xft.antialias:\t1\nXft.dpi:\t120\n*background:\tgrey\n"), 120.0);
+  EXPECT_EQ(XftDpiOfResources("Xft.dpi: 143.8"), 143.8);
+  EXPECT_EQ(XftDpiOfResources("Xft.dpi: abc\n"), std::nullopt);
+  EXPECT_EQ(XftDpiOfResources("Xft.hinting: 1\n"), std::nullopt);
+  EXPECT_EQ(XftDpiOfResources(""), std::nullopt);
 }
 
 // RandR's primary wherever it lies; without one the monitor at 0,0.
@@ -176,6 +196,10 @@ TEST(Monitors, ThePrimaryElseTheOneAtTheOriginElseTheFirst) {
   EXPECT_EQ(rect({{1024, 0, 800, 600, false}, {0, 0, 1024, 768, false}}), (std::vector{0, 0, 1024, 768}));
   EXPECT_EQ(rect({{0, 768, 800, 600, false}, {-1024, 0, 1024, 768, false}}), (std::vector{0, 768, 800, 600}));
   EXPECT_EQ(rect({}), std::vector<int>{});
+  // A monitor of no size (a disabled output, a head Xinerama lists empty) is none.
+  EXPECT_EQ(rect({{0, 0, 0, 768, true}, {0, 0, 1024, 0, false}, {800, 0, 640, 480, false}}),
+            (std::vector{800, 0, 640, 480}));
+  EXPECT_EQ(rect({{0, 0, 1024, 0, true}}), std::vector<int>{});
 }
 
 rt::Image Pixels(int w, int h, std::uint8_t alpha_of_last) {

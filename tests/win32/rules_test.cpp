@@ -34,8 +34,15 @@ TEST(FolderOfModule, ShareRootKeepsItsBackslash) {
 TEST(FolderOfModule, LongPathPrefixIsDropped) {
   EXPECT_EQ(FolderOfModule(L"\\\\?\\D:\\START.EXE"), L"D:\\");
   EXPECT_EQ(FolderOfModule(L"\\\\?\\C:\\lang\\START.EXE"), L"C:\\lang");
+  EXPECT_EQ(FolderOfModule(L"\\\\?\\z:\\START.EXE"), L"z:\\");
+  EXPECT_EQ(FolderOfModule(L"\\\\?\\Z:\\START.EXE"), L"Z:\\");
+  EXPECT_EQ(FolderOfModule(L"\\\\?\\a:\\START.EXE"), L"a:\\");
   EXPECT_EQ(FolderOfModule(L"\\\\?\\UNC\\server\\cd\\START.EXE"), L"\\\\server\\cd\\");
   EXPECT_EQ(FolderOfModule(L"\\\\?\\unc\\server\\cd\\x\\START.EXE"), L"\\\\server\\cd\\x");
+  // Only a whole prefix counts, and a drive after it only with its colon.
+  EXPECT_EQ(FolderOfModule(L"\\\\?\\C:"), L"");
+  EXPECT_EQ(FolderOfModule(L"\\\\?\\UNC\\"), L"");
+  EXPECT_EQ(FolderOfModule(L"x\\?\\UNC\\s\\h\\START.EXE"), L"x\\?\\UNC\\s\\h");
   // A volume without a drive letter keeps its prefix and is a root.
   EXPECT_EQ(FolderOfModule(L"\\\\?\\Volume{1234}\\START.EXE"), L"\\\\?\\Volume{1234}\\");
 }
@@ -51,10 +58,16 @@ TEST(IsRootFolder, DrivesAndSharesOnly) {
   EXPECT_FALSE(IsRootFolder(L"C:\\x"));
   EXPECT_FALSE(IsRootFolder(L"C"));
   EXPECT_FALSE(IsRootFolder(L"1:"));
+  for (const wchar_t* drive : {L"A:", L"a:", L"Z:", L"z:"}) EXPECT_TRUE(IsRootFolder(drive)) << drive;
+  for (const wchar_t* other : {L"@:", L"[:", L"`:", L"{:"}) EXPECT_FALSE(IsRootFolder(other)) << other;
   EXPECT_FALSE(IsRootFolder(L"\\\\s"));
   EXPECT_FALSE(IsRootFolder(L"\\\\s\\"));
   EXPECT_FALSE(IsRootFolder(L"\\\\\\h"));
   EXPECT_FALSE(IsRootFolder(L"\\\\s\\h\\x"));
+  EXPECT_TRUE(IsRootFolder(L"\\\\?\\Volume{1234}"));
+  EXPECT_FALSE(IsRootFolder(L"\\\\s\\\\h"));
+  EXPECT_FALSE(IsRootFolder(L"\\\\?\\"));
+  EXPECT_FALSE(IsRootFolder(L"\\\\?\\Volume{1234}\\x"));
 }
 
 TEST(QuoteCommandLine, TheWholePathInQuotes) {
@@ -76,6 +89,10 @@ TEST(WinExecResult, AsWinExecAnswers) {
   EXPECT_EQ(rt::win32::WinExecResult(2), 2);
   EXPECT_EQ(rt::win32::WinExecResult(3), 3);
   EXPECT_EQ(rt::win32::WinExecResult(5), 5);
+  // 31 is the last error WinExec can answer itself; 32 on would read as a start.
+  EXPECT_EQ(rt::win32::WinExecResult(31), 31);
+  EXPECT_EQ(rt::win32::WinExecResult(32), 11);
+  EXPECT_EQ(rt::win32::WinExecResult(33), 11);
   EXPECT_EQ(rt::win32::WinExecResult(193), 11);
   EXPECT_EQ(rt::win32::WinExecResult(1223), rt::kStartCancelled);
   // No system error may pass for a declined prompt.
