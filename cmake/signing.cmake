@@ -1,7 +1,7 @@
 # Authenticode signing of START.EXE, off unless a key is named: a PKCS#12
 # file, or a key in a token or HSM through its PKCS#11 module. The password
 # or PIN is read from a file, never passed on a command line or kept in the
-# cache. Sets START_SIGNING, START_SIGN_ARGS (options of tools/sign-exe.sh),
+# cache. Sets START_SIGNING, START_SIGN_ARGS (options of tools/disc/sign-exe.sh),
 # START_SIGN_DEPENDS (the files whose change means making START.EXE again) and
 # START_SIGN_FORWARD (the same settings as -D options for another tree).
 set(SIGN_PKCS12 "" CACHE FILEPATH "PKCS#12 file holding START.EXE's code-signing key and certificate")
