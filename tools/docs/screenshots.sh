@@ -26,8 +26,8 @@ fi
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"${JOBS:-$(nproc)}" --target democd layouts
 
-# shellcheck source=tools/launcher-driver.sh
-source "$root/tools/launcher-driver.sh"
+# shellcheck source=tests/harness/launcher-driver.sh
+source "$root/tests/harness/launcher-driver.sh"
 
 work=$(mktemp -d)
 at_exit "rm -rf '$work'"
