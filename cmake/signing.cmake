@@ -83,7 +83,7 @@ if(START_SIGN_ARGS)
   message(STATUS "START.EXE is signed twice (SHA-1, then SHA-256 nested) with ${_key}, ${_stamp}")
 else()
   message(STATUS "START.EXE is not signed (to sign: -DSIGN_PKCS12=FILE -DSIGN_PASSWORD_FILE=FILE, "
-                 "or -DSIGN_PKCS11_MODULE=...; see the README)")
+                 "or -DSIGN_PKCS11_MODULE=...; see docs/disc.md)")
 endif()
 # The settings are an input too: a change of key or timestamp, or to or from
 # unsigned, makes START.EXE again.

@@ -84,8 +84,8 @@ case_files() {
     test -n "$needed" -a -z "$foreign"
   [[ -z $foreign ]] || echo "  not allowed: ${foreign//$'\n'/ }"
   glibc=$(objdump -T "$mnt/start" | grep -o 'GLIBC_[0-9.]*' | sed 's/GLIBC_//' | sort -uV | tail -n1)
-  readme_glibc=$(sed -n 's/.*needs glibc \([0-9.]*\) or later.*/\1/p' "$root/README.md" | head -n1)
-  check "the launcher needs glibc $glibc, as the README says ($readme_glibc)" \
+  readme_glibc=$(sed -n 's/.*needs glibc \([0-9.]*\) or later.*/\1/p' "$root/docs/disc.md" | head -n1)
+  check "the launcher needs glibc $glibc, as docs/disc.md says ($readme_glibc)" \
     test -n "$readme_glibc" -a "$(printf '%s\n%s\n' "$glibc" "$readme_glibc" | sort -V | tail -n1)" = "$readme_glibc"
 }
 
