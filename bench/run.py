@@ -21,7 +21,7 @@ import wine  # bench/wine.py: the figures under wine
 
 ROOT = Path(__file__).resolve().parent.parent
 BUILD, BIN = ROOT / "build-bench", ROOT / "build-bench" / "bench"
-LAYOUTS = BUILD / "tools" / "layouts"  # where the walk's driver reads the windows' figures
+LAYOUTS = BUILD / "tests" / "harness" / "layouts"  # where the walk's driver reads the windows' figures
 START_RUNS, BIG_RUNS, BIG_SIZES = 11, 7, ("3840x2160", "7680x4320")
 # Points of the welcome picture clear of the inset and the offer dialog, and
 # three of the inset; both programs show welcome.jpg unscaled at (0,0).
@@ -76,7 +76,7 @@ def late(out):  # median and maximum of the "late MS" lines of a deadline run
 @contextlib.contextmanager
 def screen(size="800x600"):  # the harness's Xvfb for the block: (DISPLAY, PID)
     display, pid = run("bash", "-c", 'XVFB_KEEP=1; source "$1"; start_xvfb "$2"; echo "$XVFB_DISPLAY $XVFB_PID"',
-                       "bash", ROOT / "tools/harness.sh", size).split()
+                       "bash", ROOT / "tests/harness/harness.sh", size).split()
     try:
         yield display, int(pid)
     finally:

@@ -6,8 +6,8 @@
 # on once run.py answers a line on stdin: its samples fall where the walk is.
 # The windows' figures come from DRIVER_LAYOUTS, the layouts program run.py
 # built. Ends with "ended STATUS".
-# shellcheck source=tools/launcher-driver.sh
-source "$(dirname "$0")/../tools/launcher-driver.sh"
+# shellcheck source=tests/harness/launcher-driver.sh
+source "$(dirname "$0")/../tests/harness/launcher-driver.sh"
 tell() { echo "walk $* $DRIVER_LAUNCHER_PID"; read -r _; }
 WALK_HOOK=tell
 WALK_LIMIT=([offer]=30 [manual-notice]=40)

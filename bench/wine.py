@@ -18,7 +18,7 @@ DIALOG_ROUNDS, DIALOG_PER_ROUND = 3, 20  # the first five showings of each round
 def choose(R, W):  # decides by trying which build runs, as the test command does
     loader, words = R.run("bash", "-c", 'source "$1"; w=$(wine32_loader); echo "$w"; '
                           'if [[ -n $w ]]; then wine32_where "$w"; else why_no_wine32; fi',
-                          "bash", R.ROOT / "tools/runs-32bit.sh").split("\n")[:2]
+                          "bash", R.ROOT / "tools/wine32/runs-32bit.sh").split("\n")[:2]
     if loader:
         W.build, W.toolchain, W.wine, W.triplet = R.ROOT / "build-bench-win32", "mingw-i686.cmake", loader, "i686"
         W.server = os.path.join(os.path.dirname(loader), "wineserver")
