@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/../.." && pwd) layouts=$1
 clone=$(mktemp -d)
 at_exit "rm -rf '$clone'"
 mkdir -p "$clone/bench" "$clone/tests/harness"
-cp "$root"/bench/{run.py,wine.py,walk.sh} "$clone/bench/"
+cp "$root"/bench/{run.py,wine.py,measure.py,walk.sh} "$clone/bench/"
 cp "$root"/tests/harness/{harness.sh,launcher-driver.sh} "$clone/tests/harness/"
 # run.py's walk of the accept path, on a CD folder without a launcher: it
 # fails either way, after the driver has chosen its layouts.
