@@ -8,9 +8,10 @@ source "$(dirname "$0")/../harness/harness.sh"
 root=$(cd "$(dirname "$0")/../.." && pwd) layouts=$1
 clone=$(mktemp -d)
 at_exit "rm -rf '$clone'"
-mkdir -p "$clone/bench" "$clone/tests/harness"
+mkdir -p "$clone/bench" "$clone/tests/harness" "$clone/tests/sequence"
 cp "$root"/bench/{run.py,wine.py,measure.py,walk.sh} "$clone/bench/"
 cp "$root"/tests/harness/{harness.sh,launcher-driver.sh} "$clone/tests/harness/"
+cp "$root"/tests/sequence/walks.txt "$clone/tests/sequence/"
 # run.py's walk of the accept path, on a CD folder without a launcher: it
 # fails either way, after the driver has chosen its layouts.
 walk() {
