@@ -130,12 +130,14 @@ TEST(PixelBuffer, GrowsCopiesAndAdopts) {
   EXPECT_EQ(moved.size(), 6u);
   a.resize(0);
   EXPECT_TRUE(a.empty());
+  EXPECT_EQ(a.data(), nullptr);  // the block let go, not kept for later
   auto* block = static_cast<std::uint8_t*>(std::malloc(4));
   block[3] = 5;
   const rt::PixelBuffer adopted = rt::PixelBuffer::Adopt(block, 4);
   EXPECT_EQ(adopted.data(), block);
   EXPECT_EQ(adopted.size(), 4u);
   EXPECT_EQ(adopted[3], 5);
+  EXPECT_TRUE(rt::PixelBuffer::Adopt(nullptr, 4).empty());  // a decoder that failed
 }
 
 TEST(BmpDecoding, BottomUpAndTopDownGiveTheSamePicture) {
@@ -212,6 +214,10 @@ TEST(BmpDecoding, CoreHeader) {
   EXPECT_TRUE(RaisesInvalidPicture(CoreHeaderBmp1(31), "BMP pixels overlap the header"));
   const Bytes core = CoreHeaderBmp1();
   EXPECT_TRUE(RaisesInvalidPicture(std::span(core).first(25), "truncated BMP core header"));
+  EXPECT_TRUE(RaisesInvalidPicture(std::span(core).first(26), "truncated BMP palette"));
+  // Its palette of three-byte entries ends where the pixels begin. Not its
+  // colours: stb_image 2.27 counts a core header's palette 12 bytes short.
+  EXPECT_EQ(rt::DecodePicture(core).width, 2);
   Bytes b{'B', 'M'};
   Put32(b, 26 + 900);
   Put32(b, 0);
@@ -794,6 +800,7 @@ TEST(JpegDecoding, TinyFilesBrokenAtTheEdges) {
       {{0xFF, 0xD8, 0xFF, 0xD7, 0xFF, 0xD9}, "JPEG without image data"},
       {{0xFF, 0xD8, 0xFF, 0xCF, 0xFF, 0xD9}, "truncated JPEG segment"},
       {{0xFF, 0xD8, 0xFF, 0xFE, 0x00, 0x02, 0xFF, 0xD9}, "JPEG without image data"},
+      {{0xFF, 0xD8, 0xFF, 0xBF, 0x00, 0x02, 0xFF, 0xD9}, "JPEG without image data"},  // no frame below 0xC0
       // A frame header of no components, and one too short to count them.
       {{0xFF, 0xD8, 0xFF, 0xC0, 0, 8, 8, 0, 8, 0, 8, 0, 0xFF, 0xD9}, "bad JPEG component count"},
       {{0xFF, 0xD8, 0xFF, 0xC0, 0, 7, 8, 0, 8, 0, 8, 0xFF, 0xD9}, "short JPEG frame header"},
