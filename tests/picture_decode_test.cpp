@@ -11,6 +11,7 @@
 #endif
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <tuple>
@@ -98,6 +99,12 @@ TEST(PictureFormat, IsToldByTheFirstBytes) {
   const Bytes gif{'G', 'I', 'F', '8', '9', 'a'};
   EXPECT_EQ(rt::DetectPictureFormat(gif), rt::PictureFormat::kUnknown);
   EXPECT_EQ(rt::DetectPictureFormat(Bytes{}), rt::PictureFormat::kUnknown);
+  // The shortest of each, and a cursor's header, which is an icon's.
+  EXPECT_EQ(rt::DetectPictureFormat(Bytes{'B', 'M'}), rt::PictureFormat::kBmp);
+  EXPECT_EQ(rt::DetectPictureFormat(Bytes{0, 0, 1, 0}), rt::PictureFormat::kIco);
+  EXPECT_EQ(rt::DetectPictureFormat(Bytes{0, 0, 2, 0}), rt::PictureFormat::kIco);
+  EXPECT_EQ(rt::DetectPictureFormat(Bytes{0, 0, 3, 0}), rt::PictureFormat::kUnknown);
+  EXPECT_EQ(rt::DetectPictureFormat(Bytes{0xFF, 0xD8, 0xFF}), rt::PictureFormat::kJpeg);
   EXPECT_TRUE(RaisesInvalidPicture(gif));
   EXPECT_TRUE(RaisesInvalidPicture(Bytes{}));
 }
@@ -123,12 +130,14 @@ TEST(PixelBuffer, GrowsCopiesAndAdopts) {
   EXPECT_EQ(moved.size(), 6u);
   a.resize(0);
   EXPECT_TRUE(a.empty());
+  EXPECT_EQ(a.data(), nullptr);  // the block let go, not kept for later
   auto* block = static_cast<std::uint8_t*>(std::malloc(4));
   block[3] = 5;
   const rt::PixelBuffer adopted = rt::PixelBuffer::Adopt(block, 4);
   EXPECT_EQ(adopted.data(), block);
   EXPECT_EQ(adopted.size(), 4u);
   EXPECT_EQ(adopted[3], 5);
+  EXPECT_TRUE(rt::PixelBuffer::Adopt(nullptr, 4).empty());  // a decoder that failed
 }
 
 TEST(BmpDecoding, BottomUpAndTopDownGiveTheSamePicture) {
@@ -146,15 +155,18 @@ TEST(BmpDecoding, BottomUpAndTopDownGiveTheSamePicture) {
 
 // GDI's order: red and blue change places, nothing else moves.
 TEST(BmpDecoding, DecodesInTheBackendsPixelOrder) {
-  const rt::Image rgba = rt::DecodePicture(Bmp24(false));
-  const rt::Image bgra = rt::DecodePicture(Bmp24(false), rt::PixelOrder::kBgra);
-  EXPECT_EQ(rgba.order, rt::PixelOrder::kRgba);
-  ASSERT_EQ(bgra.order, rt::PixelOrder::kBgra);
-  ASSERT_EQ(bgra.pixels.size(), rgba.pixels.size());
-  for (std::size_t i = 0; i < rgba.pixels.size(); i += 4)
-    EXPECT_EQ((Px{bgra.pixels[i + 2], bgra.pixels[i + 1], bgra.pixels[i], bgra.pixels[i + 3]}),
-              (Px{rgba.pixels[i], rgba.pixels[i + 1], rgba.pixels[i + 2], rgba.pixels[i + 3]}));
-  EXPECT_EQ(Pixel(bgra, 0, 0), (Px{0, 0, 255, 255}));
+  for (const Bytes& bmp : {Bmp24(false), Bmp8()}) {  // the last pixel grey, and not
+    const rt::Image rgba = rt::DecodePicture(bmp);
+    const rt::Image bgra = rt::DecodePicture(bmp, rt::PixelOrder::kBgra);
+    EXPECT_EQ(rgba.order, rt::PixelOrder::kRgba);
+    ASSERT_EQ(bgra.order, rt::PixelOrder::kBgra);
+    ASSERT_EQ(bgra.pixels.size(), rgba.pixels.size());
+    for (std::size_t i = 0; i < rgba.pixels.size(); i += 4)
+      EXPECT_EQ((Px{bgra.pixels[i + 2], bgra.pixels[i + 1], bgra.pixels[i], bgra.pixels[i + 3]}),
+                (Px{rgba.pixels[i], rgba.pixels[i + 1], rgba.pixels[i + 2], rgba.pixels[i + 3]}))
+          << i;
+  }
+  EXPECT_EQ(Pixel(rt::DecodePicture(Bmp24(false), rt::PixelOrder::kBgra), 0, 0), (Px{0, 0, 255, 255}));
 }
 
 TEST(BmpDecoding, PaletteIndicesAreLookedUp) {
@@ -202,6 +214,10 @@ TEST(BmpDecoding, CoreHeader) {
   EXPECT_TRUE(RaisesInvalidPicture(CoreHeaderBmp1(31), "BMP pixels overlap the header"));
   const Bytes core = CoreHeaderBmp1();
   EXPECT_TRUE(RaisesInvalidPicture(std::span(core).first(25), "truncated BMP core header"));
+  EXPECT_TRUE(RaisesInvalidPicture(std::span(core).first(26), "truncated BMP palette"));
+  // Its palette of three-byte entries ends where the pixels begin. Not its
+  // colours: stb_image 2.27 counts a core header's palette 12 bytes short.
+  EXPECT_EQ(rt::DecodePicture(core).width, 2);
   Bytes b{'B', 'M'};
   Put32(b, 26 + 900);
   Put32(b, 0);
@@ -397,6 +413,24 @@ TEST(IconDecoding, ThirtyTwoBitIconsWithoutAlphaFallBackToTheMask) {
   EXPECT_EQ(Pixel(im, 1, 2)[3], 255);
 }
 
+// A 32-bit icon may leave its mask out, its alpha saying all; no other may.
+TEST(IconDecoding, OnlyThirtyTwoBitIconsMayLackTheirMask) {
+  for (bool with_alpha : {true, false}) {
+    Bytes b = MakeIcon({4, 32, 0}, with_alpha);
+    const std::uint32_t without_mask = 40 + 4 * 16;
+    b.resize(22 + without_mask);
+    Set32(b, 14, without_mask);
+    const rt::Image im = rt::DecodePicture(b);
+    EXPECT_EQ(Pixel(im, 0, 1), (Px{30, 20, 10, static_cast<std::uint8_t>(with_alpha ? 0 : 255)}));
+    EXPECT_EQ(Pixel(im, 1, 1), (Px{30, 20, 10, static_cast<std::uint8_t>(with_alpha ? 60 : 255)}));
+  }
+  Bytes b = MakeIcon({4, 24, 0});
+  const std::uint32_t without_mask = 40 + 4 * 12;
+  b.resize(22 + without_mask);
+  Set32(b, 14, without_mask);
+  EXPECT_TRUE(RaisesInvalidPicture(b, "truncated icon mask"));
+}
+
 // One icon file of the images of several single-image icons.
 Bytes Combined(const std::vector<Bytes>& icons) {
   Bytes b;
@@ -427,6 +461,26 @@ TEST(IconDecoding, TheLargestImageOfSeveralIsChosen) {
     EXPECT_EQ(Pixel(rt::DecodePicture(Combined(icons)), 3, 4), (Px{7, 14, 21, 255}));
   EXPECT_EQ(Pixel(rt::DecodePicture(Combined({shallow, other})), 0, 0), (Px{0, 0, 0, 0}));
   EXPECT_EQ(Pixel(rt::DecodePicture(Combined({other, shallow})), 0, 0), (Px{0, 0, 99, 0}));
+  // As the directory tells them: a width or height byte of 0 is 256, and
+  // neither the planes nor the image's length have a say.
+  using Entry = std::array<std::uint8_t, 8>;  // width, height, colours, 0, planes, bits
+  const struct {
+    Entry first, second;
+    int chosen;  // the first is 4 pixels wide, the second 8
+  } cases[] = {
+      {{0, 255, 0, 0, 1, 0, 4, 0}, {255, 255, 0, 0, 1, 0, 8, 0}, 4},
+      {{255, 0, 0, 0, 1, 0, 4, 0}, {255, 255, 0, 0, 1, 0, 8, 0}, 4},
+      {{0, 1, 0, 0, 1, 0, 4, 0}, {128, 2, 0, 0, 1, 0, 8, 0}, 8},
+      {{1, 0, 0, 0, 1, 0, 4, 0}, {2, 128, 0, 0, 1, 0, 8, 0}, 8},
+      {{8, 8, 0, 0, 1, 0, 8, 0}, {8, 8, 0, 0, 1, 1, 8, 0}, 4},
+      {{8, 8, 2, 0, 1, 0, 4, 0}, {8, 8, 0, 0, 1, 0, 8, 0}, 8},
+  };
+  for (const auto& c : cases) {
+    Bytes b = Combined({MakeIcon({4, 4, 0}), MakeIcon({8, 8, 0})});
+    std::copy(c.first.begin(), c.first.end(), b.begin() + 6);
+    std::copy(c.second.begin(), c.second.end(), b.begin() + 22);
+    EXPECT_EQ(rt::DecodePicture(b).width, c.chosen) << int(c.first[0]) << "x" << int(c.first[1]);
+  }
 }
 
 TEST(IconDecoding, SizeLimitIsExact) {
@@ -453,7 +507,22 @@ TEST(IconDecoding, ForgedIconsAreRefused) {
   EXPECT_TRUE(RaisesInvalidPicture(with(18, 0xFFFFFFF0u)));   // image offset
   EXPECT_TRUE(RaisesInvalidPicture(with(22 + 4, 1 << 20)));   // width
   EXPECT_TRUE(RaisesInvalidPicture(with(22 + 8, 1u << 21)));  // height
-  EXPECT_TRUE(RaisesInvalidPicture(with(22 + 8, 15)));        // odd height
+  EXPECT_TRUE(RaisesInvalidPicture(with(22 + 8, 15), "bad icon size"));  // odd height
+  EXPECT_TRUE(RaisesInvalidPicture(with(22 + 4, 0), "bad icon size"));
+  EXPECT_TRUE(RaisesInvalidPicture(with(22 + 8, 0), "bad icon size"));
+  EXPECT_TRUE(RaisesInvalidPicture(with(22, 39), "bad icon bitmap header"));
+  const std::uint32_t length = static_cast<std::uint32_t>(base.size() - 22);
+  EXPECT_TRUE(RaisesInvalidPicture(with(22, length + 1), "truncated icon bitmap header"));
+  EXPECT_TRUE(RaisesInvalidPicture(with(22, length), "truncated icon colour bits"));
+  EXPECT_TRUE(RaisesInvalidPicture(with(14, 40), "truncated icon colour bits"));  // the header alone
+  Bytes short_header = with(14, 39);
+  Set32(short_header, 22, 39);
+  EXPECT_TRUE(RaisesInvalidPicture(short_header, "truncated icon bitmap header"));
+  EXPECT_TRUE(RaisesInvalidPicture(with(22 + 16, 0x01000000), "compressed icon bitmap"));
+  EXPECT_TRUE(RaisesInvalidPicture(with(22 + 32, 257), "bad icon palette size"));
+  Bytes index = MakeIcon({4, 8, 3});
+  index[22 + 40 + 3 * 4] = 3;  // one past the last of three colours
+  EXPECT_TRUE(RaisesInvalidPicture(index, "icon colour outside the palette"));
   EXPECT_TRUE(RaisesInvalidPicture(with(22 + 4, 0x80000000u)));
   EXPECT_TRUE(RaisesInvalidPicture(with(22 + 32, 300)));      // palette larger than 8 bits allow
   EXPECT_TRUE(RaisesInvalidPicture(with(22 + 16, 1)));        // compressed
@@ -475,6 +544,11 @@ TEST(IconDecoding, ForgedIconsAreRefused) {
   const std::uint8_t sig[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
   std::copy(std::begin(sig), std::end(sig), png.begin() + 22);
   EXPECT_TRUE(RaisesInvalidPicture(png, "PNG icons are not supported"));
+  // A signature is all a PNG image needs to be told; shorter, it is a cut bitmap.
+  Set32(png, 14, 8);
+  EXPECT_TRUE(RaisesInvalidPicture(png, "PNG icons are not supported"));
+  Set32(png, 14, 7);
+  EXPECT_TRUE(RaisesInvalidPicture(png, "truncated icon bitmap header"));
 }
 
 // ---- JPEG ----
@@ -595,6 +669,160 @@ TEST(JpegDecoding, AFileWithoutItsEndIsRefused) {
   EXPECT_EQ(rt::DecodePicture(b).width, 800);
 }
 
+// A JPEG of one 8x8 block put together segment by segment. Each Huffman
+// table's codes all stand for symbol 0 (a DC difference of 0, the end of a
+// block): with one code "0" in each, every block is flat grey.
+Bytes Segment(std::uint8_t marker, const Bytes& body) {
+  Bytes b{0xFF, marker};
+  Put16(b, 0);
+  b[2] = static_cast<std::uint8_t>((body.size() + 2) >> 8);
+  b[3] = static_cast<std::uint8_t>((body.size() + 2) & 0xFF);
+  b.insert(b.end(), body.begin(), body.end());
+  return b;
+}
+
+// Quantization table `id` (its precision in the high nibble), every step 1.
+Bytes Quant(std::uint8_t id) {
+  Bytes b{id};
+  for (int i = 0; i < 64; ++i) {
+    if (id >> 4) b.push_back(0);
+    b.push_back(1);
+  }
+  return b;
+}
+
+// Huffman table `id` (its class in the high nibble) of `counts` codes of each
+// length from 1 bit on.
+Bytes Huffman(std::uint8_t id, std::vector<unsigned> counts = {1}) {
+  Bytes b{id};
+  counts.resize(16);
+  unsigned total = 0;
+  for (unsigned c : counts) {
+    b.push_back(static_cast<std::uint8_t>(c));
+    total += c;
+  }
+  b.insert(b.end(), total, 0);
+  return b;
+}
+
+Bytes Cat(std::vector<Bytes> parts) {
+  Bytes b;
+  for (const Bytes& p : parts) b.insert(b.end(), p.begin(), p.end());
+  return b;
+}
+
+struct TinyJpeg {
+  std::vector<Bytes> quant = {Quant(0)};                  // one segment each
+  std::vector<Bytes> huffman = {Huffman(0x00), Huffman(0x10)};
+  std::vector<std::uint8_t> frame = {0};                  // components 1, 2, ...: their quantization tables
+  std::vector<std::pair<std::uint8_t, std::uint8_t>> scan = {{1, 0x00}};  // component, DC and AC tables
+  bool has_scan = true;
+  Bytes tail = {0xFF, 0xD9};  // after the scan's data
+
+  Bytes Build() const {
+    Bytes b{0xFF, 0xD8};
+    for (const Bytes& q : quant) b = Cat({b, Segment(0xDB, q)});
+    Bytes sof{8, 0, 8, 0, 8, static_cast<std::uint8_t>(frame.size())};
+    for (std::size_t c = 0; c < frame.size(); ++c) sof.insert(sof.end(), {static_cast<std::uint8_t>(c + 1), 0x11, frame[c]});
+    b = Cat({b, Segment(0xC0, sof)});
+    for (const Bytes& h : huffman) b = Cat({b, Segment(0xC4, h)});
+    if (has_scan) {
+      Bytes sos{static_cast<std::uint8_t>(scan.size())};
+      for (const auto& [id, tables] : scan) sos.insert(sos.end(), {id, tables});
+      sos.insert(sos.end(), {0, 63, 0});
+      b = Cat({b, Segment(0xDA, sos)});
+      // Two bits a block, the rest of the byte filled with ones.
+      const std::size_t n = scan.size();
+      b.push_back(n == 0 || n > 3 ? 0 : static_cast<std::uint8_t>((1u << (8 - 2 * n)) - 1));
+    }
+    return Cat({b, tail});
+  }
+};
+
+// Tables of every number and precision a sequential file may have, in any
+// mix of classes, and tables at the limits of their size.
+TEST(JpegDecoding, TheTablesAFileMayHave) {
+  const auto with = [](auto change) {
+    TinyJpeg j;
+    change(j);
+    return j;
+  };
+  std::vector<unsigned> most(16);
+  most[0] = 1, most[15] = 255;  // 256 codes
+  const struct {
+    TinyJpeg jpeg;
+    const char* what;
+  } cases[] = {
+      {TinyJpeg{}, "one component"},
+      {with([](TinyJpeg& j) { j.frame = {0, 0, 0}, j.scan = {{1, 0x00}, {2, 0x00}, {3, 0x00}}; }), "three"},
+      {with([](TinyJpeg& j) { j.frame = {0, 0, 0, 0}, j.scan = {{1, 0}, {2, 0}, {3, 0}, {4, 0}}; }), "four"},
+      {with([](TinyJpeg& j) { j.quant = {Quant(3)}, j.frame = {3}; }), "quantization table 3"},
+      {with([](TinyJpeg& j) { j.quant = {Quant(0x10)}; }), "16-bit quantization table"},
+      {with([](TinyJpeg& j) { j.huffman = {Huffman(0x03), Huffman(0x13)}, j.scan = {{1, 0x33}}; }),
+       "Huffman tables 3"},
+      {with([](TinyJpeg& j) { j.huffman = {Huffman(0x00), Huffman(0x11)}, j.scan = {{1, 0x01}}; }),
+       "DC table 0, AC table 1"},
+      {with([](TinyJpeg& j) { j.huffman = {Cat({Huffman(0x00), Huffman(0x10), Huffman(0x02, {})})}; }),
+       "a table of no codes ending its segment"},
+      {with([&](TinyJpeg& j) { j.huffman.push_back(Huffman(0x02, most)); }), "a table of 256 codes"},
+  };
+  for (const auto& c : cases) {
+    const rt::Image im = rt::DecodePicture(c.jpeg.Build());
+    EXPECT_EQ(im.width, 8) << c.what;
+    // Four components are CMYK to one decoder, YCbCr and alpha to another.
+    if (c.jpeg.frame.size() != 4) {
+      EXPECT_EQ(Pixel(im, 7, 7), (Px{128, 128, 128, 255})) << c.what;
+    }
+  }
+}
+
+TEST(JpegDecoding, TinyFilesBrokenAtTheEdges) {
+  const auto with = [](auto change) {
+    TinyJpeg j;
+    change(j);
+    return j.Build();
+  };
+  std::vector<unsigned> too_many(16);
+  too_many[0] = 1, too_many[14] = 1, too_many[15] = 255;  // 257 codes, one of them 1 bit long
+  const struct {
+    Bytes bytes;
+    const char* why;
+  } cases[] = {
+      {{0xFF, 0xD8, 0xFF}, "no JPEG start"},
+      {{0xFF, 0xD8, 0xFF, 0xD9}, "JPEG without image data"},
+      // Markers between segments: a second start and a stuffed zero have no
+      // place there, a temporary or restart marker stands alone, an empty
+      // segment is one.
+      {{0xFF, 0xD8, 0xFF, 0xD8, 0xFF, 0xD9}, "misplaced JPEG marker"},
+      {{0xFF, 0xD8, 0xFF, 0x00, 0xFF, 0xD9}, "misplaced JPEG marker"},
+      {{0xFF, 0xD8, 0xFF, 0x01, 0xFF, 0xD9}, "JPEG without image data"},
+      {{0xFF, 0xD8, 0xFF, 0xD0, 0xFF, 0xD9}, "JPEG without image data"},
+      {{0xFF, 0xD8, 0xFF, 0xD7, 0xFF, 0xD9}, "JPEG without image data"},
+      {{0xFF, 0xD8, 0xFF, 0xCF, 0xFF, 0xD9}, "truncated JPEG segment"},
+      {{0xFF, 0xD8, 0xFF, 0xFE, 0x00, 0x02, 0xFF, 0xD9}, "JPEG without image data"},
+      {{0xFF, 0xD8, 0xFF, 0xBF, 0x00, 0x02, 0xFF, 0xD9}, "JPEG without image data"},  // no frame below 0xC0
+      // A frame header of no components, and one too short to count them.
+      {{0xFF, 0xD8, 0xFF, 0xC0, 0, 8, 8, 0, 8, 0, 8, 0, 0xFF, 0xD9}, "bad JPEG component count"},
+      {{0xFF, 0xD8, 0xFF, 0xC0, 0, 7, 8, 0, 8, 0, 8, 0xFF, 0xD9}, "short JPEG frame header"},
+      // In a scan's data: restart markers and stuffed bytes are passed over,
+      // as are fill bytes before them; any other marker ends the scan.
+      {with([](TinyJpeg& j) { j.tail = {0xFF, 0xD0, 0x12, 0xFF, 0xC2, 0, 2}; }), "unsupported JPEG coding"},
+      {with([](TinyJpeg& j) { j.tail = {0xFF, 0xD7, 0x12, 0xFF, 0xC2, 0, 2}; }), "unsupported JPEG coding"},
+      {with([](TinyJpeg& j) { j.tail = {0xFF, 0x00, 0xFF, 0xC2, 0, 2}; }), "unsupported JPEG coding"},
+      {with([](TinyJpeg& j) { j.tail = {0xFF, 0xFF, 0x00, 0xFF, 0xC2, 0, 2}; }), "unsupported JPEG coding"},
+      {with([](TinyJpeg& j) { j.tail = {0xFF, 0xD8, 0x12, 0xFF, 0xC2, 0, 2}; }), "misplaced JPEG marker"},
+      {with([](TinyJpeg& j) { j.tail = {0xFF, 0xCF, 0x12, 0xFF, 0xC2, 0, 2}; }), "truncated JPEG segment"},
+      {with([](TinyJpeg& j) { j.tail = {0xFF}; }), "truncated JPEG scan"},
+      {with([](TinyJpeg& j) { j.has_scan = false; }), "JPEG without image data"},
+      {with([](TinyJpeg& j) { j.scan = {}; }), "bad JPEG scan header"},
+      {with([](TinyJpeg& j) { j.scan = {{1, 0x00}, {1, 0x00}}; }), "bad JPEG scan header"},
+      {with([&](TinyJpeg& j) { j.huffman.push_back(Huffman(0x02, too_many)); }), "too many JPEG Huffman codes"},
+      // A Huffman table one byte short of its counts, at the very end of the file.
+      {Cat({{0xFF, 0xD8}, Segment(0xC4, Bytes(16, 0))}), "short JPEG Huffman table"},
+  };
+  for (const auto& c : cases) EXPECT_TRUE(RaisesInvalidPicture(c.bytes, c.why)) << c.why;
+}
+
 // ---- every committed picture, cut short and garbled ----
 
 std::vector<std::span<const std::uint8_t>> AllPictures() {
@@ -614,7 +842,8 @@ TEST(CorruptPictures, ACutIsToldWhereItIs) {
   } cases[] = {{bmp, 17, "truncated BMP header"},      {bmp, 18, "truncated BMP info header"},
                {bmp, 53, "truncated BMP info header"}, {bmp, 54, "truncated BMP palette"},
                {bmp, 54 + 1023, "truncated BMP palette"}, {bmp, 54 + 1024, "truncated BMP pixels"},
-               {icon, 5, "truncated icon header"},     {icon, 21, "truncated icon directory"},
+               {icon, 5, "truncated icon header"},     {icon, 6, "truncated icon directory"},
+               {icon, 21, "truncated icon directory"},
                {icon, 22, "truncated icon image"},     {icon, icon.size() - 1, "truncated icon image"}};
   for (const auto& c : cases)
     EXPECT_TRUE(RaisesInvalidPicture(std::span(c.bytes).first(c.cut), c.why)) << c.why << " at " << c.cut;

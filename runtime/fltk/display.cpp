@@ -1,19 +1,17 @@
-// The program's monitor and DPI, read from RandR (1.5 monitors), Xinerama,
-// XSETTINGS and the resource database.
+// The program's monitor and DPI, chosen from what RandR (1.5 monitors),
+// Xinerama, XSETTINGS and the resource database say.
 #include "runtime/fltk/display.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include "runtime/fltk/xsettings.h"
 
-// FLTK and X11 last: Xlib defines True and False as macros.
-#include <FL/Fl.H>
-#include <FL/x.H>
+// Constants only: the requests themselves are in x_queries.cpp.
+#include <X11/X.h>
 #include <X11/Xatom.h>
-#include <X11/Xresource.h>
-#include <X11/extensions/Xrandr.h>
 
 namespace rt::fltk {
 
@@ -37,44 +35,26 @@ std::optional<double> PerInch(int px, int mm) {
   return Usable(px * kMillimetresPerInch / mm);
 }
 
-std::vector<Monitor> RandrMonitors() {
-  std::vector<Monitor> out;
-  int event_base = 0, error_base = 0, major = 0, minor = 0;
-  if (!XRRQueryExtension(fl_display, &event_base, &error_base) || !XRRQueryVersion(fl_display, &major, &minor) ||
-      major < 1 || (major == 1 && minor < 5))
-    return out;
-  int n = 0;
-  XRRMonitorInfo* m = XRRGetMonitors(fl_display, RootWindow(fl_display, fl_screen), True, &n);
-  for (int i = 0; m && i < n; ++i)
-    out.push_back({m[i].x, m[i].y, m[i].width, m[i].height, m[i].primary != 0});
-  if (m) XRRFreeMonitors(m);
-  return out;
+std::vector<Monitor> RandrMonitors(detail::XServer& x) {
+  if (!x.HasRandr()) return {};
+  const std::optional<detail::XServer::Version> v = x.RandrVersion();
+  if (!v || v->major < 1 || (v->major == 1 && v->minor < 5)) return {};
+  return x.RandrMonitors(x.ScreenNumber());
 }
 
-// Xinerama's heads as FLTK reads them; they name no primary.
-std::vector<Monitor> XineramaMonitors() {
-  std::vector<Monitor> out;
-  for (int i = 0; i < Fl::screen_count(); ++i) {
-    Monitor m;
-    Fl::screen_xywh(m.x, m.y, m.width, m.height, i);
-    out.push_back(m);
-  }
-  return out;
+// The property's bytes where it is of the type asked for, in bytes.
+std::optional<std::string> Bytes(detail::XServer& x, unsigned long window, unsigned long property,
+                                 unsigned long type) {
+  detail::Property p = x.ReadProperty(window, property, kLongestSettingsLongs, type);
+  if (p.read && p.type == type && p.format == 8 && p.bytes) return std::move(p.bytes);
+  return std::nullopt;
 }
 
 // Read from the root window, not as Xlib kept it when the display opened.
-std::optional<double> XftDpiResource() {
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  const int rc = XGetWindowProperty(fl_display, RootWindow(fl_display, 0), XA_RESOURCE_MANAGER, 0,
-                                    kLongestSettingsLongs, False, XA_STRING, &type, &format, &count, &after, &data);
-  std::optional<double> dpi;
-  if (rc == Success && type == XA_STRING && format == 8 && data)
-    dpi = detail::XftDpiOfResources(std::string(reinterpret_cast<const char*>(data), count));
-  if (data) XFree(data);
-  return dpi;
+std::optional<double> XftDpiResource(detail::XServer& x) {
+  const std::optional<std::string> text = Bytes(x, x.RootOf(0), XA_RESOURCE_MANAGER, XA_STRING);
+  if (!text) return std::nullopt;
+  return detail::XftDpiOfResources(*text);
 }
 
 }  // namespace
@@ -82,19 +62,12 @@ std::optional<double> XftDpiResource() {
 namespace detail {
 
 std::optional<double> XftDpiOfResources(const std::string& resources) {
-  std::optional<double> dpi;
-  XrmInitialize();
-  if (XrmDatabase db = XrmGetStringDatabase(resources.c_str())) {
-    char* kind = nullptr;
-    XrmValue value{};
-    if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &kind, &value) && value.addr) {
-      char* end = nullptr;
-      const double d = std::strtod(value.addr, &end);
-      if (end != value.addr) dpi = d;
-    }
-    XrmDestroyDatabase(db);
-  }
-  return dpi;
+  const std::optional<std::string> value = ResourceValue(resources, "Xft.dpi", "Xft.Dpi");
+  if (!value) return std::nullopt;
+  char* end = nullptr;
+  const double d = std::strtod(value->c_str(), &end);
+  if (end == value->c_str()) return std::nullopt;
+  return d;
 }
 
 std::optional<Monitor> ChooseMonitor(const std::vector<Monitor>& all) {
@@ -118,43 +91,45 @@ Dpi ChooseDpi(const DpiSources& s) {
           PerInch(s.height_px, s.height_mm).value_or(kDefaultDpi)};
 }
 
+Monitor ProgramMonitor(XServer& x) {
+  std::vector<Monitor> all = RandrMonitors(x);
+  if (all.empty()) all = x.XineramaMonitors();
+  if (std::optional<Monitor> m = ChooseMonitor(all)) return *m;
+  const int screen = x.ScreenNumber();
+  return {0, 0, x.WidthPx(screen), x.HeightPx(screen), true};
+}
+
+Dpi ProgramDpi(XServer& x) {
+  DpiSources s;
+  s.xsettings = DesktopSettingInteger(x, "Xft/DPI");
+  s.resource = XftDpiResource(x);
+  const int screen = x.ScreenNumber();
+  s.width_px = x.WidthPx(screen);
+  s.width_mm = x.WidthMm(screen);
+  s.height_px = x.HeightPx(screen);
+  s.height_mm = x.HeightMm(screen);
+  return ChooseDpi(s);
+}
+
+std::optional<std::int32_t> DesktopSettingInteger(XServer& x, const char* name) {
+  const unsigned long manager = x.AtomIfExists("_XSETTINGS_S" + std::to_string(x.ScreenNumber()));
+  const unsigned long settings = x.AtomIfExists("_XSETTINGS_SETTINGS");
+  if (manager == None || settings == None) return std::nullopt;
+  const unsigned long owner = x.SelectionOwner(manager);
+  if (owner == None) return std::nullopt;
+  const std::optional<std::string> bytes = Bytes(x, owner, settings, settings);
+  if (!bytes) return std::nullopt;
+  return XSettingsInteger(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size(), name);
+}
+
 }  // namespace detail
 
-Monitor ProgramMonitor() {
-  std::vector<Monitor> all = RandrMonitors();
-  if (all.empty()) all = XineramaMonitors();
-  if (std::optional<Monitor> m = detail::ChooseMonitor(all)) return *m;
-  return {0, 0, DisplayWidth(fl_display, fl_screen), DisplayHeight(fl_display, fl_screen), true};
-}
+Monitor ProgramMonitor() { return detail::ProgramMonitor(detail::FltkDisplay()); }
 
-Dpi ProgramDpi() {
-  detail::DpiSources s;
-  s.xsettings = DesktopSettingInteger("Xft/DPI");
-  s.resource = XftDpiResource();
-  s.width_px = DisplayWidth(fl_display, fl_screen);
-  s.width_mm = DisplayWidthMM(fl_display, fl_screen);
-  s.height_px = DisplayHeight(fl_display, fl_screen);
-  s.height_mm = DisplayHeightMM(fl_display, fl_screen);
-  return detail::ChooseDpi(s);
-}
+Dpi ProgramDpi() { return detail::ProgramDpi(detail::FltkDisplay()); }
 
 std::optional<std::int32_t> DesktopSettingInteger(const char* name) {
-  const std::string selection = "_XSETTINGS_S" + std::to_string(fl_screen);
-  const Atom manager = XInternAtom(fl_display, selection.c_str(), True);
-  const Atom settings = XInternAtom(fl_display, "_XSETTINGS_SETTINGS", True);
-  if (manager == None || settings == None) return std::nullopt;
-  const Window owner = XGetSelectionOwner(fl_display, manager);
-  if (owner == None) return std::nullopt;
-  Atom type = None;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  const int rc = XGetWindowProperty(fl_display, owner, settings, 0, kLongestSettingsLongs, False, settings, &type,
-                                    &format, &count, &after, &data);
-  std::optional<std::int32_t> value;
-  if (rc == Success && type == settings && format == 8 && data) value = detail::XSettingsInteger(data, count, name);
-  if (data) XFree(data);
-  return value;
+  return detail::DesktopSettingInteger(detail::FltkDisplay(), name);
 }
 
 }  // namespace rt::fltk

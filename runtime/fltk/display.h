@@ -33,6 +33,49 @@ std::optional<std::int32_t> DesktopSettingInteger(const char* name);
 
 namespace detail {
 
+// A window property as the server answered a request for it.
+struct Property {
+  bool read = false;                 // the request succeeded
+  unsigned long type = 0;
+  int format = 0;
+  std::optional<std::string> bytes;  // nothing where no data came back
+};
+
+// The display's answers, one X request each: the choices made from them are
+// tried in the tests on made-up displays, without an X server.
+class XServer {
+ public:
+  virtual ~XServer() = default;
+  virtual bool HasRandr() = 0;
+  struct Version {
+    int major = 0, minor = 0;
+  };
+  virtual std::optional<Version> RandrVersion() = 0;
+  virtual std::vector<Monitor> RandrMonitors(int screen) = 0;
+  virtual std::vector<Monitor> XineramaMonitors() = 0;
+  virtual int ScreenNumber() = 0;
+  virtual int WidthPx(int screen) = 0;
+  virtual int WidthMm(int screen) = 0;
+  virtual int HeightPx(int screen) = 0;
+  virtual int HeightMm(int screen) = 0;
+  virtual unsigned long RootOf(int screen) = 0;
+  virtual unsigned long AtomIfExists(const std::string& name) = 0;
+  virtual unsigned long SelectionOwner(unsigned long selection) = 0;
+  // At most `longs` 32-bit units of it, as XGetWindowProperty reads.
+  virtual Property ReadProperty(unsigned long window, unsigned long property, long longs, unsigned long type) = 0;
+};
+
+// The answers of FLTK's open display.
+XServer& FltkDisplay();
+
+Monitor ProgramMonitor(XServer& x);
+Dpi ProgramDpi(XServer& x);
+std::optional<std::int32_t> DesktopSettingInteger(XServer& x, const char* name);
+
+// The value of one resource of a resource manager's text, as Xlib's resource
+// database looks it up; nothing where it is absent.
+std::optional<std::string> ResourceValue(const std::string& resources, const char* name, const char* cls);
+
 // The Xft.dpi resource of the resource manager's text, as it stands (not
 // yet checked for use); nothing where it is absent or not a number.
 std::optional<double> XftDpiOfResources(const std::string& resources);

@@ -3,7 +3,11 @@
 // standard icon, the program's DPI and its monitor.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,6 +24,8 @@
 
 // FLTK last: its headers may bring Xlib's True and False macros.
 #include <FL/Enumerations.H>
+#include <X11/X.h>
+#include <X11/Xatom.h>
 
 namespace {
 
@@ -159,6 +165,7 @@ TEST(Dpi, TheDesktopsSettingElseTheWholeScreen) {
   // GNOME's -1 is no setting, nor is a size the server does not know.
   EXPECT_EQ(dpi(-1, 120.0, 800, 212, 600, 159), std::pair(120.0, 120.0));
   EXPECT_EQ(dpi(-1, 0.0, 1824, 483, 768, 203), std::pair(96.0, 96.0));
+  EXPECT_EQ(dpi(none, std::nan(""), 800, 282, 600, 212), std::pair(72.0, 72.0));
   EXPECT_EQ(dpi(none, {}, 800, 0, 600, 0), std::pair(96.0, 96.0));
   EXPECT_EQ(dpi(none, {}, 0, 212, 600, 159), std::pair(96.0, 96.0));
   EXPECT_EQ(dpi(none, {}, 1, 1, 40, 1), std::pair(25.0, 1016.0));  // one pixel, one millimetre count
@@ -200,6 +207,159 @@ TEST(Monitors, ThePrimaryElseTheOneAtTheOriginElseTheFirst) {
   EXPECT_EQ(rect({{0, 0, 0, 768, true}, {0, 0, 1024, 0, false}, {800, 0, 640, 480, false}}),
             (std::vector{800, 0, 640, 480}));
   EXPECT_EQ(rect({{0, 0, 1024, 0, true}}), std::vector<int>{});
+  EXPECT_EQ(rect({{5, 0, 1, 1, true}}), (std::vector{5, 0, 1, 1}));
+}
+
+// A made-up display: RandR of some version, Xinerama's heads, the figures of
+// screen 1 (the resource manager lives on screen 0's root alone), and
+// properties kept by window and name, handed out at most `longs` units long
+// as the server does.
+class MadeUpDisplay final : public rt::fltk::detail::XServer {
+ public:
+  struct Stored {
+    unsigned long type = 0;
+    int format = 8;
+    std::string bytes;
+    bool read = true, data = true;
+  };
+  static constexpr unsigned long kManager = 70, kSettings = 71, kOwner = 72;
+
+  bool randr = true, version_known = true;
+  int major = 1, minor = 5;
+  std::vector<rt::fltk::Monitor> randr_monitors, xinerama;
+  int width_px = 1024, width_mm = 271, height_px = 768, height_mm = 102;
+  std::map<std::string, unsigned long> atoms{{"_XSETTINGS_S1", kManager}, {"_XSETTINGS_SETTINGS", kSettings}};
+  bool owned = true;  // by a manager that answers for any selection, even none
+  std::map<std::pair<unsigned long, unsigned long>, Stored> properties;
+
+  bool HasRandr() override { return randr; }
+  std::optional<Version> RandrVersion() override {
+    if (!version_known) return std::nullopt;
+    return Version{major, minor};
+  }
+  std::vector<rt::fltk::Monitor> RandrMonitors(int) override { return randr_monitors; }
+  std::vector<rt::fltk::Monitor> XineramaMonitors() override { return xinerama; }
+  int ScreenNumber() override { return 1; }
+  int WidthPx(int screen) override { return screen == 1 ? width_px : 0; }
+  int WidthMm(int screen) override { return screen == 1 ? width_mm : 0; }
+  int HeightPx(int screen) override { return screen == 1 ? height_px : 0; }
+  int HeightMm(int screen) override { return screen == 1 ? height_mm : 0; }
+  unsigned long RootOf(int screen) override { return 1000 + static_cast<unsigned long>(screen); }
+  unsigned long AtomIfExists(const std::string& name) override {
+    const auto it = atoms.find(name);
+    return it == atoms.end() ? 0 : it->second;
+  }
+  unsigned long SelectionOwner(unsigned long) override { return owned ? kOwner : 0; }
+  rt::fltk::detail::Property ReadProperty(unsigned long window, unsigned long property, long longs,
+                                          unsigned long) override {
+    rt::fltk::detail::Property p;
+    p.read = true;
+    const auto it = properties.find({window, property});
+    if (it == properties.end()) return p;
+    p.read = it->second.read;
+    p.type = it->second.type;
+    p.format = it->second.format;
+    if (it->second.data) p.bytes = it->second.bytes.substr(0, 4 * static_cast<std::size_t>(longs));
+    return p;
+  }
+};
+
+// RandR's monitors from version 1.5 on, where it lists any; else Xinerama's
+// heads; else the whole screen.
+TEST(Monitors, RandrFromOnePointFiveElseXineramaElseTheScreen) {
+  const struct {
+    bool randr, version_known;
+    int major, minor;
+    bool listed;
+    int x;  // 800: RandR's, 0: Xinerama's
+  } cases[] = {{true, true, 1, 5, true, 800},  {true, true, 1, 6, true, 800},  {true, true, 2, 0, true, 800},
+               {true, true, 2, 4, true, 800},  {true, true, 1, 4, true, 0},    {true, true, 0, 9, true, 0},
+               {false, true, 1, 5, true, 0},   {true, false, 1, 5, true, 0},   {true, true, 1, 5, false, 0}};
+  for (const auto& c : cases) {
+    MadeUpDisplay x;
+    x.randr = c.randr, x.version_known = c.version_known, x.major = c.major, x.minor = c.minor;
+    if (c.listed) x.randr_monitors = {{800, 0, 1024, 768, true}};
+    x.xinerama = {{0, 0, 640, 480, false}};
+    EXPECT_EQ(rt::fltk::detail::ProgramMonitor(x).x, c.x) << c.randr << c.version_known << " " << c.major << "."
+                                                         << c.minor << " " << c.listed;
+  }
+  MadeUpDisplay none;
+  none.randr = false;
+  none.xinerama = {{0, 0, 0, 0, false}};
+  const rt::fltk::Monitor m = rt::fltk::detail::ProgramMonitor(none);
+  EXPECT_EQ((std::vector{m.x, m.y, m.width, m.height, int{m.primary}}), (std::vector{0, 0, 1024, 768, 1}));
+}
+
+// An XSETTINGS property of the one integer Xft/DPI, least significant byte first.
+std::string XftDpiSetting(std::int32_t value) {
+  std::string b = {0, 0, 0, 0, 7, 0, 0, 0, 1, 0, 0, 0};
+  b += std::string{0, 0, 7, 0} + "Xft/DPI" + std::string(1, 0) + std::string{1, 0, 0, 0};
+  for (int i = 0; i < 4; ++i) b += static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF);
+  return b;
+}
+
+// The DPI as the display's properties give it: the settings manager's, the
+// resource manager's on screen 0's root, each only where it is whole bytes of
+// its own type; else the screen's figures.
+TEST(Dpi, ReadFromTheDisplay) {
+  using Stored = MadeUpDisplay::Stored;
+  const Stored settings{MadeUpDisplay::kSettings, 8, XftDpiSetting(120 * 1024)};
+  const Stored resources{XA_STRING, 8, "Xft.dpi:\t144\n"};
+  const std::pair<unsigned long, unsigned long> on_owner{MadeUpDisplay::kOwner, MadeUpDisplay::kSettings},
+      on_root0{1000, XA_RESOURCE_MANAGER}, on_root1{1001, XA_RESOURCE_MANAGER};
+  const auto with = [](Stored s, auto change) {
+    change(s);
+    return s;
+  };
+  const struct {
+    std::optional<Stored> settings, resources;
+    std::pair<unsigned long, unsigned long> resources_on;
+    double x, y;
+  } cases[] = {
+      {settings, resources, on_root0, 120, 120},
+      {with(settings, [](Stored& s) { s.type = XA_STRING; }), resources, on_root0, 144, 144},
+      {with(settings, [](Stored& s) { s.format = 32; }), resources, on_root0, 144, 144},
+      {with(settings, [](Stored& s) { s.read = false; }), resources, on_root0, 144, 144},
+      {with(settings, [](Stored& s) { s.data = false; }), resources, on_root0, 144, 144},
+      {std::nullopt, resources, on_root0, 144, 144},
+      {std::nullopt, with(resources, [](Stored& s) { s.type = XA_ATOM; }), on_root0, 96, 191},
+      {std::nullopt, with(resources, [](Stored& s) { s.format = 16; }), on_root0, 96, 191},
+      {std::nullopt, with(resources, [](Stored& s) { s.read = false; }), on_root0, 96, 191},
+      {std::nullopt, with(resources, [](Stored& s) { s.data = false; }), on_root0, 96, 191},
+      {std::nullopt, resources, on_root1, 96, 191},
+      // Read to 64 KiB: a line that ends there counts, one cut by it does not.
+      {std::nullopt, with(resources, [](Stored& s) { s.bytes.insert(0, 65536 - s.bytes.size(), '\n'); }),
+       on_root0, 144, 144},
+      {std::nullopt, with(resources, [](Stored& s) { s.bytes.insert(0, 65540 - s.bytes.size(), '\n'); }),
+       on_root0, 96, 191},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const auto& c = cases[i];
+    MadeUpDisplay x;
+    if (c.settings) x.properties[on_owner] = *c.settings;
+    if (c.resources) x.properties[c.resources_on] = *c.resources;
+    const rt::fltk::Dpi d = rt::fltk::detail::ProgramDpi(x);
+    EXPECT_EQ(std::pair(d.x, d.y), std::pair(c.x, c.y)) << "case " << i;
+  }
+}
+
+// The settings manager is found by its selection on the program's screen.
+TEST(Dpi, TheSettingsManagerOfTheProgramsScreen) {
+  const auto setting = [](auto change) {
+    MadeUpDisplay x;
+    x.properties[{MadeUpDisplay::kOwner, MadeUpDisplay::kSettings}] = {MadeUpDisplay::kSettings, 8,
+                                                                       XftDpiSetting(99)};
+    change(x);
+    return rt::fltk::detail::DesktopSettingInteger(x, "Xft/DPI");
+  };
+  EXPECT_EQ(setting([](MadeUpDisplay&) {}), 99);
+  EXPECT_EQ(setting([](MadeUpDisplay& x) { x.atoms.erase("_XSETTINGS_S1"); }), std::nullopt);
+  EXPECT_EQ(setting([](MadeUpDisplay& x) { x.atoms.erase("_XSETTINGS_SETTINGS"); }), std::nullopt);
+  EXPECT_EQ(setting([](MadeUpDisplay& x) { x.owned = false; }), std::nullopt);
+  EXPECT_EQ(setting([](MadeUpDisplay& x) {
+              x.atoms = {{"_XSETTINGS_S0", MadeUpDisplay::kManager}, {"_XSETTINGS_SETTINGS", MadeUpDisplay::kSettings}};
+            }),
+            std::nullopt);
 }
 
 rt::Image Pixels(int w, int h, std::uint8_t alpha_of_last) {
