@@ -165,6 +165,17 @@ Image DecodeBmp(std::span<const std::uint8_t> bytes) {
   r.Need(0, table_end, "BMP palette");
   if (pixel_offset < table_end) Invalid("BMP pixels overlap the header");
   r.Need(pixel_offset, RowStride(width, bits) * height, "BMP pixels");
+  if (header_size == 12 && bits <= 8) {
+    // stb_image counts a core header's palette four entries short and then
+    // looks up colours it never read: twelve bytes more between the palette
+    // and the pixels make its count right.
+    PixelBuffer padded;
+    padded.resize(bytes.size() + 12);
+    std::memcpy(padded.data(), bytes.data(), table_end);
+    std::memcpy(padded.data() + table_end + 12, bytes.data() + table_end, bytes.size() - table_end);
+    for (int i = 0; i < 4; ++i) padded[10 + i] = static_cast<std::uint8_t>((pixel_offset + 12) >> (8 * i));
+    return DecodeWithStb({padded.data(), padded.size()}, width, height);
+  }
   return DecodeWithStb(bytes, width, height);
 }
 

@@ -215,9 +215,12 @@ TEST(BmpDecoding, CoreHeader) {
   const Bytes core = CoreHeaderBmp1();
   EXPECT_TRUE(RaisesInvalidPicture(std::span(core).first(25), "truncated BMP core header"));
   EXPECT_TRUE(RaisesInvalidPicture(std::span(core).first(26), "truncated BMP palette"));
-  // Its palette of three-byte entries ends where the pixels begin. Not its
-  // colours: stb_image 2.27 counts a core header's palette 12 bytes short.
-  EXPECT_EQ(rt::DecodePicture(core).width, 2);
+  // Its palette of three-byte entries ends where the pixels begin, and each
+  // pixel takes its own entry's colour.
+  const rt::Image two = rt::DecodePicture(core);
+  ASSERT_EQ(two.width, 2);
+  EXPECT_EQ(Pixel(two, 0, 0), (Px{3, 2, 1, 255}));
+  EXPECT_EQ(Pixel(two, 1, 0), (Px{6, 5, 4, 255}));
   Bytes b{'B', 'M'};
   Put32(b, 26 + 900);
   Put32(b, 0);
