@@ -12,6 +12,7 @@
 #include "runtime/start_result.h"
 #include "runtime/text_layout.h"
 #include "runtime/vbmath.h"
+#include "tests/sequence/walks.h"
 
 namespace {
 
@@ -44,41 +45,43 @@ const std::string kSound = "  Vor dem Spielen konfigurieren Sie bitte" + std::st
 
 TEST(SetupSequence, AcceptEverything) {
   Program p;
+  const int wait = walks::WaitSeconds();
   std::vector<std::string> seen;
   std::vector<std::size_t> lengths;  // every blank of the texts counts
-  auto look = [&](const char* window) {
-    return [&, window](HeadlessBackend& b) {
-      rt::Form* f = b.FindWindow(window);
-      ASSERT_NE(f, nullptr) << window;
-      std::string buttons;
-      for (const auto& c : f->Controls())
-        if (c->IsButton() && rt::IsTrue(c->Visible())) buttons += c->ButtonText().shown + " ";
-      seen.push_back(std::string(window) + ": " + buttons + "| " + f->FindControl("Label1")->Caption());
-      lengths.push_back(f->FindControl("Label1")->Caption().size());
-    };
+  walks::Script(p.backend, "accept", [&](const walks::Step& s, HeadlessBackend& b) {
+    if (s.form == "frmAcrobat") {
+      // After the full wait, under the hourglass until then.
+      ASSERT_EQ(b.Starts().size(), 1u);
+      EXPECT_EQ(b.Now(), rt::AddSeconds(b.Starts()[0].at, wait));
+      EXPECT_EQ(b.CurrentPointer(), 0);
+      return;
+    }
+    rt::Form* f = b.FindWindow(s.form);
+    ASSERT_NE(f, nullptr) << s.step;
+    rt::Control* label = f->FindControl("Label1");
+    if (s.form == "frmMsgBox" || !label) return;
+    std::string buttons;
+    for (const auto& c : f->Controls())
+      if (c->IsButton() && rt::IsTrue(c->Visible())) buttons += c->ButtonText().shown + " ";
+    seen.push_back(s.form + ": " + buttons + "| " + label->Caption());
+    lengths.push_back(label->Caption().size());
+  });
+  // What those windows show: the table's window and buttons, this test's texts.
+  auto expect = [](const char* step, const std::string& text) {
+    const walks::Step s = walks::At("accept", step);
+    std::string line = s.form + ": ";
+    for (const std::string& b : s.buttons) line += walks::Shown(b) + " ";
+    return line + "| " + text;
   };
-  p.backend.Click("frmMsgBox", "Command2")
-      .Then([&](HeadlessBackend& b) {
-        // After the full wait, under the hourglass until then.
-        ASSERT_EQ(b.Starts().size(), 1u);
-        EXPECT_EQ(b.Now(), rt::AddSeconds(b.Starts()[0].at, 20));
-        EXPECT_EQ(b.CurrentPointer(), 0);
-      })
-      .Then(look("frmYesNo"))
-      .Click("frmYesNo", "Command3")
-      .Then(look("frmNewBox"))
-      .Click("frmNewBox", "Command1")
-      .Then(look("frmNewBox"))
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_EQ(Started(p.backend), (Lines{"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}));
   ASSERT_EQ(p.backend.Pointers().size(), 2u);
   EXPECT_EQ(p.backend.Pointers()[0].pointer, 11);
   EXPECT_EQ(p.backend.Pointers()[0].at, p.backend.Starts()[0].at);
   EXPECT_EQ(p.backend.Pointers()[1].pointer, 0);
-  EXPECT_EQ(p.backend.Pointers()[1].at, rt::AddSeconds(p.backend.Starts()[0].at, 20));
-  EXPECT_EQ(seen, (Lines{"frmYesNo: OK | " + kManual, "frmNewBox: Ja Nine | " + kGame, "frmNewBox: OK | " + kSound}));
+  EXPECT_EQ(p.backend.Pointers()[1].at, rt::AddSeconds(p.backend.Starts()[0].at, wait));
+  EXPECT_EQ(seen, (Lines{expect("manual-notice", kManual), expect("game-question", kGame),
+                         expect("sound-notice", kSound)}));
   EXPECT_EQ(lengths, (std::vector<std::size_t>{184, 132, 170}));
   EXPECT_EQ(p.backend.StepsLeft(), 0u);
   EXPECT_FALSE(p.runtime.AnyLoaded());
@@ -286,8 +289,9 @@ TEST(DialogPosition, ScreensSmallAndLargeAndUnevenPixels) {
   }
 }
 
-TEST(Wait, TwentySecondsUnderTheHourglassWhileEventsAreHandled) {
+TEST(Wait, TheWholeWaitUnderTheHourglassWhileEventsAreHandled) {
   Program p;
+  const std::int64_t wait = walks::WaitSeconds() * kSecond;
   rt::Time handled{};
   p.backend.Click("frmMsgBox", "Command2")
       .Then(
@@ -300,7 +304,7 @@ TEST(Wait, TwentySecondsUnderTheHourglassWhileEventsAreHandled) {
       .Close("frmAcrobat", kSecond)                             // ignored while the setup runs
       .Then([&](HeadlessBackend& b) {
         EXPECT_TRUE(p.Main().IsLoaded());
-        EXPECT_EQ(b.Now().micros - b.Starts().at(0).at.micros, 20 * kSecond);
+        EXPECT_EQ(b.Now().micros - b.Starts().at(0).at.micros, wait);
       })
       .Click("frmYesNo", "Command3")
       .Click("frmNewBox", "Command2")
@@ -309,17 +313,18 @@ TEST(Wait, TwentySecondsUnderTheHourglassWhileEventsAreHandled) {
   EXPECT_EQ(p.RunLauncher(), 0);
   const rt::Time start = p.backend.Starts().at(0).at;
   EXPECT_EQ(handled.micros - start.micros, 3 * kSecond);
-  EXPECT_EQ(p.backend.PendingPolls(), 20 * kSecond / rt::headless::kIdleStepMicros + 3);
+  EXPECT_EQ(p.backend.PendingPolls(), wait / rt::headless::kIdleStepMicros + 3);
   EXPECT_EQ(p.backend.StepsLeft(), 0u);
 }
 
-TEST(Wait, EndsTwentySecondsAfterTheStartAcrossMidnight) {
+TEST(Wait, EndsTheWholeWaitAfterTheStartAcrossMidnight) {
   Program p;
   p.backend.AdvanceClock((24 * 3600 - 5) * kSecond);  // five seconds before midnight
   AcceptEverything(p.backend);
   EXPECT_EQ(p.RunLauncher(), 0);
   ASSERT_EQ(p.backend.Pointers().size(), 2u);
-  EXPECT_EQ(p.backend.Pointers()[1].at.micros - p.backend.Pointers()[0].at.micros, 20 * kSecond);
+  EXPECT_EQ(p.backend.Pointers()[1].at.micros - p.backend.Pointers()[0].at.micros,
+            walks::WaitSeconds() * kSecond);
 }
 
 }  // namespace
