@@ -11,6 +11,7 @@ at_exit "rm -rf '$clone'"
 mkdir -p "$clone/bench" "$clone/tools"
 cp "$root"/bench/{run.py,wine.py,walk.sh} "$clone/bench/"
 cp "$root"/tools/{harness.sh,launcher-driver.sh} "$clone/tools/"
+mkdir -p "$clone/tests/sequence" && cp "$root/tests/sequence/walks.txt" "$clone/tests/sequence/"
 # run.py's walk of the accept path, on a CD folder without a launcher: it
 # fails either way, after the driver has chosen its layouts.
 walk() {
