@@ -110,9 +110,8 @@ TEST(SetupSequence, ScenariosStartWhatWasAskedFor) {
              .Click("frmYesNo", "Command2")
              .Click("frmMsgBox", "Command2")
              .Click("frmYesNo", "Command3")
-             .Click("frmNewBox", "Command2")
-             .Click("frmNewBox", "Command3")
-             .Click("frmOption", "Command1");
+             .Click("frmNewBox", "Command2");
+         walks::Finish(b, "accept", "sound-notice");
        },
        {"D:\\Acrobat\\Setup.exe"}},
       {"decline and confirm; game yes",
@@ -120,9 +119,8 @@ TEST(SetupSequence, ScenariosStartWhatWasAskedFor) {
          b.Click("frmMsgBox", "Command1")
              .Click("frmYesNo", "Command1")
              .Click("frmYesNo", "Command3")
-             .Click("frmNewBox", "Command1")
-             .Click("frmNewBox", "Command3")
-             .Click("frmOption", "Command1");
+             .Click("frmNewBox", "Command1");
+         walks::Finish(b, "accept", "sound-notice");
        },
        {"D:\\Data\\Subset.exe"}},
       // The confirmation left blnResult True; closing the game question is a no all the same.
@@ -131,9 +129,8 @@ TEST(SetupSequence, ScenariosStartWhatWasAskedFor) {
          b.Click("frmMsgBox", "Command1")
              .Click("frmYesNo", "Command1")
              .Click("frmYesNo", "Command3")
-             .Close("frmNewBox")
-             .Click("frmNewBox", "Command3")
-             .Click("frmOption", "Command1");
+             .Close("frmNewBox");
+         walks::Finish(b, "accept", "sound-notice");
        },
        {}},
       {"decline and confirm; game question left with Alt+F4's close after a withdrawn confirmation",
@@ -143,23 +140,23 @@ TEST(SetupSequence, ScenariosStartWhatWasAskedFor) {
              .Click("frmMsgBox", "Command1")
              .Click("frmYesNo", "Command1")
              .Click("frmYesNo", "Command3")
-             .Close("frmNewBox")
-             .Click("frmNewBox", "Command3")
-             .Click("frmOption", "Command1");
+             .Close("frmNewBox");
+         walks::Finish(b, "accept", "sound-notice");
        },
        {}},
       {"accept; game question closed",
        [](HeadlessBackend& b) {
          b.Click("frmMsgBox", "Command2")
              .Click("frmYesNo", "Command3")
-             .Close("frmNewBox")
-             .Click("frmNewBox", "Command3")
-             .Click("frmOption", "Command1");
+             .Close("frmNewBox");
+         walks::Finish(b, "accept", "sound-notice");
        },
        {"D:\\Acrobat\\Setup.exe"}},
       {"offer closed; everything else closed too",
        [](HeadlessBackend& b) {
-         b.Close("frmMsgBox").Close("frmYesNo").Close("frmNewBox").Close("frmNewBox").Close("frmOption");
+         // The offer closed takes the manual notice's way: each of the accept walk's windows.
+         for (const walks::Step& s : walks::Walk("accept"))
+           if (s.form != "-" && s.form != "frmAcrobat") b.Close(s.form);
        },
        {}},
   };
@@ -219,9 +216,8 @@ Position PositionOn(rt::ScreenMetrics screen, rt::FrameInsets frame, std::vector
       .Then(record("frmYesNo"))
       .Click("frmYesNo", "Command3")
       .Then(record("frmNewBox"))
-      .Click("frmNewBox", "Command2")
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
+      .Click("frmNewBox", "Command2");
+  walks::Finish(p.backend, "accept", "sound-notice");
   EXPECT_EQ(p.RunLauncher(), 0);
   return {p.Main().lngLeft, p.Main().lngTop};
 }
@@ -307,9 +303,8 @@ TEST(Wait, TheWholeWaitUnderTheHourglassWhileEventsAreHandled) {
         EXPECT_EQ(b.Now().micros - b.Starts().at(0).at.micros, wait);
       })
       .Click("frmYesNo", "Command3")
-      .Click("frmNewBox", "Command2")
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
+      .Click("frmNewBox", "Command2");
+  walks::Finish(p.backend, "accept", "sound-notice");
   EXPECT_EQ(p.RunLauncher(), 0);
   const rt::Time start = p.backend.Starts().at(0).at;
   EXPECT_EQ(handled.micros - start.micros, 3 * kSecond);
@@ -337,15 +332,24 @@ TEST(InputAbuse, DoubleClicksAndRepeatedKeysAnswerEachDialogOnce) {
   Program clicks;
   for (const auto& [window, button] : std::vector<std::pair<std::string, std::string>>{
            {"frmMsgBox", "Command1"}, {"frmYesNo", "Command2"}, {"frmMsgBox", "Command2"}, {"frmYesNo", "Command3"},
-           {"frmNewBox", "Command1"}, {"frmNewBox", "Command3"}, {"frmOption", "Command1"}})
+           {"frmNewBox", "Command1"}})
     clicks.backend.Click(window, button).Click(window, button, 150'000);
+  // From the sound notice on, each window's one button.
+  bool from_sound = false;
+  for (const walks::Step& s : walks::Walk("accept")) {
+    from_sound = from_sound || s.step == "sound-notice";
+    if (!from_sound || s.form == "-") continue;
+    ASSERT_EQ(s.buttons.size(), 1u) << s.step;
+    clicks.backend.ClickButton(s.form, s.buttons[0]).ClickButton(s.form, s.buttons[0], 150'000);
+  }
   EXPECT_EQ(clicks.RunLauncher(), 0);
   EXPECT_EQ(Started(clicks.backend), (Lines{"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}));
 
   // Enter twice on each dialog: a press for a window that is gone does nothing.
   Program keys;
-  for (const char* window : {"frmMsgBox", "frmYesNo", "frmNewBox", "frmNewBox", "frmOption"})
-    keys.backend.Press(window, testing_support::Enter()).Press(window, testing_support::Enter());
+  for (const walks::Step& s : walks::Walk("accept"))
+    if (s.form != "-" && s.form != "frmAcrobat")
+      keys.backend.Press(s.form, testing_support::Enter()).Press(s.form, testing_support::Enter());
   EXPECT_EQ(keys.RunLauncher(), 0);
   EXPECT_EQ(Started(keys.backend), (Lines{"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}));
   EXPECT_FALSE(keys.runtime.AnyLoaded());
@@ -392,9 +396,8 @@ TEST(FailedStart, AcrobatSetupThatDidNotStartIsToldAndNotWaitedFor) {
         .Click("frmNewBox", "Command3")
         .Then([&](HeadlessBackend& b) { manual = Shown(b, "frmYesNo"); })
         .Click("frmYesNo", "Command3")
-        .Click("frmNewBox", "Command2")
-        .Click("frmNewBox", "Command3")
-        .Click("frmOption", "Command1");
+        .Click("frmNewBox", "Command2");
+    walks::Finish(p.backend, "accept", "sound-notice");
     EXPECT_EQ(p.RunLauncher(), 0) << c.result;
     EXPECT_EQ(notice, "OK | " + c.told);
     // Shown the moment the start failed: no hourglass, no wait.
@@ -422,9 +425,8 @@ TEST(FailedStart, GameSetupThatDidNotStartIsToldBeforeTheSoundNotice) {
       .Click("frmNewBox", "Command1")
       .Then(look("frmNewBox"))
       .Click("frmNewBox", "Command3")
-      .Then(look("frmNewBox"))
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
+      .Then(look("frmNewBox"));
+  walks::Finish(p.backend, "accept", "sound-notice");
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_EQ(Started(p.backend), (Lines{"D:\\Data\\Subset.exe"}));
   EXPECT_EQ(seen, (Lines{"OK | Das Setup-Programm Data\\Subset.exe wurde nicht gefunden.", "OK | " + kSound}));
@@ -437,9 +439,8 @@ TEST(FailedStart, AStartTheUserCancelledAtThePromptIsAnAnswer) {
   p.backend.Click("frmMsgBox", "Command2")
       .Then([&](HeadlessBackend& b) { next = Shown(b, "frmYesNo") + (b.FindWindow("frmNewBox") ? " + notice" : ""); })
       .Click("frmYesNo", "Command3")
-      .Click("frmNewBox", "Command1")
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
+      .Click("frmNewBox", "Command1");
+  walks::Finish(p.backend, "accept", "sound-notice");
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_EQ(next, "OK | " + kManual);
   EXPECT_TRUE(p.backend.Pointers().empty());
@@ -478,9 +479,8 @@ TEST(DoubleClick, TheSecondPressDoesNotAnswerTheDialogShownUnderIt) {
       .Click("frmNewBox", "Command1", 100 * kMillisecond)
       .Then([&](HeadlessBackend& b) { still_asking = Shown(b, "frmNewBox") == "Ja Nine | " + kGame; })
       .Click("frmNewBox", "Command1", 399 * kMillisecond)  // 499 ms after it appeared
-      .Click("frmNewBox", "Command1", 1 * kMillisecond)    // 500 ms
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
+      .Click("frmNewBox", "Command1", 1 * kMillisecond);  // 500 ms
+  walks::Finish(p.backend, "accept", "sound-notice");
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_TRUE(still_asking);
   EXPECT_EQ(Started(p.backend), (Lines{"D:\\Data\\Subset.exe"}));
@@ -494,9 +494,8 @@ TEST(DoubleClick, TheConfirmationOverTheOfferTakesNoPressOfTheSameDoubleClick) {
       .Click("frmYesNo", "Command2", 600 * kMillisecond)  // read, and taken back
       .Click("frmMsgBox", "Command2")
       .Click("frmYesNo", "Command3")
-      .Click("frmNewBox", "Command2")
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
+      .Click("frmNewBox", "Command2");
+  walks::Finish(p.backend, "accept", "sound-notice");
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_EQ(Started(p.backend), (Lines{"D:\\Acrobat\\Setup.exe"}));
   EXPECT_EQ(p.backend.StepsLeft(), 0u);
@@ -508,9 +507,12 @@ TEST(DoubleClick, KeysAreNotHeldBack) {
   p.backend.Press("frmMsgBox", testing_support::Alt('n'))
       .Press("frmYesNo", testing_support::Alt('j'), 10 * kMillisecond)
       .Press("frmYesNo", testing_support::Enter(), 10 * kMillisecond)
-      .Press("frmNewBox", testing_support::Alt('j'), 10 * kMillisecond)
-      .Press("frmNewBox", testing_support::Enter(), 10 * kMillisecond)
-      .Press("frmOption", testing_support::Enter(), 10 * kMillisecond);
+      .Press("frmNewBox", testing_support::Alt('j'), 10 * kMillisecond);
+  bool from_sound = false;  // from the sound notice on, Enter
+  for (const walks::Step& s : walks::Walk("accept")) {
+    from_sound = from_sound || s.step == "sound-notice";
+    if (from_sound && s.form != "-") p.backend.Press(s.form, testing_support::Enter(), 10 * kMillisecond);
+  }
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_EQ(Started(p.backend), (Lines{"D:\\Data\\Subset.exe"}));
   EXPECT_FALSE(p.runtime.AnyLoaded());

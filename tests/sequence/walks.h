@@ -101,15 +101,25 @@ inline void Answer(rt::headless::HeadlessBackend& b, const Step& s) {
   }
 }
 
-// The whole walk scripted: for each of the program's own windows, `look`
-// (if given) once it is up, then the answer.
+// The walk scripted, whole or from the step `from` on (the end of the
+// sequence after a test's own beginning): for each of the program's own
+// windows, `look` (if given) once it is up, then the answer.
 inline void Script(rt::headless::HeadlessBackend& b, const std::string& walk,
-                   const std::function<void(const Step&, rt::headless::HeadlessBackend&)>& look = {}) {
+                   const std::function<void(const Step&, rt::headless::HeadlessBackend&)>& look = {},
+                   const std::string& from = "") {
+  bool started = from.empty();
   for (const Step& s : Walk(walk)) {
-    if (s.form == "-") continue;
+    started = started || s.step == from;
+    if (!started || s.form == "-") continue;
     if (look) b.Then([s, look](rt::headless::HeadlessBackend& backend) { look(s, backend); });
     Answer(b, s);
   }
+  if (!started) Bad("no step " + from + " in the walk " + walk);
+}
+
+// The end of the walk from the step `from` on.
+inline void Finish(rt::headless::HeadlessBackend& b, const std::string& walk, const std::string& from) {
+  Script(b, walk, {}, from);
 }
 
 }  // namespace walks
