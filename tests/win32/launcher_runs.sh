@@ -253,7 +253,9 @@ run_b() {
   driver_start "$work/run-b.log" env LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8 \
     "$WINE" 'C:\Program Files\Mirelund CD\START.EXE'
   local -A width=([closing]=$screen_w) limit=([offer]=40 [game-setup]=40) answer=()
-  WALK_WIDTH=() WALK_LIMIT=() WALK_ANSWER=([sound-notice]="") WALK_HOOK=b_window  # the hook clicks its OK
+  # The offer's frame is wine's: any width, the others' once it is measured;
+  # the hook clicks the sound notice's OK.
+  WALK_WIDTH=([offer]="") WALK_LIMIT=() WALK_ANSWER=([sound-notice]="") WALK_HOOK=b_window
   driver_walk refuse || fail "B: the refusing walk stopped at the $WALK_STOPPED"
   [[ $WALK_STOPPED ]] || driver_expect_exit "B: program's exit status"
   check "B: only the game setup started, quoted, C:\\Program.exe not" cmp -s "$STUB_LOG" \
