@@ -67,9 +67,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::set<std::string> printed;
-  std::set<std::string> walks;
-  for (const walks::Step& s : walks::Read()) walks.insert(s.walk);
-  for (const std::string& walk : walks) {
+  std::set<std::string> names;
+  for (const walks::Step& s : walks::Read()) names.insert(s.walk);
+  for (const std::string& walk : names) {
     HeadlessBackend b;
     rt::Runtime runtime(b);
     b.SetScreen({width, height, 15, 15});
@@ -78,7 +78,11 @@ int main(int argc, char** argv) {
     walks::Script(b, walk, [&](const walks::Step& s, HeadlessBackend& backend) {
       if (printed.insert(s.step).second) Print(s.step.c_str(), s.form.c_str(), frame)(backend);
     });
-    if (const int status = b.Run([&] { return runtime.Run<frmAcrobat>(); }); status != 0) return status;
+    if (const int status = b.Run([&] { return runtime.Run<frmAcrobat>(); }); status != 0) {
+      std::fprintf(stderr, "layouts: the walk %s ended with status %d: does the table match the program?\n",
+                   walk.c_str(), status);
+      return status;
+    }
   }
   std::fflush(stdout);
   return 0;
