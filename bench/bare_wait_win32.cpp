@@ -1,9 +1,9 @@
-// The yardstick for the CPU and the wake-ups of the setup's 20-second wait
-// under wine: the same waiting passes in a plain Win32 program. A small
-// window, then for SECONDS: read the clock; wait up to 30 ms for input
+// The yardstick for the CPU and the wake-ups of the setup's wait under wine:
+// the same waiting passes in a plain Win32 program. A small window, then for
+// SECONDS: read the clock; wait up to 30 ms for input
 // (MsgWaitForMultipleObjectsEx, no timeBeginPeriod); dispatch what came.
 //
-//   bare_wait SECONDS
+//   bare_wait [SECONDS, by default the setup's]
 #include <windows.h>
 
 #include <chrono>
@@ -16,7 +16,7 @@ constexpr DWORD kIdleWaitMs = 30;  // as the Win32 backend's idle poll
 }  // namespace
 
 int main(int argc, char** argv) {
-  const double seconds = argc > 1 ? std::atof(argv[1]) : 20;
+  const double seconds = argc > 1 ? std::atof(argv[1]) : SEQUENCE_WAIT_SECONDS;
   WNDCLASSW wc{};
   wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = GetModuleHandleW(nullptr);

@@ -49,7 +49,7 @@ void BM_DecodeProducts(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeProducts)->Unit(benchmark::kMillisecond);
 
-// Everything accepted; the 20 s wait runs on the fake clock.
+// Everything accepted; the setup's wait runs on the fake clock.
 void BM_WholeSequence(benchmark::State& state) {
   for (auto _ : state) {
     HeadlessBackend backend;

@@ -6,11 +6,14 @@
 # on once run.py answers a line on stdin: its samples fall where the walk is.
 # The windows' figures come from DRIVER_LAYOUTS, the layouts program run.py
 # built. Ends with "ended STATUS".
-# shellcheck source=tools/launcher-driver.sh
-source "$(dirname "$0")/../tools/launcher-driver.sh"
+# shellcheck source=tests/harness/launcher-driver.sh
+source "$(dirname "$0")/../tests/harness/launcher-driver.sh"
 tell() { echo "walk $* $DRIVER_LAUNCHER_PID"; read -r _; }
 WALK_HOOK=tell
-WALK_LIMIT=([offer]=30 [manual-notice]=40)
+wait_seconds=$(awk '$1 == "wait-seconds" && NF == 2 { print $2 }' "$(dirname "$0")/../tests/sequence/walks.txt")
+[[ $wait_seconds =~ ^[0-9]+$ ]] || die "no line \"wait-seconds N\" in tests/sequence/walks.txt"
+# The manual notice comes once the setup's wait is over; 20 s more for a machine the benchmark loads.
+WALK_LIMIT=([offer]=30 [manual-notice]=$((wait_seconds + 20)))
 driver_need_layouts  # before a launcher is started
 if [[ $1 == --wine ]]; then
   (cd "$2" && exec "${@:3}") >/dev/null 2>&1 &

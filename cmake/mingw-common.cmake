@@ -24,7 +24,7 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # /usr/bin/wine takes the 32-bit loader whenever it is installed, even where the
 # kernel cannot run it; a 64-bit build names the 64-bit loader itself. Where
 # wine32 could not be installed beside the rest, it lives in a root of its own
-# (tools/wine32-root.sh). tools/run-tests.sh names the loader it chose.
+# (tools/wine32/wine32-root.sh). tools/run-tests.sh names the loader it chose.
 if(START_MINGW_TRIPLET MATCHES "^x86_64")
   find_program(WINE_PROGRAM wine64 PATHS /usr/lib/wine NO_DEFAULT_PATH)
 else()
@@ -34,7 +34,7 @@ else()
     set(_wine32_root /var/cache/mirelund/wine32-root)
   endif()
   if(NOT EXISTS /usr/lib/wine/wine AND EXISTS ${_wine32_root}/.complete)
-    get_filename_component(_wine32 ${CMAKE_CURRENT_LIST_DIR}/../tools/wine32/wine ABSOLUTE)
+    get_filename_component(_wine32 ${CMAKE_CURRENT_LIST_DIR}/../tools/wine32/bin/wine ABSOLUTE)
     set(WINE_PROGRAM ${_wine32} CACHE FILEPATH "wine's 32-bit loader")
   endif()
   find_program(WINE_PROGRAM wine)

@@ -1,7 +1,7 @@
 # Authenticode signing of START.EXE, off unless a key is named: a PKCS#12
 # file, or a key in a token or HSM through its PKCS#11 module. The password
 # or PIN is read from a file, never passed on a command line or kept in the
-# cache. Sets START_SIGNING, START_SIGN_ARGS (options of tools/sign-exe.sh),
+# cache. Sets START_SIGNING, START_SIGN_ARGS (options of tools/disc/sign-exe.sh),
 # START_SIGN_DEPENDS (the files whose change means making START.EXE again) and
 # START_SIGN_FORWARD (the same settings as -D options for another tree).
 set(SIGN_PKCS12 "" CACHE FILEPATH "PKCS#12 file holding START.EXE's code-signing key and certificate")
@@ -83,7 +83,7 @@ if(START_SIGN_ARGS)
   message(STATUS "START.EXE is signed twice (SHA-1, then SHA-256 nested) with ${_key}, ${_stamp}")
 else()
   message(STATUS "START.EXE is not signed (to sign: -DSIGN_PKCS12=FILE -DSIGN_PASSWORD_FILE=FILE, "
-                 "or -DSIGN_PKCS11_MODULE=...; see the README)")
+                 "or -DSIGN_PKCS11_MODULE=...; see docs/disc.md)")
 endif()
 # The settings are an input too: a change of key or timestamp, or to or from
 # unsigned, makes START.EXE again.

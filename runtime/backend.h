@@ -19,6 +19,10 @@ class Control;
 class Form;
 class TextMeasurer;
 
+// A twip is 1/20 of a point: positions and sizes are kept in twips, and a
+// screen's DPI says how many of them make one pixel.
+inline constexpr double kTwipsPerInch = 1440.0;
+
 struct ScreenMetrics {
   int width_px = 0;
   int height_px = 0;

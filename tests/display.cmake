@@ -7,8 +7,6 @@ endif()
 add_executable(gallery gallery.cpp)
 target_link_libraries(gallery PRIVATE logic rt_platform)
 
-add_executable(pngprobe display/pngprobe.cpp)
-target_include_directories(pngprobe SYSTEM PRIVATE ${STB_INCLUDE_DIR})
 add_executable(wmclose display/wmclose.cpp)
 target_link_libraries(wmclose PRIVATE X11)
 

@@ -15,8 +15,8 @@
 #include <thread>
 
 #include "gtest/gtest.h"
-#include "runtime/fltk/linux_process.h"
-#include "runtime/fltk/linux_process_detail.h"
+#include "runtime/fltk/program_folder.h"
+#include "runtime/fltk/program_start.h"
 
 namespace d = rt::fltk::detail;
 namespace fs = std::filesystem;

@@ -8,8 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "runtime/fltk/linux_process.h"
-#include "runtime/fltk/linux_process_detail.h"
+#include "runtime/fltk/program_folder.h"
 
 int main() {
   std::ifstream in("/proc/self/mountinfo", std::ios::binary);

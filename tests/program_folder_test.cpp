@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "runtime/fltk/linux_process_detail.h"
+#include "runtime/fltk/program_folder.h"
 
 namespace d = rt::fltk::detail;
 namespace fs = std::filesystem;

@@ -1,11 +1,6 @@
 # The whole launcher from the demo CD on Xvfb, one test per scenario (labels
 # "display" and "sequence"): accept everything (with the real wait), and decline; and
-# under each real window manager installed (labels "display" and "wm"). The
-# pixel probe is the display tests' own.
-if(TARGET democd AND NOT TARGET pngprobe)
-  add_executable(pngprobe ${CMAKE_CURRENT_LIST_DIR}/display/pngprobe.cpp)
-  target_include_directories(pngprobe SYSTEM PRIVATE ${STB_INCLUDE_DIR})
-endif()
+# under each real window manager installed (labels "display" and "wm").
 if(TARGET democd AND TARGET pngprobe)
   # Under the sanitizers: fontconfig's caches live as long as the process.
   set(_sequence_lsan "suppressions=${CMAKE_CURRENT_LIST_DIR}/display/lsan.supp:print_suppressions=0")

@@ -137,28 +137,24 @@ TEST(BreakLines, LeadingRunOfManualNoticeKeepsItsWidth) {
 }
 
 TEST(ParseAccessKey, MarksTheKeyAndHidesTheAmpersand) {
-  const auto ja = rt::ParseAccessKey("&Ja");
-  EXPECT_EQ(ja.shown, "Ja");
-  EXPECT_EQ(ja.key_index, 0);
-  EXPECT_EQ(ja.key, 'J');
-  const auto ende = rt::ParseAccessKey("&Ende");
-  EXPECT_EQ(ende.key, 'E');
-  const auto amp = rt::ParseAccessKey("A&&B &c");
-  EXPECT_EQ(amp.shown, "A&B c");
-  EXPECT_EQ(amp.key_index, 4);
-  EXPECT_EQ(amp.key, 'C');
-  EXPECT_EQ(rt::ParseAccessKey("OK").key, 0);
-  // The first mark counts; one at the very end marks nothing and is not shown.
-  const auto two = rt::ParseAccessKey("&Ja &Nein");
-  EXPECT_EQ(two.shown, "Ja Nein");
-  EXPECT_EQ(two.key_index, 0);
-  EXPECT_EQ(two.key, 'J');
-  const auto last = rt::ParseAccessKey("Ja&");
-  EXPECT_EQ(last.shown, "Ja");
-  EXPECT_EQ(last.key_index, -1);
-  const auto escaped = rt::ParseAccessKey("a&&b");
-  EXPECT_EQ(escaped.shown, "a&b");
-  EXPECT_EQ(escaped.key_index, -1);
+  struct Case {
+    std::string_view caption, shown;
+    int key_index;
+    char key;
+  };
+  // The first mark counts; "&&" is a shown "&"; a mark at the very end marks
+  // nothing and is not shown.
+  const Case cases[] = {
+      {"&Ja", "Ja", 0, 'J'},       {"&Ende", "Ende", 0, 'E'}, {"A&&B &c", "A&B c", 4, 'C'},
+      {"OK", "OK", -1, 0},         {"Ja&", "Ja", -1, 0},      {"a&&b", "a&b", -1, 0},
+      {"&Ja &Nein", "Ja Nein", 0, 'J'},
+  };
+  for (const Case& c : cases) {
+    const auto parsed = rt::ParseAccessKey(c.caption);
+    EXPECT_EQ(parsed.shown, c.shown) << c.caption;
+    EXPECT_EQ(parsed.key_index, c.key_index) << c.caption;
+    EXPECT_EQ(parsed.key, c.key) << c.caption;
+  }
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #   tools/install-deps.sh --tests --wine32-root-in-background
 #                                  the same, but a root of its own for wine32, where one
 #                                  is needed, is made in the background
-#                                  (tools/wine32-root.sh wait waits for it)
+#                                  (tools/wine32/wine32-root.sh wait waits for it)
 #
 # A package mirror can be out of step for hours: an index that fails to
 # download is tried again a few times and then left out, and the packages are
@@ -20,8 +20,8 @@
 # package was removed or downgraded while it ran.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=tools/runs-32bit.sh
-source "$here/runs-32bit.sh"
+# shellcheck source=tools/wine32/runs-32bit.sh
+source "$here/wine32/runs-32bit.sh"
 
 # The disc image: the cross compiler for START.EXE, cairo for the manual,
 # xorriso to write it, fuseiso to mount it where the kernel cannot; the X11
@@ -154,8 +154,8 @@ wine32_fits_host() {
 }
 
 if [[ ${#wine32[@]} -gt 0 ]] && [[ -n $(missing_of "${wine32[@]}") ]]; then
-  if "$here/wine32-root.sh" works; then
-    echo "install-deps: wine32 is in its own root (tools/wine32-root.sh)"
+  if "$here/wine32/wine32-root.sh" works; then
+    echo "install-deps: wine32 is in its own root (tools/wine32/wine32-root.sh)"
   elif wine32_fits_host; then
     install_group wine32 WANTED -- "${wine32[@]}"
   else
@@ -166,9 +166,9 @@ if [[ ${#wine32[@]} -gt 0 ]] && [[ -n $(missing_of "${wine32[@]}") ]]; then
     echo "install-deps: wine32 in a root of its own (release suite, amd64 + i386), the host left as it is: on the host $why"
     if install_group wine32-root WANTED -- mmdebstrap; then
       if [[ ${2:-} == --wine32-root-in-background ]]; then
-        "$here/wine32-root.sh" start
+        "$here/wine32/wine32-root.sh" start
       else
-        "$here/wine32-root.sh" make || echo "install-deps: no root for wine32; going on without it"
+        "$here/wine32/wine32-root.sh" make || echo "install-deps: no root for wine32; going on without it"
       fi
     fi
   fi

@@ -19,8 +19,8 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$(nproc)"
 [[ -x build/cd/start ]] || { echo "build/cd/start was not built (is FLTK installed?)" >&2; exit 1; }
 
-# shellcheck source=tools/launcher-driver.sh
-source "$root/tools/launcher-driver.sh"
+# shellcheck source=tests/harness/launcher-driver.sh
+source "$root/tests/harness/launcher-driver.sh"
 
 work=$(mktemp -d)
 disc=$work/disc

@@ -15,8 +15,8 @@ root=$PWD
 jobs=$(nproc)
 
 "$root/tools/install-deps.sh" --tests --wine32-root-in-background
-# shellcheck source=tools/runs-32bit.sh
-source "$root/tools/runs-32bit.sh"
+# shellcheck source=tools/wine32/runs-32bit.sh
+source "$root/tools/wine32/runs-32bit.sh"
 
 step() { echo; echo "=== $*"; }
 
@@ -33,7 +33,7 @@ cmake --build build-asan -j"$jobs"
 # waited for); the kernel refuses 32-bit programs; or it runs them but
 # wine32 is missing or does not start. Where wine32 runs, the x86_64 build
 # is still made (both toolchains stay compiled), not tested.
-"$root/tools/wine32-root.sh" wait
+"$root/tools/wine32/wine32-root.sh" wait
 no_wine32=$(why_no_wine32)
 also=()
 if [[ -z $no_wine32 ]]; then

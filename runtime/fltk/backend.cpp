@@ -8,7 +8,8 @@
 #include "runtime/error.h"
 #include "runtime/fltk/access.h"  // the members' teardown
 #include "runtime/fltk/colours.h"
-#include "runtime/fltk/linux_process.h"
+#include "runtime/fltk/program_folder.h"
+#include "runtime/fltk/program_start.h"
 #include "runtime/fltk/pictures.h"
 #include "runtime/fltk/windows.h"
 #include "runtime/fltk/wm.h"

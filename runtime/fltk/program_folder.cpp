@@ -8,8 +8,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "runtime/fltk/linux_process.h"
-#include "runtime/fltk/linux_process_detail.h"
+#include "runtime/fltk/program_folder.h"
 
 namespace rt::fltk {
 namespace detail {

@@ -16,8 +16,8 @@
 #include <memory>
 #include <vector>
 
-#include "runtime/fltk/linux_process.h"
-#include "runtime/fltk/linux_process_detail.h"
+#include "runtime/fltk/program_folder.h"
+#include "runtime/fltk/program_start.h"
 
 extern char** environ;
 

@@ -41,7 +41,7 @@ bool WindowManagerPresent() {
   return found;
 }
 
-Single TwipsPerPixel(double dpi) { return static_cast<Single>(1440.0 / dpi); }
+Single TwipsPerPixel(double dpi) { return static_cast<Single>(kTwipsPerInch / dpi); }
 
 ScreenMetrics FltkBackend::Screen() {
   return {monitor_.width, monitor_.height, TwipsPerPixel(dpi_.x), TwipsPerPixel(dpi_.y)};

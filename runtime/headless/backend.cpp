@@ -12,7 +12,7 @@ HeadlessBackend::~HeadlessBackend() = default;
 
 void HeadlessBackend::SetScreen(ScreenMetrics screen) {
   screen_ = screen;
-  if (screen.twips_per_pixel_x > 0) fonts_.SetDpi(1440.0 / screen.twips_per_pixel_x);
+  if (screen.twips_per_pixel_x > 0) fonts_.SetDpi(kTwipsPerInch / screen.twips_per_pixel_x);
 }
 
 FrameInsets HeadlessBackend::Frame(const Form& window) {

@@ -31,11 +31,6 @@ void Fill(HDC dc, const RECT& r, Colour colour) {
 
 RECT ToRect(const PixelRect& r) { return {r.x, r.y, r.x + r.width, r.y + r.height}; }
 
-bool Covers(const RECT& outer, const RECT& inner) {
-  return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
-         outer.bottom >= inner.bottom;
-}
-
 // A single-line border takes an image's outermost pixel; the picture fills
 // the rest.
 int BorderInset(const Control& image) { return image.def().border_style == kBorderSingle ? 1 : 0; }

@@ -12,6 +12,12 @@
 
 namespace rt::win32 {
 
+// Whether `outer` covers `inner` whole: a picture hidden so is let go of.
+inline bool Covers(const RECT& outer, const RECT& inner) {
+  return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+         outer.bottom >= inner.bottom;
+}
+
 // A decoded picture, the core's own pixels in the order GDI reads (B, G, R,
 // A, rows top-down), drawn straight from them: no copy, no bitmap, no
 // scaled copy. Pixels let go of while nothing shows them are decoded again

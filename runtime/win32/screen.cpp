@@ -9,8 +9,8 @@ ScreenMetrics Win32Backend::Screen() {
   ScreenMetrics m;
   m.width_px = GetSystemMetrics(SM_CXSCREEN);
   m.height_px = GetSystemMetrics(SM_CYSCREEN);
-  m.twips_per_pixel_x = 1440.0f / static_cast<Single>(fonts_.DpiX());
-  m.twips_per_pixel_y = 1440.0f / static_cast<Single>(fonts_.DpiY());
+  m.twips_per_pixel_x = static_cast<Single>(kTwipsPerInch) / static_cast<Single>(fonts_.DpiX());
+  m.twips_per_pixel_y = static_cast<Single>(kTwipsPerInch) / static_cast<Single>(fonts_.DpiY());
   screen_ = m;
   return m;
 }

@@ -323,8 +323,7 @@ void Win32Backend::LetGoOfHidden(NativeWindow& front) {
     if (o.get() == &front || !IsWindowVisible(o->hwnd) || GetWindow(o->hwnd, GW_OWNER) == front.hwnd) continue;
     if (!topmost && (GetWindowLongW(o->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST)) continue;
     RECT r;
-    if (!GetWindowRect(o->hwnd, &r) || r.left < f.left || r.top < f.top || r.right > f.right || r.bottom > f.bottom)
-      continue;
+    if (!GetWindowRect(o->hwnd, &r) || !Covers(f, r)) continue;
     o->background.Release();
     for (const auto& c : o->controls) c->picture.Release();
   }

@@ -2,8 +2,8 @@
 # figures (driver_rect, driver_button), and what they share on a private Xvfb
 # with no window manager. The tools come from the environment: GALLERY, PROBE
 # (pngprobe), WMCLOSE, PICTURES (the folder of the program's picture files).
-# shellcheck source=../../tools/launcher-driver.sh
-source "$(dirname "${BASH_SOURCE[0]}")/../../tools/launcher-driver.sh"
+# shellcheck source=../harness/launcher-driver.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../harness/launcher-driver.sh"
 
 GALLERY_PID=""
 at_exit '[[ -z $GALLERY_PID ]] || kill "$GALLERY_PID"'

@@ -1,5 +1,5 @@
 # A fuzz target for every reader of bytes from outside the program. With
-# START_FUZZ (clang, made by tools/fuzz) each is a libFuzzer program; in the
+# START_FUZZ (clang, made by tools/test-quality/fuzz) each is a libFuzzer program; in the
 # sanitizer tree each is also a plain program that replays its corpus in
 # tests/fuzz/corpus/NAME, so that every input ever found stays checked.
 if(NOT START_FUZZ AND NOT START_SANITIZE)

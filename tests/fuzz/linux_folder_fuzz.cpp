@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/fltk/linux_process_detail.h"
+#include "runtime/fltk/program_folder.h"
 #include "tests/fuzz/fuzz_check.h"
 
 using namespace rt::fltk::detail;

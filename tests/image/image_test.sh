@@ -19,12 +19,12 @@ work=$build/image-test
 mnt=$work/disc
 shots=$work/shots
 probe=$build/tests/pngprobe
-# shellcheck source=../../tools/launcher-driver.sh
-source "$root/tools/launcher-driver.sh"
-# shellcheck source=../../tools/runs-32bit.sh
-source "$root/tools/runs-32bit.sh"
-# shellcheck source=../../tools/wine-env.sh
-source "$root/tools/wine-env.sh"
+# shellcheck source=../harness/launcher-driver.sh
+source "$root/tests/harness/launcher-driver.sh"
+# shellcheck source=../../tools/wine32/runs-32bit.sh
+source "$root/tools/wine32/runs-32bit.sh"
+# shellcheck source=../harness/wine-env.sh
+source "$root/tests/harness/wine-env.sh"
 mkdir -p "$work" "$shots"
 
 # The names Windows sees on the disc; the launcher's accessibility module
@@ -84,8 +84,8 @@ case_files() {
     test -n "$needed" -a -z "$foreign"
   [[ -z $foreign ]] || echo "  not allowed: ${foreign//$'\n'/ }"
   glibc=$(objdump -T "$mnt/start" | grep -o 'GLIBC_[0-9.]*' | sed 's/GLIBC_//' | sort -uV | tail -n1)
-  readme_glibc=$(sed -n 's/.*needs glibc \([0-9.]*\) or later.*/\1/p' "$root/README.md" | head -n1)
-  check "the launcher needs glibc $glibc, as the README says ($readme_glibc)" \
+  readme_glibc=$(sed -n 's/.*needs glibc \([0-9.]*\) or later.*/\1/p' "$root/docs/disc.md" | head -n1)
+  check "the launcher needs glibc $glibc, as docs/disc.md says ($readme_glibc)" \
     test -n "$readme_glibc" -a "$(printf '%s\n%s\n' "$glibc" "$readme_glibc" | sort -V | tail -n1)" = "$readme_glibc"
 }
 
@@ -131,7 +131,7 @@ case_windows() {
     if { [[ -f $win64/CMakeCache.txt ]] ||
          cmake -S "$root" -B "$win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null; } &&
        cmake --build "$win64" -j"$(nproc)" --target democd >"$work/build-win64.log" 2>&1 &&
-       bash "$root/tools/make-image.sh" "$win_iso" "$win64/cd" "$build/setup/start" "$mnt/MANUAL.PDF" &&
+       bash "$root/tools/disc/make-image.sh" "$win_iso" "$win64/cd" "$build/setup/start" "$mnt/MANUAL.PDF" &&
        mount_quietly "$win_iso" "$win_mnt"; then
       at_exit "driver_unmount_image '$win_mnt'"
       check "the test image has the disc's layout" test "$(isoinfo -J -f -i "$win_iso" | sort)" = "$(expected_names)"

@@ -12,8 +12,8 @@ build=$(realpath "$2")
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$build/reproduce
 second=$work/tree
-# shellcheck source=../../tools/harness.sh
-source "$root/tools/harness.sh"
+# shellcheck source=../harness/harness.sh
+source "$root/tests/harness/harness.sh"
 
 case $case in
   build)

@@ -16,8 +16,8 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$build/reproduce
 second=$work/tree
 keys=$work/keys
-# shellcheck source=../../tools/harness.sh
-source "$root/tools/harness.sh"
+# shellcheck source=../harness/harness.sh
+source "$root/tests/harness/harness.sh"
 [[ -f $second/mirelund.iso ]] || die "no second build in $second (image_second_build did not run)"
 rm -rf "$keys"
 mkdir -p "$keys"
@@ -112,7 +112,7 @@ check "the signature on the first build's unsigned START.EXE gives the signed fi
 mkdir -p "$keys/check"
 cp -r "$build/win32/cd/." "$keys/check/"
 cp "$keys/attached.exe" "$keys/check/START.EXE"
-bash "$root/tools/make-image.sh" "$keys/check.iso" "$keys/check" "$build/setup/start" "$build/MANUAL.PDF" \
+bash "$root/tools/disc/make-image.sh" "$keys/check.iso" "$keys/check" "$build/setup/start" "$build/MANUAL.PDF" \
   "$SOURCE_DATE_EPOCH"
 check "the first build's files with that START.EXE give the signed image" cmp -s "$keys/check.iso" "$second/mirelund.iso"
 
@@ -140,7 +140,7 @@ if command -v softhsm2-util >/dev/null && [[ -f $softhsm ]] &&
   rm -f "$keys/token.exe"
   tsa_args=()
   [[ $timestamps -eq 1 ]] && tsa_args=(--tsa-certs "$keys/tsa-chain.pem" --tsa-key "$keys/tsa.key")
-  bash "$root/tools/sign-exe.sh" --pkcs11-module "$softhsm" --key "pkcs11:token=mirelund;object=publisher" \
+  bash "$root/tools/disc/sign-exe.sh" --pkcs11-module "$softhsm" --key "pkcs11:token=mirelund;object=publisher" \
     --cert "$keys/publisher-chain.pem" --password-file "$keys/pin" "${tsa_args[@]}" \
     "$unsigned" "$keys/token.exe" 2>"$keys/token.log" || cat "$keys/token.log"
   verifies "START.EXE signed through PKCS#11 (SoftHSM)" "$keys/token.exe"

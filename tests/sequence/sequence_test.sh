@@ -12,8 +12,8 @@ probe=$3
 screens=$4
 place=${5:-mounted}
 
-# shellcheck source=../../tools/launcher-driver.sh
-source "$(dirname "$0")/../../tools/launcher-driver.sh"
+# shellcheck source=../harness/launcher-driver.sh
+source "$(dirname "$0")/../harness/launcher-driver.sh"
 work=$(mktemp -d)
 at_exit rm -rf "$work"
 driver_screens "$screens"

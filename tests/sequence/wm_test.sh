@@ -17,8 +17,8 @@ screens=$3
 layout=${4:-one}
 
 here=$(dirname "$0")
-# shellcheck source=../../tools/launcher-driver.sh
-source "$here/../../tools/launcher-driver.sh"
+# shellcheck source=../harness/launcher-driver.sh
+source "$here/../harness/launcher-driver.sh"
 # shellcheck source=desktop.sh
 source "$here/desktop.sh"
 note() { echo "$wm: $*"; }

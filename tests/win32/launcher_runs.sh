@@ -39,10 +39,10 @@
 # Screenshots stay in WORK/shots/.
 run=$1 version=$2 work=$3 loader=$4 cd=$5 extra=$6
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../../tools/launcher-driver.sh
-source "$here/../../tools/launcher-driver.sh"
-# shellcheck source=../../tools/wine-env.sh
-source "$here/../../tools/wine-env.sh"
+# shellcheck source=../harness/launcher-driver.sh
+source "$here/../harness/launcher-driver.sh"
+# shellcheck source=../harness/wine-env.sh
+source "$here/../harness/wine-env.sh"
 wine_env "$work/prefix" "$loader"
 probe=$work/pngprobe
 screen_w=1024 screen_h=768 shots=a-$version

@@ -5,8 +5,8 @@
 #   start_exe.sh ARCH EXE
 arch=$1 exe=$2
 here=$(dirname "$0")
-# shellcheck source=../../tools/harness.sh
-source "$here/../../tools/harness.sh"
+# shellcheck source=../harness/harness.sh
+source "$here/../harness/harness.sh"
 case $arch in
   i686) format=pei-i386 ;;
   x86_64) format=pei-x86-64 ;;

@@ -10,12 +10,12 @@
 #   two_monitors.sh WORK LOADER CD
 work=$1 loader=$2 cd=$3
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../../tools/launcher-driver.sh
-source "$here/../../tools/launcher-driver.sh"
+# shellcheck source=../harness/launcher-driver.sh
+source "$here/../harness/launcher-driver.sh"
 # shellcheck source=../sequence/desktop.sh
 source "$here/../sequence/desktop.sh"
-# shellcheck source=../../tools/wine-env.sh
-source "$here/../../tools/wine-env.sh"
+# shellcheck source=../harness/wine-env.sh
+source "$here/../harness/wine-env.sh"
 
 wm=mutter-wayland
 at_exit desktop_stop

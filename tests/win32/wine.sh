@@ -13,10 +13,10 @@
 # with its standard output; CTest would wait for that pipe to close. So wine
 # never writes to a pipe here: its output goes to a file, shown afterwards.
 here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../../tools/harness.sh
-source "$here/../../tools/harness.sh"
-# shellcheck source=../../tools/wine-env.sh
-source "$here/../../tools/wine-env.sh"
+# shellcheck source=../harness/harness.sh
+source "$here/../harness/harness.sh"
+# shellcheck source=../harness/wine-env.sh
+source "$here/../harness/wine-env.sh"
 
 # Runs wine with its output in a file of WORK, then shows it; keeps the
 # status. A test program that failed before GoogleTest said a word never

@@ -12,8 +12,8 @@
 # MANIFEST is the build's template: its processor filled in with ARCH.
 #   xp_manifest.sh MANIFEST ARCH [OBJCOPY EXE]
 template=$1 arch=$2
-# shellcheck source=../../tools/harness.sh
-source "$(dirname "$0")/../../tools/harness.sh"
+# shellcheck source=../harness/harness.sh
+source "$(dirname "$0")/../harness/harness.sh"
 manifest=$(mktemp)
 at_exit "rm -f '$manifest'"
 sed "s/@START_MANIFEST_ARCH@/$arch/g" "$template" >"$manifest"

@@ -1,15 +1,24 @@
-// The pieces behind ProgramFolder and StartProgram that work on text and on
-// the file system alone, so that they can be tested without a display.
+// Starting the programs that Windows-style command lines name, and the
+// pieces behind it that work on text and on the file system alone, so that
+// they can be tested without a display.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "runtime/start_result.h"
 #include "runtime/types.h"
 
-namespace rt::fltk::detail {
+namespace rt::fltk {
+
+// Starts the program that a Windows-style command line names, without waiting
+// and without a shell. Returns a WinExec-style result: greater than 31 when
+// started, otherwise a small error code. Never throws, never blocks. A command
+// line that begins with `program_folder` is that folder, as it is, followed
+// by a Windows-style relative path.
+Long StartProgram(std::string_view command_line, Long show_mode, std::string_view program_folder = {});
+
+namespace detail {
 
 // WinExec's results.
 inline constexpr Long kOutOfResources = kStartOutOfResources;
@@ -18,24 +27,6 @@ inline constexpr Long kPathNotFound = kStartPathNotFound;
 inline constexpr Long kAccessDenied = kStartAccessDenied;
 inline constexpr Long kBadFormat = kStartBadFormat;
 inline constexpr Long kStarted = rt::kStarted;
-
-// ---- program folder ----
-
-// Undoes the kernel's octal escapes (\040 blank, \011 tab, \012 newline,
-// \134 backslash) in one field of /proc/self/mountinfo.
-std::string DecodeMountinfoField(std::string_view field);
-
-// The mount points (fifth field) of every line of a mountinfo text, decoded.
-std::vector<std::string> MountPoints(std::string_view mountinfo);
-
-// The folder part of an absolute path: "/a/b/c" gives "/a/b", "/c" gives "/".
-std::string ParentFolder(std::string_view path);
-
-// An absolute folder without a trailing "/", given one when the mountinfo
-// text lists it as a mount point; "/" stays as it is.
-std::string MarkMountRoot(std::string_view folder, std::string_view mountinfo);
-
-// ---- program start ----
 
 // The kind of program a file holds, judged by its first bytes.
 enum class ProgramKind { kWindows, kNative, kOther, kUnreadable };
@@ -52,4 +43,5 @@ std::string ResolveWindowsPath(std::string_view windows_path, Long& error, std::
 // an empty string.
 std::string FindInPath(std::string_view name, std::string_view path_variable);
 
-}  // namespace rt::fltk::detail
+}  // namespace detail
+}  // namespace rt::fltk

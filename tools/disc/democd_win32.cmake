@@ -5,7 +5,7 @@
 set(DEMOCD_DIR ${CMAKE_BINARY_DIR}/cd)
 
 if(TARGET start)
-  set(_stub_dir ${PROJECT_SOURCE_DIR}/tools/stub_setup)
+  set(_stub_dir ${PROJECT_SOURCE_DIR}/tools/disc/stub_setup)
   set(DEMOCD_STUB_RESOURCES ${CMAKE_CURRENT_BINARY_DIR}/stub_win32_res.obj)
   add_custom_command(OUTPUT ${DEMOCD_STUB_RESOURCES}
     COMMAND ${CMAKE_RC_COMPILER} --input-format=rc --output-format=coff -I ${_stub_dir}
@@ -15,7 +15,7 @@ if(TARGET start)
 
   # A stub setup: STUB_TITLE names what it stands for. Tests make more.
   function(democd_win32_stub target title folder file_name)
-    add_executable(${target} WIN32 ${PROJECT_SOURCE_DIR}/tools/stub_setup/stub_win32.cpp ${DEMOCD_STUB_RESOURCES})
+    add_executable(${target} WIN32 ${PROJECT_SOURCE_DIR}/tools/disc/stub_setup/stub_win32.cpp ${DEMOCD_STUB_RESOURCES})
     target_compile_definitions(${target} PRIVATE STUB_TITLE="${title}")
     target_link_libraries(${target} PRIVATE user32 gdi32 kernel32)
     target_link_options(${target} PRIVATE -s)
@@ -24,7 +24,7 @@ if(TARGET start)
   democd_win32_stub(stub_acrobat "Acrobat Reader Setup" ${DEMOCD_DIR}/Acrobat Setup)
   democd_win32_stub(stub_game "Mirelund Setup" ${DEMOCD_DIR}/Data Subset)
 
-  configure_file(${PROJECT_SOURCE_DIR}/tools/cd/AUTORUN.INF ${DEMOCD_DIR}/AUTORUN.INF COPYONLY)
+  configure_file(${PROJECT_SOURCE_DIR}/tools/disc/cd/AUTORUN.INF ${DEMOCD_DIR}/AUTORUN.INF COPYONLY)
 
   # objcopy writes the time of its run into a PE header unless it keeps the
   # input's dates: the linker's "no time stamp" (0) is kept.
@@ -37,8 +37,8 @@ if(TARGET start)
       COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/unsigned
       COMMAND ${CMAKE_OBJCOPY} --strip-all --preserve-dates $<TARGET_FILE:start> ${_unsigned}
       COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${START_SOURCE_DATE_EPOCH}
-              bash ${PROJECT_SOURCE_DIR}/tools/sign-exe.sh ${START_SIGN_ARGS} ${_unsigned} ${DEMOCD_DIR}/START.EXE
-      DEPENDS start ${PROJECT_SOURCE_DIR}/tools/sign-exe.sh ${START_SIGN_DEPENDS} ${START_SOURCE_DATE_FILE}
+              bash ${PROJECT_SOURCE_DIR}/tools/disc/sign-exe.sh ${START_SIGN_ARGS} ${_unsigned} ${DEMOCD_DIR}/START.EXE
+      DEPENDS start ${PROJECT_SOURCE_DIR}/tools/disc/sign-exe.sh ${START_SIGN_DEPENDS} ${START_SOURCE_DATE_FILE}
       COMMENT "Copying the launcher onto the demo CD, signed"
       VERBATIM)
   else()

@@ -66,7 +66,7 @@ add_custom_command(OUTPUT ${START_IMAGE}
   COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/make-image.sh ${START_IMAGE} ${START_WIN32_DIR}/cd $<TARGET_FILE:start>
           ${START_MANUAL} ${START_SOURCE_DATE_EPOCH}
   DEPENDS ${CMAKE_CURRENT_LIST_DIR}/make-image.sh ${START_SOURCE_DATE_FILE} ${CMAKE_CURRENT_LIST_DIR}/cd/autorun
-          ${PROJECT_SOURCE_DIR}/tools/cd/AUTORUN.INF ${START_WIN32_DIR}/cd/START.EXE
+          ${PROJECT_SOURCE_DIR}/tools/disc/cd/AUTORUN.INF ${START_WIN32_DIR}/cd/START.EXE
           ${START_WIN32_DIR}/cd/Acrobat/Setup.exe ${START_WIN32_DIR}/cd/Data/Subset.exe start ${START_MANUAL}
           win32_cd $<$<TARGET_EXISTS:mirelund-atk>:mirelund-atk>
   COMMENT "Writing the disc image mirelund.iso"

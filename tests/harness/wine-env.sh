@@ -4,7 +4,7 @@
 # wine_env PREFIX LOADER: exports the prefix's environment and sets WINE and
 # WINESERVER. /usr/bin/wine takes the 32-bit loader whenever it is
 # installed, so the 64-bit one is named by its path. A loader's server is
-# the one beside it (wine32's own root has both in tools/wine32/).
+# the one beside it (wine32's own root has both in tools/wine32/bin/).
 wine_env() {
   export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
   WINE=$2

@@ -35,10 +35,10 @@ DRIVER_NEWBOX_TITLE=$(walk_title_re accept game-question)  # game question, soun
 DRIVER_WELCOME_TITLE=$(walk_title_re accept waiting)
 DRIVER_CLOSING_TITLE=$(walk_title_re accept closing)
 readonly DRIVER_OFFER_TITLE DRIVER_NEWBOX_TITLE DRIVER_WELCOME_TITLE DRIVER_CLOSING_TITLE
-# The windows' figures come from the program itself (tools/layouts), so that
+# The windows' figures come from the program itself (tests/harness/layouts), so that
 # a changed window definition moves them with it.
 #   driver_layouts COMMAND...: the layouts program (DRIVER_LAYOUTS or the build's
-#     tools/layouts by default; e.g. under wine) on an 800x600 screen without
+#     build/tests/harness/layouts by default; e.g. under wine) on an 800x600 screen without
 #     frames: sets DRIVER_LAYOUT (its lines), the figures and DRIVER_LAYOUTS_RUN
 #   driver_rect STEP NAME: "X Y W H" of a control (or "client") of a step's window
 #   driver_button STEP CAPTION: the middle of a button, "X Y", in its window
@@ -70,7 +70,7 @@ driver_from_offer() {
   read -r x y _ < <(driver_rect "$1" client)
   echo "$((x - ox)) $((y - oy))"
 }
-DRIVER_LAYOUTS=${DRIVER_LAYOUTS:-$(dirname "${BASH_SOURCE[0]}")/../build/tools/layouts}
+DRIVER_LAYOUTS=${DRIVER_LAYOUTS:-$(dirname "${BASH_SOURCE[0]}")/../../build/tests/harness/layouts}
 [[ ! -x $DRIVER_LAYOUTS ]] || driver_layouts "$DRIVER_LAYOUTS"
 # Before a walk: which layouts program its figures come from, or the end of
 # the caller where there is none (a tree where the tests were never built).

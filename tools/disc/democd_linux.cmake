@@ -6,7 +6,7 @@ set(DEMOCD_DIR ${CMAKE_BINARY_DIR}/cd)
 
 if(TARGET start AND TARGET fltk)
   function(democd_stub target title folder file_name)
-    add_executable(${target} ${PROJECT_SOURCE_DIR}/tools/stub_setup/stub_linux.cpp)
+    add_executable(${target} ${PROJECT_SOURCE_DIR}/tools/disc/stub_setup/stub_linux.cpp)
     target_compile_definitions(${target} PRIVATE STUB_TITLE="${title}")
     target_link_libraries(${target} PRIVATE fltk)
     set_target_properties(${target} PROPERTIES
@@ -17,7 +17,7 @@ if(TARGET start AND TARGET fltk)
   democd_stub(stub_acrobat "Acrobat Reader Setup" Acrobat Setup)
   democd_stub(stub_game "Mirelund Setup" Data Subset)
 
-  configure_file(${PROJECT_SOURCE_DIR}/tools/cd/AUTORUN.INF ${DEMOCD_DIR}/AUTORUN.INF COPYONLY)
+  configure_file(${PROJECT_SOURCE_DIR}/tools/disc/cd/AUTORUN.INF ${DEMOCD_DIR}/AUTORUN.INF COPYONLY)
 
   add_custom_command(OUTPUT ${DEMOCD_DIR}/start
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:start> ${DEMOCD_DIR}/start

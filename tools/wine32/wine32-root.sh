@@ -10,14 +10,14 @@
 #   wine32-root.sh start | wait     the same in the background; waits until it is done
 #   wine32-root.sh works            exit 0 where the root's wine32 starts
 #   wine32-root.sh run PROGRAM ...  runs PROGRAM inside the root
-# tools/wine32/wine and tools/wine32/wineserver are the loader and server
+# tools/wine32/bin/wine and tools/wine32/bin/wineserver are the loader and server
 # through it. A program runs in a mount namespace of its own in which /dev,
 # /proc, /sys, /tmp (the X server's and wineserver's sockets), this checkout,
 # the working folder and $HOME are the host's, at the same paths. It keeps
 # the caller's process id, environment and working folder, so a script
 # measures or kills it as it would the system's wine.
 set -uo pipefail
-checkout=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+checkout=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 root=${START_WINE32_ROOT:-/var/cache/mirelund/wine32-root}
 
 # Whatever the X11 driver loads at run time as well (RandR for the monitors,
@@ -65,7 +65,7 @@ make_root() {
 start() {
   mkdir -p "$(dirname "$root")"
   echo "wine32-root: making $root in the background (log: $root.log)"
-  setsid bash -c 'echo $$ >"$1.pending"; exec "$2" make' wine32-root "$root" "$checkout/tools/wine32-root.sh" \
+  setsid bash -c 'echo $$ >"$1.pending"; exec "$2" make' wine32-root "$root" "$checkout/tools/wine32/wine32-root.sh" \
     </dev/null >"$root.out" 2>&1 &
   while [[ ! -s $root.pending ]] && kill -0 $! 2>/dev/null; do sleep 0.05; done
 }

@@ -23,13 +23,13 @@ kernel_runs_32bit() {
 _runs32_tools=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 # wine32_loader: the wine that runs the i686 build: the system's where its
-# wine32 starts, else the one in wine32's own root (tools/wine32-root.sh);
+# wine32 starts, else the one in wine32's own root (tools/wine32/wine32-root.sh);
 # empty where neither does.
 wine32_loader() {
   if /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
     echo /usr/bin/wine
   elif "$_runs32_tools/wine32-root.sh" works; then
-    echo "$_runs32_tools/wine32/wine"
+    echo "$_runs32_tools/bin/wine"
   fi
 }
 
