@@ -90,18 +90,13 @@ TEST(WelcomeWindow, DesignedStateBeforeTheLoadHandlerAndAfterReload) {
 
 TEST(WelcomeWindow, AfterTheLoadHandlerOnlyTheClosingWindowIsLoaded) {
   Program p;
-  p.backend.Click("frmMsgBox", "Command1")
-      .Click("frmYesNo", "Command1")
-      .Click("frmYesNo", "Command3")
-      .Click("frmNewBox", "Command2")
-      .Click("frmNewBox", "Command3")
-      .Then([&](HeadlessBackend& b) {
-        EXPECT_FALSE(p.Main().IsLoaded());
-        EXPECT_TRUE(p.Window<frmOption>().IsLoaded());
-        EXPECT_TRUE(rt::IsTrue(p.Window<frmOption>().Visible()));
-        EXPECT_EQ(b.FindWindow("frmAcrobat"), nullptr);
-      })
-      .Click("frmOption", "Command1");
+  walks::Script(p.backend, "decline", [&](const walks::Step& s, HeadlessBackend& b) {
+    if (s.form != "frmOption") return;
+    EXPECT_FALSE(p.Main().IsLoaded());
+    EXPECT_TRUE(p.Window<frmOption>().IsLoaded());
+    EXPECT_TRUE(rt::IsTrue(p.Window<frmOption>().Visible()));
+    EXPECT_EQ(b.FindWindow("frmAcrobat"), nullptr);
+  });
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_FALSE(p.runtime.AnyLoaded());
   EXPECT_EQ(p.backend.StepsLeft(), 0u);

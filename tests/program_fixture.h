@@ -12,6 +12,7 @@
 #include "runtime/headless/backend.h"
 #include "runtime/runtime.h"
 #include "setup/frmAcrobat.h"
+#include "tests/sequence/walks.h"
 
 namespace testing_support {
 
@@ -39,23 +40,11 @@ struct Program {
   }
 };
 
-// The whole sequence answered: everything accepted, or everything declined
-// (the refusal of Acrobat Reader confirmed, the game not installed).
-inline void AcceptEverything(rt::headless::HeadlessBackend& b) {
-  b.Click("frmMsgBox", "Command2")
-      .Click("frmYesNo", "Command3")
-      .Click("frmNewBox", "Command1")
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
-}
-inline void DeclineEverything(rt::headless::HeadlessBackend& b) {
-  b.Click("frmMsgBox", "Command1")
-      .Click("frmYesNo", "Command1")
-      .Click("frmYesNo", "Command3")
-      .Click("frmNewBox", "Command2")
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
-}
+// The whole sequence answered as the tests' table walks it: everything
+// accepted, or everything declined (the refusal of Acrobat Reader confirmed,
+// the game not installed).
+inline void AcceptEverything(rt::headless::HeadlessBackend& b) { walks::Script(b, "accept"); }
+inline void DeclineEverything(rt::headless::HeadlessBackend& b) { walks::Script(b, "decline"); }
 
 inline rt::KeyInput Enter() { return {rt::Key::kEnter}; }
 inline rt::KeyInput Escape() { return {rt::Key::kEscape}; }

@@ -1,5 +1,5 @@
 # The whole launcher from the demo CD on Xvfb, one test per scenario (labels
-# "display" and "sequence"): accept everything (with the real 20 s wait), and decline; and
+# "display" and "sequence"): accept everything (with the real wait), and decline; and
 # under each real window manager installed (labels "display" and "wm").
 if(TARGET democd AND TARGET pngprobe)
   # Under the sanitizers: fontconfig's caches live as long as the process.

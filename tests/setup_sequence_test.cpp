@@ -12,6 +12,7 @@
 #include "runtime/start_result.h"
 #include "runtime/text_layout.h"
 #include "runtime/vbmath.h"
+#include "tests/sequence/walks.h"
 
 namespace {
 
@@ -44,41 +45,45 @@ const std::string kSound = "  Vor dem Spielen konfigurieren Sie bitte" + std::st
 
 TEST(SetupSequence, AcceptEverything) {
   Program p;
+  const int wait = walks::WaitSeconds();
   std::vector<std::string> seen;
   std::vector<std::size_t> lengths;  // every blank of the texts counts
-  auto look = [&](const char* window) {
-    return [&, window](HeadlessBackend& b) {
-      rt::Form* f = b.FindWindow(window);
-      ASSERT_NE(f, nullptr) << window;
-      std::string buttons;
-      for (const auto& c : f->Controls())
-        if (c->IsButton() && rt::IsTrue(c->Visible())) buttons += c->ButtonText().shown + " ";
-      seen.push_back(std::string(window) + ": " + buttons + "| " + f->FindControl("Label1")->Caption());
-      lengths.push_back(f->FindControl("Label1")->Caption().size());
-    };
+  walks::Script(p.backend, "accept", [&](const walks::Step& s, HeadlessBackend& b) {
+    if (s.form == "frmAcrobat") {
+      // After the full wait, under the hourglass until then.
+      ASSERT_EQ(b.Starts().size(), 1u);
+      EXPECT_EQ(b.Now(), rt::AddSeconds(b.Starts()[0].at, wait));
+      EXPECT_EQ(b.CurrentPointer(), 0);
+      return;
+    }
+    rt::Form* f = b.FindWindow(s.form);
+    ASSERT_NE(f, nullptr) << s.step;
+    rt::Control* label = f->FindControl("Label1");
+    // The notices this test knows the texts of; the rest are walked only.
+    if (s.step != "manual-notice" && s.step != "game-question" && s.step != "sound-notice") return;
+    ASSERT_NE(label, nullptr) << s.step;
+    std::string buttons;
+    for (const auto& c : f->Controls())
+      if (c->IsButton() && rt::IsTrue(c->Visible())) buttons += c->ButtonText().shown + " ";
+    seen.push_back(s.form + ": " + buttons + "| " + label->Caption());
+    lengths.push_back(label->Caption().size());
+  });
+  // What those windows show: the table's window and buttons, this test's texts.
+  auto expect = [](const char* step, const std::string& text) {
+    const walks::Step s = walks::At("accept", step);
+    std::string line = s.form + ": ";
+    for (const std::string& b : s.buttons) line += walks::Shown(b) + " ";
+    return line + "| " + text;
   };
-  p.backend.Click("frmMsgBox", "Command2")
-      .Then([&](HeadlessBackend& b) {
-        // After the full wait, under the hourglass until then.
-        ASSERT_EQ(b.Starts().size(), 1u);
-        EXPECT_EQ(b.Now(), rt::AddSeconds(b.Starts()[0].at, 20));
-        EXPECT_EQ(b.CurrentPointer(), 0);
-      })
-      .Then(look("frmYesNo"))
-      .Click("frmYesNo", "Command3")
-      .Then(look("frmNewBox"))
-      .Click("frmNewBox", "Command1")
-      .Then(look("frmNewBox"))
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_EQ(Started(p.backend), (Lines{"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}));
   ASSERT_EQ(p.backend.Pointers().size(), 2u);
   EXPECT_EQ(p.backend.Pointers()[0].pointer, 11);
   EXPECT_EQ(p.backend.Pointers()[0].at, p.backend.Starts()[0].at);
   EXPECT_EQ(p.backend.Pointers()[1].pointer, 0);
-  EXPECT_EQ(p.backend.Pointers()[1].at, rt::AddSeconds(p.backend.Starts()[0].at, 20));
-  EXPECT_EQ(seen, (Lines{"frmYesNo: OK | " + kManual, "frmNewBox: Ja Nine | " + kGame, "frmNewBox: OK | " + kSound}));
+  EXPECT_EQ(p.backend.Pointers()[1].at, rt::AddSeconds(p.backend.Starts()[0].at, wait));
+  EXPECT_EQ(seen, (Lines{expect("manual-notice", kManual), expect("game-question", kGame),
+                         expect("sound-notice", kSound)}));
   EXPECT_EQ(lengths, (std::vector<std::size_t>{184, 132, 170}));
   EXPECT_EQ(p.backend.StepsLeft(), 0u);
   EXPECT_FALSE(p.runtime.AnyLoaded());
@@ -107,9 +112,8 @@ TEST(SetupSequence, ScenariosStartWhatWasAskedFor) {
              .Click("frmYesNo", "Command2")
              .Click("frmMsgBox", "Command2")
              .Click("frmYesNo", "Command3")
-             .Click("frmNewBox", "Command2")
-             .Click("frmNewBox", "Command3")
-             .Click("frmOption", "Command1");
+             .Click("frmNewBox", "Command2");
+         walks::Finish(b, "accept", "sound-notice");
        },
        {"D:\\Acrobat\\Setup.exe"}},
       {"decline and confirm; game yes",
@@ -117,9 +121,8 @@ TEST(SetupSequence, ScenariosStartWhatWasAskedFor) {
          b.Click("frmMsgBox", "Command1")
              .Click("frmYesNo", "Command1")
              .Click("frmYesNo", "Command3")
-             .Click("frmNewBox", "Command1")
-             .Click("frmNewBox", "Command3")
-             .Click("frmOption", "Command1");
+             .Click("frmNewBox", "Command1");
+         walks::Finish(b, "accept", "sound-notice");
        },
        {"D:\\Data\\Subset.exe"}},
       // The confirmation left blnResult True; closing the game question is a no all the same.
@@ -128,9 +131,8 @@ TEST(SetupSequence, ScenariosStartWhatWasAskedFor) {
          b.Click("frmMsgBox", "Command1")
              .Click("frmYesNo", "Command1")
              .Click("frmYesNo", "Command3")
-             .Close("frmNewBox")
-             .Click("frmNewBox", "Command3")
-             .Click("frmOption", "Command1");
+             .Close("frmNewBox");
+         walks::Finish(b, "accept", "sound-notice");
        },
        {}},
       {"decline and confirm; game question left with Alt+F4's close after a withdrawn confirmation",
@@ -140,23 +142,23 @@ TEST(SetupSequence, ScenariosStartWhatWasAskedFor) {
              .Click("frmMsgBox", "Command1")
              .Click("frmYesNo", "Command1")
              .Click("frmYesNo", "Command3")
-             .Close("frmNewBox")
-             .Click("frmNewBox", "Command3")
-             .Click("frmOption", "Command1");
+             .Close("frmNewBox");
+         walks::Finish(b, "accept", "sound-notice");
        },
        {}},
       {"accept; game question closed",
        [](HeadlessBackend& b) {
          b.Click("frmMsgBox", "Command2")
              .Click("frmYesNo", "Command3")
-             .Close("frmNewBox")
-             .Click("frmNewBox", "Command3")
-             .Click("frmOption", "Command1");
+             .Close("frmNewBox");
+         walks::Finish(b, "accept", "sound-notice");
        },
        {"D:\\Acrobat\\Setup.exe"}},
       {"offer closed; everything else closed too",
        [](HeadlessBackend& b) {
-         b.Close("frmMsgBox").Close("frmYesNo").Close("frmNewBox").Close("frmNewBox").Close("frmOption");
+         // The offer closed takes the manual notice's way: each of the accept walk's windows.
+         for (const walks::Step& s : walks::Walk("accept"))
+           if (s.form != "-" && s.form != "frmAcrobat") b.Close(s.form);
        },
        {}},
   };
@@ -216,9 +218,8 @@ Position PositionOn(rt::ScreenMetrics screen, rt::FrameInsets frame, std::vector
       .Then(record("frmYesNo"))
       .Click("frmYesNo", "Command3")
       .Then(record("frmNewBox"))
-      .Click("frmNewBox", "Command2")
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
+      .Click("frmNewBox", "Command2");
+  walks::Finish(p.backend, "accept", "sound-notice");
   EXPECT_EQ(p.RunLauncher(), 0);
   return {p.Main().lngLeft, p.Main().lngTop};
 }
@@ -286,8 +287,9 @@ TEST(DialogPosition, ScreensSmallAndLargeAndUnevenPixels) {
   }
 }
 
-TEST(Wait, TwentySecondsUnderTheHourglassWhileEventsAreHandled) {
+TEST(Wait, TheWholeWaitUnderTheHourglassWhileEventsAreHandled) {
   Program p;
+  const std::int64_t wait = walks::WaitSeconds() * kSecond;
   rt::Time handled{};
   p.backend.Click("frmMsgBox", "Command2")
       .Then(
@@ -300,26 +302,26 @@ TEST(Wait, TwentySecondsUnderTheHourglassWhileEventsAreHandled) {
       .Close("frmAcrobat", kSecond)                             // ignored while the setup runs
       .Then([&](HeadlessBackend& b) {
         EXPECT_TRUE(p.Main().IsLoaded());
-        EXPECT_EQ(b.Now().micros - b.Starts().at(0).at.micros, 20 * kSecond);
+        EXPECT_EQ(b.Now().micros - b.Starts().at(0).at.micros, wait);
       })
       .Click("frmYesNo", "Command3")
-      .Click("frmNewBox", "Command2")
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
+      .Click("frmNewBox", "Command2");
+  walks::Finish(p.backend, "accept", "sound-notice");
   EXPECT_EQ(p.RunLauncher(), 0);
   const rt::Time start = p.backend.Starts().at(0).at;
   EXPECT_EQ(handled.micros - start.micros, 3 * kSecond);
-  EXPECT_EQ(p.backend.PendingPolls(), 20 * kSecond / rt::headless::kIdleStepMicros + 3);
+  EXPECT_EQ(p.backend.PendingPolls(), wait / rt::headless::kIdleStepMicros + 3);
   EXPECT_EQ(p.backend.StepsLeft(), 0u);
 }
 
-TEST(Wait, EndsTwentySecondsAfterTheStartAcrossMidnight) {
+TEST(Wait, EndsTheWholeWaitAfterTheStartAcrossMidnight) {
   Program p;
   p.backend.AdvanceClock((24 * 3600 - 5) * kSecond);  // five seconds before midnight
   AcceptEverything(p.backend);
   EXPECT_EQ(p.RunLauncher(), 0);
   ASSERT_EQ(p.backend.Pointers().size(), 2u);
-  EXPECT_EQ(p.backend.Pointers()[1].at.micros - p.backend.Pointers()[0].at.micros, 20 * kSecond);
+  EXPECT_EQ(p.backend.Pointers()[1].at.micros - p.backend.Pointers()[0].at.micros,
+            walks::WaitSeconds() * kSecond);
 }
 
 }  // namespace
@@ -332,15 +334,24 @@ TEST(InputAbuse, DoubleClicksAndRepeatedKeysAnswerEachDialogOnce) {
   Program clicks;
   for (const auto& [window, button] : std::vector<std::pair<std::string, std::string>>{
            {"frmMsgBox", "Command1"}, {"frmYesNo", "Command2"}, {"frmMsgBox", "Command2"}, {"frmYesNo", "Command3"},
-           {"frmNewBox", "Command1"}, {"frmNewBox", "Command3"}, {"frmOption", "Command1"}})
+           {"frmNewBox", "Command1"}})
     clicks.backend.Click(window, button).Click(window, button, 150'000);
+  // From the sound notice on, each window's one button.
+  bool from_sound = false;
+  for (const walks::Step& s : walks::Walk("accept")) {
+    from_sound = from_sound || s.step == "sound-notice";
+    if (!from_sound || s.form == "-") continue;
+    ASSERT_EQ(s.buttons.size(), 1u) << s.step;
+    clicks.backend.ClickButton(s.form, s.buttons[0]).ClickButton(s.form, s.buttons[0], 150'000);
+  }
   EXPECT_EQ(clicks.RunLauncher(), 0);
   EXPECT_EQ(Started(clicks.backend), (Lines{"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}));
 
   // Enter twice on each dialog: a press for a window that is gone does nothing.
   Program keys;
-  for (const char* window : {"frmMsgBox", "frmYesNo", "frmNewBox", "frmNewBox", "frmOption"})
-    keys.backend.Press(window, testing_support::Enter()).Press(window, testing_support::Enter());
+  for (const walks::Step& s : walks::Walk("accept"))
+    if (s.form != "-" && s.form != "frmAcrobat")
+      keys.backend.Press(s.form, testing_support::Enter()).Press(s.form, testing_support::Enter());
   EXPECT_EQ(keys.RunLauncher(), 0);
   EXPECT_EQ(Started(keys.backend), (Lines{"D:\\Acrobat\\Setup.exe", "D:\\Data\\Subset.exe"}));
   EXPECT_FALSE(keys.runtime.AnyLoaded());
@@ -387,9 +398,8 @@ TEST(FailedStart, AcrobatSetupThatDidNotStartIsToldAndNotWaitedFor) {
         .Click("frmNewBox", "Command3")
         .Then([&](HeadlessBackend& b) { manual = Shown(b, "frmYesNo"); })
         .Click("frmYesNo", "Command3")
-        .Click("frmNewBox", "Command2")
-        .Click("frmNewBox", "Command3")
-        .Click("frmOption", "Command1");
+        .Click("frmNewBox", "Command2");
+    walks::Finish(p.backend, "accept", "sound-notice");
     EXPECT_EQ(p.RunLauncher(), 0) << c.result;
     EXPECT_EQ(notice, "OK | " + c.told);
     // Shown the moment the start failed: no hourglass, no wait.
@@ -417,9 +427,8 @@ TEST(FailedStart, GameSetupThatDidNotStartIsToldBeforeTheSoundNotice) {
       .Click("frmNewBox", "Command1")
       .Then(look("frmNewBox"))
       .Click("frmNewBox", "Command3")
-      .Then(look("frmNewBox"))
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
+      .Then(look("frmNewBox"));
+  walks::Finish(p.backend, "accept", "sound-notice");
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_EQ(Started(p.backend), (Lines{"D:\\Data\\Subset.exe"}));
   EXPECT_EQ(seen, (Lines{"OK | Das Setup-Programm Data\\Subset.exe wurde nicht gefunden.", "OK | " + kSound}));
@@ -432,9 +441,8 @@ TEST(FailedStart, AStartTheUserCancelledAtThePromptIsAnAnswer) {
   p.backend.Click("frmMsgBox", "Command2")
       .Then([&](HeadlessBackend& b) { next = Shown(b, "frmYesNo") + (b.FindWindow("frmNewBox") ? " + notice" : ""); })
       .Click("frmYesNo", "Command3")
-      .Click("frmNewBox", "Command1")
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
+      .Click("frmNewBox", "Command1");
+  walks::Finish(p.backend, "accept", "sound-notice");
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_EQ(next, "OK | " + kManual);
   EXPECT_TRUE(p.backend.Pointers().empty());
@@ -473,9 +481,8 @@ TEST(DoubleClick, TheSecondPressDoesNotAnswerTheDialogShownUnderIt) {
       .Click("frmNewBox", "Command1", 100 * kMillisecond)
       .Then([&](HeadlessBackend& b) { still_asking = Shown(b, "frmNewBox") == "Ja Nine | " + kGame; })
       .Click("frmNewBox", "Command1", 399 * kMillisecond)  // 499 ms after it appeared
-      .Click("frmNewBox", "Command1", 1 * kMillisecond)    // 500 ms
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
+      .Click("frmNewBox", "Command1", 1 * kMillisecond);  // 500 ms
+  walks::Finish(p.backend, "accept", "sound-notice");
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_TRUE(still_asking);
   EXPECT_EQ(Started(p.backend), (Lines{"D:\\Data\\Subset.exe"}));
@@ -489,9 +496,8 @@ TEST(DoubleClick, TheConfirmationOverTheOfferTakesNoPressOfTheSameDoubleClick) {
       .Click("frmYesNo", "Command2", 600 * kMillisecond)  // read, and taken back
       .Click("frmMsgBox", "Command2")
       .Click("frmYesNo", "Command3")
-      .Click("frmNewBox", "Command2")
-      .Click("frmNewBox", "Command3")
-      .Click("frmOption", "Command1");
+      .Click("frmNewBox", "Command2");
+  walks::Finish(p.backend, "accept", "sound-notice");
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_EQ(Started(p.backend), (Lines{"D:\\Acrobat\\Setup.exe"}));
   EXPECT_EQ(p.backend.StepsLeft(), 0u);
@@ -503,9 +509,12 @@ TEST(DoubleClick, KeysAreNotHeldBack) {
   p.backend.Press("frmMsgBox", testing_support::Alt('n'))
       .Press("frmYesNo", testing_support::Alt('j'), 10 * kMillisecond)
       .Press("frmYesNo", testing_support::Enter(), 10 * kMillisecond)
-      .Press("frmNewBox", testing_support::Alt('j'), 10 * kMillisecond)
-      .Press("frmNewBox", testing_support::Enter(), 10 * kMillisecond)
-      .Press("frmOption", testing_support::Enter(), 10 * kMillisecond);
+      .Press("frmNewBox", testing_support::Alt('j'), 10 * kMillisecond);
+  bool from_sound = false;  // from the sound notice on, Enter
+  for (const walks::Step& s : walks::Walk("accept")) {
+    from_sound = from_sound || s.step == "sound-notice";
+    if (from_sound && s.form != "-") p.backend.Press(s.form, testing_support::Enter(), 10 * kMillisecond);
+  }
   EXPECT_EQ(p.RunLauncher(), 0);
   EXPECT_EQ(Started(p.backend), (Lines{"D:\\Data\\Subset.exe"}));
   EXPECT_FALSE(p.runtime.AnyLoaded());

@@ -43,7 +43,8 @@ fi
 driver_screens "$root/build/screens"
 
 start_xvfb
-echo "Running the launcher on Xvfb $DISPLAY (about 30 s: it waits 20 s after the Acrobat Reader setup)"
+echo "Running the launcher on Xvfb $DISPLAY (about $((WALK_WAIT_SECONDS + 10)) s: it waits $WALK_WAIT_SECONDS s" \
+  "after the Acrobat Reader setup)"
 driver_launch "${launch[@]}"
 status=0
 if driver_walk_accept; then

@@ -83,6 +83,9 @@ class HeadlessBackend final : public Backend {
   // after the step before it, even while the program is busy polling events.
   HeadlessBackend& Then(Action action, std::int64_t delay_micros = 0);
   HeadlessBackend& Click(std::string window, std::string control, std::int64_t delay_micros = 0);
+  // A click on the button captioned CAPTION ("&" before its access key), for
+  // scripts that know a window by what it shows rather than by its code.
+  HeadlessBackend& ClickButton(std::string window, std::string caption, std::int64_t delay_micros = 0);
   // A mouse click at a pixel of the client area, hit-tested like a screen.
   HeadlessBackend& ClickAt(std::string window, int x, int y, std::int64_t delay_micros = 0);
   HeadlessBackend& Press(std::string window, KeyInput key, std::int64_t delay_micros = 0);

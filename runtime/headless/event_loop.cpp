@@ -26,6 +26,22 @@ HeadlessBackend& HeadlessBackend::Click(std::string window, std::string control,
       delay);
 }
 
+HeadlessBackend& HeadlessBackend::ClickButton(std::string window, std::string caption, std::int64_t delay) {
+  return Then(
+      [window, caption, delay](HeadlessBackend& b) {
+        Form* f = b.FindWindow(window);
+        Control* button = nullptr;
+        if (f)
+          for (const auto& c : f->Controls())
+            if (c->IsButton() && c->Caption() == caption) button = c.get();
+        b.Note("click " + window + " \"" + caption + "\"" + (button ? "" : " (no such window or button)"));
+        if (!button) return;
+        b.PaceClick(window, delay);
+        b.sink_->OnClick(*button, b.now_);
+      },
+      delay);
+}
+
 HeadlessBackend& HeadlessBackend::ClickAt(std::string window, int x, int y, std::int64_t delay) {
   return Then(
       [window, x, y, delay](HeadlessBackend& b) {

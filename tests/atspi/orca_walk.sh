@@ -8,8 +8,8 @@ launcher=$1 work=$(mktemp -d)
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../display/common.sh"
 at_exit 'rm -rf "$work"'
-offer="Acrobat Reader Installation (empfohlen)" newbox="Mirelund  Installation "
-closing="Range of our products ..."
+offer=$(walk_field accept offer title) newbox=$(walk_field accept game-question title)
+closing=$(walk_field accept closing title)
 # Orca reads a window as its events come; the next key waits that long
 # after the window is up.
 settle=1.5

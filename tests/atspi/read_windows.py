@@ -7,8 +7,10 @@ Every window of the path must come up with a window:activate event, read as
 it reads on Windows (name, role, states, labels then buttons, actions, key
 bindings, the tooltip as description, positions true on the screen), and its
 focused button must get the focus event; Tab moves it. The offer is answered
-with the button's AT-SPI action, the rest with keys. During the 20 s wait
-the tree must still answer at once."""
+with the button's AT-SPI action, the rest with keys. During the wait after
+the Acrobat Reader setup the tree must still answer at once. The windows
+and their buttons come from the tests' table (tests/sequence/walks.txt)."""
+import os
 import subprocess
 import sys
 import time
@@ -22,9 +24,6 @@ from gi.repository import Atspi, GLib  # noqa: E402
 warnings.filterwarnings("ignore", category=DeprecationWarning)  # the *_iface calls read plainest
 
 LAUNCHER = sys.argv[1]
-WELCOME = "Willkommen zur Mirelund Installation."
-OFFER = "Acrobat Reader Installation (empfohlen)"
-NEWBOX = "Mirelund  Installation "
 T1 = ("Diese Programm ermöglicht Ihnen die Ansicht des elektronischen Handbuches für das von Ihnen zu "
       "installierende Spiel.")
 T2 = "Möchten Sie Acrobat   Reader installieren?"
@@ -33,18 +32,51 @@ MANUAL = " " * 77 + ("Um sich das elektronische Handbuch anzuschauen, klicken Si
 GAME = " " * 97 + "Möchten Sie das Spiel installieren?"
 SOUND = ("  Vor dem Spielen konfigurieren Sie bitte" + " " * 13 + "erst den Sound mit der CONFIG.EXE," + " " * 16 +
          "die Sie im Spiele-Ordner Ihrer Festplatte" + " " * 11 + "finden können.")
-JA, NINE, OK = ("Ja", "<Alt>j"), ("Nine", "<Alt>n"), ("OK", "<Alt>o")
 
-# Each window along the path: name, role, children (role, name, key binding,
+
+def read_walk(walk, table=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sequence", "walks.txt")):
+    """The table's steps of WALK: dicts of its columns, the buttons a list."""
+    steps = []
+    with open(table, encoding="utf-8") as f:
+        for line in f:
+            cols = line.split(None, 7)
+            if len(cols) == 8 and cols[0] == walk:
+                step = dict(zip(("walk", "step", "form", "then", "buttons", "answer", "shot"), cols))
+                step["buttons"] = [] if cols[4] == "-" else cols[4].split(",")
+                step["title"] = cols[7].rstrip("\r\n")[1:-1]
+                steps.append(step)
+    if not steps:
+        sys.exit(f"{table}: no walk {walk!r}")
+    return steps
+
+
+ACCEPT = read_walk("accept")
+WELCOME = next(s["title"] for s in ACCEPT if s["form"] == "frmAcrobat")
+# What this walk expects beyond the table, by step: the labels' texts, a
+# button's description (its tooltip), a role other than "dialog", and the
+# answer if not Return; the focus is on the window's first button.
+LABELS = {"offer": [T2, T1], "manual-notice": [MANUAL], "game-question": [GAME], "sound-notice": [SOUND]}
+DESCRIPTIONS = {"closing": {"Ende": "Viel Spaß beim Spielen!"}}
+ROLES = {"closing": "frame"}
+ACTIONS = {"offer": "tab_then_click", "game-question": "alt+j"}
+
+
+def button(step, caption):
+    """("push button", name, key binding[, description]) of a caption such as "&Ja"."""
+    name = caption.replace("&", "", 1)
+    key = "<Alt>" + caption[caption.index("&") + 1].lower()
+    description = DESCRIPTIONS.get(step, {}).get(name)
+    return ("push button", name, key) + ((description,) if description is not None else ())
+
+
+# Each of the program's windows along the accept path (not the welcome
+# window, not the setups'): name, role, children (role, name, key binding,
 # description), the focused button, and what the user then does.
 STEPS = [
-    (OFFER, "dialog", [("label", T2), ("label", T1), ("push button", *JA), ("push button", *NINE)], "Ja",
-     "tab_then_click"),
-    (OFFER, "dialog", [("label", MANUAL), ("push button", *OK)], "OK", "Return"),
-    (NEWBOX, "dialog", [("label", GAME), ("push button", *JA), ("push button", *NINE)], "Ja", "alt+j"),
-    (NEWBOX, "dialog", [("label", SOUND), ("push button", *OK)], "OK", "Return"),
-    ("Range of our products ...", "frame",
-     [("push button", "Ende", "<Alt>e", "Viel Spaß beim Spielen!")], "Ende", "Return"),
+    (s["title"], ROLES.get(s["step"], "dialog"),
+     [("label", t) for t in LABELS.get(s["step"], [])] + [button(s["step"], b) for b in s["buttons"]],
+     s["buttons"][0].replace("&", "", 1), ACTIONS.get(s["step"], "Return"))
+    for s in ACCEPT if s["form"] not in ("-", "frmAcrobat")
 ]
 DEADLINE_S = 80
 ANSWER_LIMIT_S = 1.0
@@ -201,7 +233,7 @@ def on_focus(event):
 
 
 def check_during_wait():
-    # The 20 s busy wait has begun: the tree must answer through it.
+    # The busy wait has begun: the tree must answer through it.
     started = time.monotonic()
     desktop = Atspi.get_desktop(0)
     names = []

@@ -6,10 +6,35 @@
 # shellcheck source=harness.sh
 source "$(dirname "${BASH_SOURCE[0]}")/harness.sh"
 
-readonly DRIVER_OFFER_TITLE='Acrobat Reader Installation \(empfohlen\)'  # offer, confirmation, manual notice
-readonly DRIVER_NEWBOX_TITLE='Mirelund  Installation '                    # game question, sound notice
-readonly DRIVER_WELCOME_TITLE='Willkommen zur Mirelund Installation\.'
-readonly DRIVER_CLOSING_TITLE='Range of our products \.\.\.'
+# The walks, their windows and screenshots, and the wait after a setup
+# start: from the tests' table (tests/sequence/walks.txt; WALK_TABLE).
+#   walk_rows [WALK]: its steps (all walks' without), tab-separated:
+#     WALK STEP FORM THEN BUTTONS ANSWER SHOT TITLE
+#   walk_steps WALK: the step names in order, on one line
+#   walk_field WALK STEP form|then|buttons|answer|shot|title
+#   walk_title_re WALK STEP: its title as a whole-title regular expression
+for WALK_TABLE in "${WALK_TABLE:-}" "$(dirname "${BASH_SOURCE[0]}")"/{../tests,..}/sequence/walks.txt; do
+  [[ ! -f $WALK_TABLE ]] || break
+done
+[[ -f $WALK_TABLE ]] || die "no table of the walks (tests/sequence/walks.txt): set WALK_TABLE"
+walk_rows() {
+  awk -v w="${1:-}" 'BEGIN {OFS = "\t"} $1 !~ /^#/ && NF >= 8 && (w == "" || $1 == w) {
+    t = $0; sub(/^[^"]*"/, "", t); sub(/"[ \t\r]*$/, "", t); print $1, $2, $3, $4, $5, $6, $7, t }' "$WALK_TABLE"
+}
+walk_steps() { walk_rows "$1" | cut -f2 | paste -sd' '; }
+walk_field() {
+  local -A col=([form]=3 [then]=4 [buttons]=5 [answer]=6 [shot]=7 [title]=8)
+  walk_rows "$1" | awk -F'\t' -v s="$2" -v c="${col[$3]}" '$2 == s {print $c; f = 1} END {exit !f}'
+}
+walk_re() { sed 's/[][\\.*^$()+?{}|]/\\&/g' <<<"$1"; }
+walk_title_re() { walk_re "$(walk_field "$1" "$2" title)"; }
+WALK_WAIT_SECONDS=$(awk '$1 == "wait-seconds" {print $2}' "$WALK_TABLE")
+[[ $WALK_WAIT_SECONDS =~ ^[0-9]+$ ]] || die "$WALK_TABLE: no line \"wait-seconds N\""
+DRIVER_OFFER_TITLE=$(walk_title_re decline offer)          # offer, confirmation, manual notice
+DRIVER_NEWBOX_TITLE=$(walk_title_re accept game-question)  # game question, sound notice
+DRIVER_WELCOME_TITLE=$(walk_title_re accept waiting)
+DRIVER_CLOSING_TITLE=$(walk_title_re accept closing)
+readonly DRIVER_OFFER_TITLE DRIVER_NEWBOX_TITLE DRIVER_WELCOME_TITLE DRIVER_CLOSING_TITLE
 # The windows' figures come from the program itself (tests/harness/layouts), so that
 # a changed window definition moves them with it.
 #   driver_layouts COMMAND...: the layouts program (DRIVER_LAYOUTS or the build's
@@ -34,10 +59,10 @@ driver_button() {
 # the offer ID's, added to each dialog's client width in WALK_WIDTH, tells
 # the later dialogs apart.
 driver_frame_widths() {
-  local frame notice box
+  local frame step w
   frame=$(($(driver_geometry "$1" | cut -d' ' -f3) - DRIVER_OFFER_WIDTH))
-  notice=$((DRIVER_YESNO_WIDTH + frame)) box=$(($(driver_rect sound-notice client | cut -d' ' -f3) + frame))
-  WALK_WIDTH+=([confirm]=$notice [manual-notice]=$notice [game-question]=$box [sound-notice]=$box)
+  while read -r step w; do WALK_WIDTH[$step]=$((w + frame)); done < <(awk '$2 == "client" && $1 != "offer" &&
+    !($3 == 0 && $4 == 0 && $5 == 800 && $6 == 600) {print $1, $5}' <<<"$DRIVER_LAYOUT")
 }
 driver_from_offer() {
   local ox oy x y
@@ -184,79 +209,113 @@ driver_click_settled() {
   [[ -n ${DRIVER_SCREENS:-} ]] || sleep 0.7
   driver_click "$@"
 }
-# "&Ende" of the closing window, where the program puts it on a screen of the window's size.
-driver_click_ende() {
-  local w h
-  read -r _ _ w h < <(driver_geometry "$1")
-  # shellcheck disable=SC2046
-  driver_click_settled "$1" $(DRIVER_LAYOUT=$("${DRIVER_LAYOUTS_RUN[@]}" "${w}x$h" | tr -d '\r') driver_button closing Ende)
+# The button CAPTION of the step STEP's window ID, where the program puts it;
+# in a window that fills the screen, on a screen of the window's size.
+driver_click_button() {  # ID STEP CAPTION
+  local w h at
+  at=$(driver_button "$2" "$3") || die "no button $3 in the layout of the step $2"
+  if [[ $(driver_rect "$2" client) == "0 0 800 600" ]]; then
+    read -r _ _ w h < <(driver_geometry "$1")
+    at=$(DRIVER_LAYOUT=$("${DRIVER_LAYOUTS_RUN[@]}" "${w}x$h" | tr -d '\r') driver_button "$2" "$3")
+  fi
+  # shellcheck disable=SC2086
+  driver_click_settled "$1" $at
 }
 
-# The two paths, each window waited for in turn, handed to the caller's
-# hook, answered, and waited out:
-#   driver_walk_accept [FIRST_STEP]: offer acrobat-setup waiting manual-notice
-#     game-question game-setup sound-notice closing ("waiting": the welcome
-#     window during the 20 s wait; the setups are the stubs, which may be
-#     missing: then the step is left out with a line saying so, not failed)
-#   driver_walk_decline: offer confirm manual-notice game-question
-#     sound-notice closing (the refusal confirmed, the game declined)
-# For each step, from the caller's associative arrays:
-#   WALK_WIDTH[STEP]   the window's width, where a title is shared ("": any)
-#   WALK_LIMIT[STEP]   seconds to wait for it
+# A walk of the table, each window waited for in turn, handed to the
+# caller's hook, answered, and waited out:
+#   driver_walk WALK [FIRST_STEP]: the table's walk, from FIRST_STEP on
+#   driver_walk_accept [FIRST_STEP], driver_walk_decline: its two main walks
+# ("waiting": the welcome window during the wait after the Acrobat Reader
+# setup; the setups are the stubs, which may be missing: then the step is
+# left out with a line saying so, not failed). For each step, from the
+# caller's associative arrays, else the walk's own (local width, limit and
+# answer), else the table:
+#   WALK_WIDTH[STEP]   the window's width, where a title is shared ("": any);
+#                      by default the layout's, where the walk has another
+#                      window of that title and another width
+#   WALK_LIMIT[STEP]   seconds to wait for it (15)
 #   WALK_ANSWER[STEP]  "FUNCTION ARGS...", called as FUNCTION ID ARGS...; ""
-#                      for none (a stub closes itself, or the hook answers)
+#                      for none (a stub closes itself, or the hook answers);
+#                      by default the table's answer (driver_answer)
 # and WALK_HOOK (a function called as HOOK STEP ID before the answer, with
 # WALK_SHOT the step's screenshot name, e.g. 01-welcome-offer; default: that
 # screenshot where DRIVER_SCREENS is set). Status 1, and the step in
 # WALK_STOPPED, when a window did not come or did not go.
-declare -A WALK_WIDTH=() WALK_LIMIT=() WALK_ANSWER=()
-declare -A WALK_TITLE=([offer]=$DRIVER_OFFER_TITLE [confirm]=$DRIVER_OFFER_TITLE [acrobat-setup]="Acrobat Reader Setup"
-  [waiting]=$DRIVER_WELCOME_TITLE [manual-notice]=$DRIVER_OFFER_TITLE [game-question]=$DRIVER_NEWBOX_TITLE
-  [game-setup]="Mirelund Setup" [sound-notice]=$DRIVER_NEWBOX_TITLE [closing]=$DRIVER_CLOSING_TITLE)
+declare -A WALK_WIDTH=() WALK_LIMIT=() WALK_ANSWER=() WALK_TITLE=()
+while IFS=$'\t' read -r _ step _ _ _ _ _ title; do WALK_TITLE[$step]=$(walk_re "$title"); done < <(walk_rows)
+unset step title
 driver_walk_shot() { [[ -z ${DRIVER_SCREENS:-} ]] || driver_shot "$WALK_SHOT" "$2"; }
 
-# Defaults: keys and clicks mixed, and the limits a native launcher needs.
+# Defaults: the limits a native launcher needs.
 driver_walk_accept() {
-  driver_need_layouts
-  local -A width=([offer]=$DRIVER_OFFER_WIDTH [manual-notice]=$DRIVER_YESNO_WIDTH)
-  local -A limit=([offer]=20 [acrobat-setup]=5 [waiting]=5 [manual-notice]=30 [game-setup]=5)
-  local -A answer=([offer]="driver_click_settled $DRIVER_OFFER_JA" [manual-notice]="driver_key alt+o"
-    [game-question]="driver_key alt+j" [game-setup]="driver_click 400 300"
-    [sound-notice]="driver_click_settled $(driver_button sound-notice OK)" [closing]=driver_click_ende)
-  driver_walk "offer acrobat-setup waiting manual-notice game-question game-setup sound-notice closing" \
-    "waiting closing" "${1:-offer}"
+  local -A width=() answer=() limit=([offer]=20 [acrobat-setup]=5 [waiting]=5 [manual-notice]=$((WALK_WAIT_SECONDS + 10))
+    [game-setup]=5)
+  driver_walk accept "${1:-offer}"
 }
 driver_walk_decline() {
-  driver_need_layouts
-  local -A width=([offer]=$DRIVER_OFFER_WIDTH [confirm]=$DRIVER_YESNO_WIDTH [manual-notice]=$DRIVER_YESNO_WIDTH)
-  local -A limit=([offer]=20)
-  local -A answer=([offer]="driver_key alt+n" [confirm]="driver_click_settled $(driver_button confirm Ja)"
-    [manual-notice]="driver_key Return" [game-question]="driver_click_settled $(driver_button game-question Nine)"
-    [sound-notice]="driver_key alt+o" [closing]="driver_key alt+e")
-  driver_walk "offer confirm manual-notice game-question sound-notice closing" "offer closing" offer
+  local -A width=() answer=() limit=([offer]=20)
+  driver_walk decline
 }
-driver_walk() {  # STEPS STEPS_THAT_STAY FIRST_STEP, with the caller's width, limit and answer
-  local step n=0 started="" id reply
+# The table's answer ANSWER to the window ID of the step STEP (walks.txt).
+driver_answer() {  # ID STEP ANSWER
+  local id=$1 how=${3%%:*} what=${3#*:} key w h
+  case $how in
+    click)
+      if [[ $what == window ]]; then
+        read -r _ _ w h < <(driver_geometry "$id")
+        driver_click "$id" $((w / 2)) $((h / 2))
+      else
+        driver_click_button "$id" "$2" "${what/&/}"
+      fi ;;
+    key)
+      for key in ${what//,/ }; do
+        [[ $key != \&* ]] || key=alt+${key:1:1} key=${key,,}
+        driver_key "$id" "$key"
+      done ;;
+    -) ;;
+    *) die "walks.txt: no answer \"$3\"" ;;
+  esac
+}
+driver_walk() {  # WALK [FIRST_STEP], with the caller's width, limit and answer (declared, if empty)
+  local first=${2:-} step other form after ans shot title started="" id reply steps=()
+  local -A form_of=() then_of=() answer_of=() shot_of=() title_of=() laid=() walk_width=()
   WALK_STOPPED=""
-  [[ -n ${DRIVER_LAYOUT:-} ]] || die "no layouts program at $DRIVER_LAYOUTS: build the tests, or set DRIVER_LAYOUTS"
-  for step in $1; do
-    n=$((n + 1))
-    [[ -n $started || $step == "$3" ]] || continue
-    started=1
-    WALK_SHOT=$(printf '%02d-%s' $n "${step/#offer/welcome-offer}")
-    if ! id=$(driver_wait_window "${WALK_TITLE[$step]}" "${WALK_WIDTH[$step]-${width[$step]:-}}" \
+  driver_need_layouts
+  while IFS=$'\t' read -r _ step form after _ ans shot title; do
+    steps+=("$step") form_of[$step]=$form then_of[$step]=$after answer_of[$step]=$ans shot_of[$step]=$shot
+    title_of[$step]=$title
+    [[ $form == - ]] || laid[$step]=$(driver_rect "$step" client | cut -d' ' -f3) ||
+      die "no layout of the step $step: does the layouts program walk it?"
+  done < <(walk_rows "$1")
+  ((${#steps[@]})) || die "walks.txt: no walk \"$1\""
+  # A width only where it tells apart the walk's windows of one title.
+  for step in "${!laid[@]}"; do
+    for other in "${!laid[@]}"; do
+      [[ ${title_of[$other]} != "${title_of[$step]}" || ${laid[$other]} == "${laid[$step]}" ]] ||
+        walk_width[$step]=${laid[$step]}
+    done
+  done
+  for step in "${steps[@]}"; do
+    [[ -n $started || -z $first || $step == "$first" ]] || continue
+    started=1 form=${form_of[$step]} WALK_SHOT=${shot_of[$step]}
+    if ! id=$(driver_wait_window "${WALK_TITLE[$step]}" "${WALK_WIDTH[$step]-${width[$step]:-${walk_width[$step]:-}}}" \
       "${WALK_LIMIT[$step]:-${limit[$step]:-15}}"); then
-      [[ $step == *-setup ]] && { driver_log "$step left out: its stub is missing"; continue; }
+      [[ $form == - ]] && { driver_log "$step left out: its stub is missing"; continue; }
       WALK_STOPPED=$step
       return 1
     fi
-    [[ $step == waiting ]] && driver_log "waiting the 20 seconds after the Acrobat Reader setup"
+    [[ $form != frmAcrobat ]] || driver_log "waiting the $WALK_WAIT_SECONDS seconds after the Acrobat Reader setup"
     "${WALK_HOOK:-driver_walk_shot}" "$step" "$id"
-    reply=${WALK_ANSWER[$step]-${answer[$step]:-}}
-    # shellcheck disable=SC2086
-    [[ -z $reply ]] || ${reply%% *} "$id" ${reply#"${reply%% *}"}
-    if [[ " $2 " == *" $step "* ]]; then :
-    elif [[ $step == *-setup ]]; then driver_wait_gone "$id" 20 || true
+    if [[ -v WALK_ANSWER[$step] || -v answer[$step] ]]; then
+      reply=${WALK_ANSWER[$step]-${answer[$step]}}
+      # shellcheck disable=SC2086
+      [[ -z $reply ]] || ${reply%% *} "$id" ${reply#"${reply%% *}"}
+    else
+      driver_answer "$id" "$step" "${answer_of[$step]}"
+    fi
+    if [[ ${then_of[$step]} == stays ]]; then :
+    elif [[ $form == - ]]; then driver_wait_gone "$id" 20 || true
     else driver_wait_gone "$id" || { WALK_STOPPED=$step; return 1; }
     fi
   done

@@ -1,20 +1,21 @@
 // Where the program puts each of its windows and their controls on a screen
 // of a given size, for the display tests to check the screen against: the
-// whole launcher on the headless backend, the offer refused and the refusal
-// withdrawn, then everything accepted. The windows' own code places them,
-// so a changed definition moves the tests' figures with it.
+// whole launcher on the headless backend, along each walk of the tests'
+// table (tests/sequence/walks.txt). The windows' own code places them, so a
+// changed definition moves the tests' figures with it.
 //
 //   layouts WIDTHxHEIGHT [LEFT,TOP,RIGHT,BOTTOM]
 //
 // The frame (pixels a window manager adds around a dialog's client area)
-// is 0 unless given. For each step (welcome, offer, confirm, manual-notice,
-// game-question, sound-notice, closing) it prints
+// is 0 unless given. For the welcome window ("welcome") and each step of the
+// program's own windows, the first time a walk comes to it, it prints
 //   STEP frame X Y W H            the outer frame on the screen, pixels
 //   STEP client X Y W H           the client area on the screen
 //   STEP NAME X Y W H shown|hidden TAB_INDEX CAPTION   each control, in the
 //     client area; the caption as shown, for buttons ("-" for the rest)
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include "dialogs/frmMsgBox.h"
@@ -24,6 +25,7 @@
 #include "runtime/headless/backend.h"
 #include "runtime/runtime.h"
 #include "setup/frmAcrobat.h"
+#include "tests/sequence/walks.h"
 
 namespace {
 
@@ -64,25 +66,24 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: layouts WIDTHxHEIGHT [LEFT,TOP,RIGHT,BOTTOM]\n");
     return 2;
   }
-  HeadlessBackend b;
-  rt::Runtime runtime(b);
-  b.SetScreen({width, height, 15, 15});
-  b.SetDialogFrame(frame);
-  b.Then(Print("welcome", "frmAcrobat", frame))
-      .Then(Print("offer", "frmMsgBox", frame))
-      .Click("frmMsgBox", "Command1")
-      .Then(Print("confirm", "frmYesNo", frame))
-      .Click("frmYesNo", "Command2")
-      .Click("frmMsgBox", "Command2")
-      .Then(Print("manual-notice", "frmYesNo", frame))
-      .Click("frmYesNo", "Command3")
-      .Then(Print("game-question", "frmNewBox", frame))
-      .Click("frmNewBox", "Command1")
-      .Then(Print("sound-notice", "frmNewBox", frame))
-      .Click("frmNewBox", "Command3")
-      .Then(Print("closing", "frmOption", frame))
-      .Click("frmOption", "Command1");
-  const int status = b.Run([&] { return runtime.Run<frmAcrobat>(); });
+  std::set<std::string> printed;
+  std::set<std::string> names;
+  for (const walks::Step& s : walks::Read()) names.insert(s.walk);
+  for (const std::string& walk : names) {
+    HeadlessBackend b;
+    rt::Runtime runtime(b);
+    b.SetScreen({width, height, 15, 15});
+    b.SetDialogFrame(frame);
+    if (printed.insert("welcome").second) b.Then(Print("welcome", "frmAcrobat", frame));
+    walks::Script(b, walk, [&](const walks::Step& s, HeadlessBackend& backend) {
+      if (printed.insert(s.step).second) Print(s.step.c_str(), s.form.c_str(), frame)(backend);
+    });
+    if (const int status = b.Run([&] { return runtime.Run<frmAcrobat>(); }); status != 0) {
+      std::fprintf(stderr, "layouts: the walk %s ended with status %d: does the table match the program?\n",
+                   walk.c_str(), status);
+      return status;
+    }
+  }
   std::fflush(stdout);
-  return status;
+  return 0;
 }

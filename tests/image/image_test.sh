@@ -164,8 +164,9 @@ case_windows() {
   else
     fail "Windows: the accept walk stopped at the $WALK_STOPPED (see $work/windows.log)"
   fi
-  check "Windows: the Acrobat Reader setup's window shown" test -f "$DRIVER_SCREENS/02-acrobat-setup.png"
-  check "Windows: the game setup's window shown" test -f "$DRIVER_SCREENS/06-game-setup.png"
+  check "Windows: the Acrobat Reader setup's window shown" \
+    test -f "$DRIVER_SCREENS/$(walk_field accept acrobat-setup shot).png"
+  check "Windows: the game setup's window shown" test -f "$DRIVER_SCREENS/$(walk_field accept game-setup shot).png"
   check "Windows: the setups started as \"D:\\Acrobat\\Setup.exe\" and \"D:\\Data\\Subset.exe\"" \
     cmp -s "$STUB_LOG" <(printf 'Acrobat Reader Setup\t"D:\\Acrobat\\Setup.exe"\nMirelund Setup\t"D:\\Data\\Subset.exe"\n')
   [[ ! -s $STUB_LOG ]] || sed 's/^/  noted: /' "$STUB_LOG"

@@ -46,11 +46,11 @@ geometry() { grep "^$1 " "$DRIVER_SCREENS/geometry.txt" | cut -d' ' -f2-; }
 
 # A dialog: at its client position (±1 px), its client area mostly dark
 # blue (0,0,64), with orange (255,128,0) text in it.
-check_dialog() {
-  local shot=$1 step=${1#*-} x y w h wx wy blue orange
+check_dialog() {  # SHOT STEP
+  local shot=$1 step=$2 x y w h wx wy blue orange
   [[ -f $DRIVER_SCREENS/$shot.png ]] || { fail "$shot: no screenshot"; return; }
   read -r x y w h < <(geometry "$shot")
-  read -r wx wy _ _ < <(driver_rect "${step#welcome-}" client)
+  read -r wx wy _ _ < <(driver_rect "$step" client)
   check "$shot: dialog at $x,$y, expected $wx,$wy" near "$x,$y" "$wx,$wy" 1
   blue=$(count "$shot" "$x" "$y" "$w" "$h" 0 0 64 4)
   check "$shot: $blue of $((w * h)) pixels dark blue" test $((blue * 100)) -ge $((w * h * 40))
@@ -81,13 +81,14 @@ check_closing() {
   check "$shot: no button face above the button ($outside pixels)" test "$outside" -lt $((w * h / 2))
 }
 
-if [[ $scenario == accept ]]; then
-  for shot in 01-welcome-offer 04-manual-notice 05-game-question 07-sound-notice; do check_dialog $shot; done
-  check_stub 02-acrobat-setup
-  check_stub 06-game-setup
-  check_closing 08-closing
-else
-  for shot in 01-welcome-offer 02-confirm 03-manual-notice 04-game-question 05-sound-notice; do check_dialog $shot; done
-  check_closing 06-closing
-fi
+# Each window of the walk by its kind: a setup's (a stub), the closing
+# window, a dialog of ours; the welcome window during the wait has no check.
+while IFS=$'\t' read -r _ step form _ _ _ shot _; do
+  case $form in
+    -) check_stub "$shot" ;;
+    frmOption) check_closing "$shot" ;;
+    frmAcrobat) ;;
+    *) check_dialog "$shot" "$step" ;;
+  esac
+done < <(walk_rows "$scenario")
 echo "screenshots: $DRIVER_SCREENS"

@@ -102,7 +102,7 @@ driver_launch "$cd_dir"
 
 # ---- the offer: its frame where the program puts it ----
 offer=$(driver_wait_window "$DRIVER_OFFER_TITLE" $DRIVER_OFFER_WIDTH 20) || die "no offer"
-driver_shot 01-welcome-offer "$offer"
+driver_shot "$(walk_field accept offer shot)" "$offer"
 welcome=$(driver_wait_window "$DRIVER_WELCOME_TITLE" "" 5) || fail "no welcome window"
 [[ -z $welcome ]] || expect_eq "the welcome window over the primary monitor" "$primary" "$(geometry_of "$welcome")"
 read -r fl ft fr fb < <(extents_of "$offer")
@@ -179,7 +179,7 @@ xdotool key --clearmodifiers alt+n
 confirm=$(driver_wait_window "$DRIVER_OFFER_TITLE" $DRIVER_YESNO_WIDTH 5) || fail "alt+n after the click did not reach the offer"
 
 if [[ -n $confirm ]]; then
-  driver_shot 02-confirm "$confirm"
+  driver_shot "$(walk_field decline confirm shot)" "$confirm"
   read -r cx cy _ _ < <(frame_of "$confirm")
   note "confirmation frame at $cx,$cy"
   expect_eq "confirmation's place from the offer" "$(driver_from_offer confirm)" "$((cx - ox)) $((cy - oy))"
@@ -199,12 +199,13 @@ xdotool key --clearmodifiers alt+j
 check "the accept walk from the Acrobat Reader setup on" driver_walk_accept acrobat-setup
 
 # ---- every later notice at the offer's place ----
-for shot in 04-manual-notice 05-game-question 07-sound-notice; do
+while IFS=$'\t' read -r _ step form _ _ _ shot _; do
+  [[ $step != offer && $form != @(-|frmAcrobat|frmOption) ]] || continue
   read -r _ nx ny _ < <(grep "^$shot " "$DRIVER_SCREENS/geometry.txt") || { fail "no frame noted for $shot"; continue; }
   check "$shot frame at $nx,$ny, at the offer's $ox,$oy" near "$nx,$ny" "$ox,$oy" 1
-done
+done < <(walk_rows accept)
 expect_eq "the closing window over the primary monitor" "$primary" \
-  "$(grep "^08-closing " "$DRIVER_SCREENS/geometry.txt" | cut -d' ' -f2-)"
+  "$(grep "^$(walk_field accept closing shot) " "$DRIVER_SCREENS/geometry.txt" | cut -d' ' -f2-)"
 
 driver_expect_exit "launcher exit status"
 check "the game's setup started" grep -q "^Mirelund Setup" "$MIRELUND_STUB_LOG"
