@@ -221,6 +221,25 @@ TEST(BmpDecoding, CoreHeader) {
   ASSERT_EQ(two.width, 2);
   EXPECT_EQ(Pixel(two, 0, 0), (Px{3, 2, 1, 255}));
   EXPECT_EQ(Pixel(two, 1, 0), (Px{6, 5, 4, 255}));
+  // The same pixels further on, past a gap the offset skips.
+  Bytes far = CoreHeaderBmp1(300);
+  far.insert(far.begin() + 32, 268, 0);
+  EXPECT_EQ(Pixel(rt::DecodePicture(far), 1, 0), (Px{6, 5, 4, 255}));
+  // Eight bits a pixel: the last of 256 entries is a colour like any other.
+  Bytes eight{'B', 'M'};
+  Put32(eight, 26 + 768 + 4);
+  Put32(eight, 0);
+  Put32(eight, 26 + 768);
+  Put32(eight, 12);
+  Put16(eight, 2);
+  Put16(eight, 1);
+  Put16(eight, 1);
+  Put16(eight, 8);
+  for (int i = 0; i < 256; ++i) eight.insert(eight.end(), {static_cast<std::uint8_t>(i), 9, 200});
+  eight.insert(eight.end(), {0, 255, 0, 0});
+  const rt::Image palette8 = rt::DecodePicture(eight);
+  EXPECT_EQ(Pixel(palette8, 0, 0), (Px{200, 9, 0, 255}));
+  EXPECT_EQ(Pixel(palette8, 1, 0), (Px{200, 9, 255, 255}));
   Bytes b{'B', 'M'};
   Put32(b, 26 + 900);
   Put32(b, 0);
