@@ -39,21 +39,15 @@ driver_wait_exit
 [[ $DRIVER_EXIT_STATUS == 0 ]] || die "the launcher ended with status $DRIVER_EXIT_STATUS"
 [[ -z ${SCREENSHOTS_KEEP:-} ]] || { mkdir -p "$SCREENSHOTS_KEEP" && cp "$work/shots"/* "$SCREENSHOTS_KEEP/"; }
 
-# The walk's screenshot (its number and step) → the picture's name, and how
-# it is made: "half" for a full-screen window, "cut" for a dialog.
-pictures=(
-  "01-welcome-offer welcome-offer half"
-  "02-confirm confirm cut"
-  "03-manual-notice manual-notice cut"
-  "04-game-question game-question cut"
-  "05-sound-notice sound-notice cut"
-  "06-closing closing half"
-)
 margin=16
 mkdir -p "$out"
 rm -f "$out"/*.png
-for picture in "${pictures[@]}"; do
-  read -r shot name how <<<"$picture"
+# Each window of the walk, by the tests' table: its screenshot without the
+# number names the picture; the offer (over the welcome picture) and the
+# closing window fill the screen and are halved, the other dialogs cut out.
+while IFS=$'\t' read -r _ _ form _ _ _ shot _; do
+  name=${shot#[0-9][0-9]-}
+  case $form in frmMsgBox | frmOption) how="half" ;; *) how="cut" ;; esac
   from=$work/shots/$shot.png
   [[ -f $from ]] || die "no screenshot $shot from the walk"
   if [[ $how == half ]]; then
@@ -66,6 +60,6 @@ for picture in "${pictures[@]}"; do
   fi
   convert "$work/$name.png" -colors 256 "PNG8:$out/$name.png"
   optipng -quiet -o5 -strip all "$out/$name.png"
-done
+done < <(walk_rows decline)
 echo "Pictures of the windows in docs/screens/:"
 ls -l "$out"
