@@ -92,9 +92,10 @@ Dpi ChooseDpi(const DpiSources& s) {
 }
 
 Monitor ProgramMonitor(XServer& x) {
-  std::vector<Monitor> all = RandrMonitors(x);
-  if (all.empty()) all = x.XineramaMonitors();
-  if (std::optional<Monitor> m = ChooseMonitor(all)) return *m;
+  // Xinerama's heads where RandR lists no monitor of any size.
+  std::optional<Monitor> m = ChooseMonitor(RandrMonitors(x));
+  if (!m) m = ChooseMonitor(x.XineramaMonitors());
+  if (m) return *m;
   const int screen = x.ScreenNumber();
   return {0, 0, x.WidthPx(screen), x.HeightPx(screen), true};
 }

@@ -283,6 +283,11 @@ TEST(Monitors, RandrFromOnePointFiveElseXineramaElseTheScreen) {
     EXPECT_EQ(rt::fltk::detail::ProgramMonitor(x).x, c.x) << c.randr << c.version_known << " " << c.major << "."
                                                          << c.minor << " " << c.listed;
   }
+  // RandR listing only monitors of no size has listed none.
+  MadeUpDisplay sizeless;
+  sizeless.randr_monitors = {{800, 0, 0, 768, true}};
+  sizeless.xinerama = {{0, 0, 640, 480, false}};
+  EXPECT_EQ(rt::fltk::detail::ProgramMonitor(sizeless).width, 640);
   MadeUpDisplay none;
   none.randr = false;
   none.xinerama = {{0, 0, 0, 0, false}};
