@@ -222,9 +222,9 @@ TEST(BmpDecoding, CoreHeader) {
   EXPECT_EQ(Pixel(two, 0, 0), (Px{3, 2, 1, 255}));
   EXPECT_EQ(Pixel(two, 1, 0), (Px{6, 5, 4, 255}));
   // The same pixels further on, past a gap the offset skips.
-  Bytes far = CoreHeaderBmp1(300);
-  far.insert(far.begin() + 32, 268, 0);
-  EXPECT_EQ(Pixel(rt::DecodePicture(far), 1, 0), (Px{6, 5, 4, 255}));
+  Bytes gapped = CoreHeaderBmp1(300);
+  gapped.insert(gapped.begin() + 32, 268, 0);
+  EXPECT_EQ(Pixel(rt::DecodePicture(gapped), 1, 0), (Px{6, 5, 4, 255}));
   // Eight bits a pixel: the last of 256 entries is a colour like any other.
   Bytes eight{'B', 'M'};
   Put32(eight, 26 + 768 + 4);
