@@ -25,7 +25,7 @@ class PictureWindow final : public Fl_Window {
 }  // namespace
 
 int main() {
-  Fl_JPEG_Image picture("welcome", forms::pictures::WelcomeScreen().data());
+  Fl_JPEG_Image picture("welcome", forms::pictures::Welcome().data());
   if (picture.w() <= 0) return 1;
   PictureWindow window(picture);
   window.border(0);

@@ -22,7 +22,7 @@ stbi_uc* picture = nullptr;  // B, G, R, x once loaded
 int picture_width = 0, picture_height = 0;
 
 bool LoadPicture() {
-  const auto bytes = forms::pictures::WelcomeScreen();
+  const auto bytes = forms::pictures::Welcome();
   int n = 0;
   picture = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &picture_width, &picture_height, &n, 4);
   if (!picture) return false;

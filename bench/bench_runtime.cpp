@@ -6,7 +6,7 @@
 #include "dialogs/frmNewBox.h"
 #include "dialogs/frmOption.h"
 #include "dialogs/frmYesNo.h"
-#include "forms/definitions.h"
+#include "forms/look.h"
 #include "forms/pictures.h"
 #include "forms/texts.h"
 #include "runtime/headless/backend.h"
@@ -40,7 +40,7 @@ void BM_BreakLongestText(benchmark::State& state) {
 BENCHMARK(BM_BreakLongestText);
 
 void BM_DecodeWelcome(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(rt::DecodePicture(forms::pictures::WelcomeScreen()));
+  for (auto _ : state) benchmark::DoNotOptimize(rt::DecodePicture(forms::pictures::Welcome()));
 }
 BENCHMARK(BM_DecodeWelcome)->Unit(benchmark::kMillisecond);
 

@@ -3,7 +3,7 @@
 // refusal is confirmed.
 #pragma once
 
-#include "forms/definitions.h"
+#include "forms/frmMsgBox.h"
 #include "runtime/form.h"
 
 // Where a window `inner` wide (or high) goes to be centred on a span `outer`

@@ -1,7 +1,7 @@
 // The notice window: the game question and the setup's notices.
 #pragma once
 
-#include "forms/definitions.h"
+#include "forms/frmNewBox.h"
 #include "runtime/form.h"
 
 class frmNewBox : public rt::Form {

@@ -2,7 +2,7 @@
 // one button that ends the program, 30 pixels from the bottom right corner.
 #pragma once
 
-#include "forms/definitions.h"
+#include "forms/frmOption.h"
 #include "runtime/form.h"
 
 class frmOption : public rt::Form {

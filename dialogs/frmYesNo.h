@@ -1,7 +1,7 @@
 // The confirmation window, also the setup's general message window.
 #pragma once
 
-#include "forms/definitions.h"
+#include "forms/frmYesNo.h"
 #include "runtime/form.h"
 
 class frmYesNo : public rt::Form {

@@ -1,5 +1,5 @@
 // The start-up window: the full-screen welcome artwork behind the setup.
-#include "forms/definitions.h"
+#include "forms/frmAcrobat.h"
 #include "forms/pictures.h"
 
 namespace forms::frmAcrobat {
@@ -9,7 +9,7 @@ const rt::WindowDef& Definition() {
       {.id = Image2, .name = "Image2", .kind = rt::ControlKind::kImage, .left = 360, .top = 360, .width = 3255,
        .height = 4170, .picture = pictures::WelcomeInset(), .stretch = rt::True, .border_style = rt::kBorderSingle},
       {.id = Image1, .name = "Image1", .kind = rt::ControlKind::kImage, .left = 0, .top = 0, .width = 8325,
-       .height = 7095, .picture = pictures::WelcomeScreen(), .stretch = rt::True},
+       .height = 7095, .picture = pictures::Welcome(), .stretch = rt::True},
   };
   static const rt::WindowDef def{
       .name = "frmAcrobat",

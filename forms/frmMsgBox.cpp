@@ -1,6 +1,8 @@
 // The Acrobat Reader offer window.
-#include "forms/definitions.h"
+#include "forms/frmMsgBox.h"
+#include "forms/look.h"
 #include "forms/pictures.h"
+#include "forms/texts.h"
 
 namespace forms::frmMsgBox {
 

@@ -1,6 +1,8 @@
 // The notice window: the game question and the notices of the setup.
-#include "forms/definitions.h"
+#include "forms/frmNewBox.h"
+#include "forms/look.h"
 #include "forms/pictures.h"
+#include "forms/texts.h"
 
 namespace forms::frmNewBox {
 

@@ -1,5 +1,5 @@
 // The closing window: the range of products, and the one button that ends.
-#include "forms/definitions.h"
+#include "forms/frmOption.h"
 #include "forms/pictures.h"
 
 namespace forms::frmOption {

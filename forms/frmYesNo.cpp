@@ -1,5 +1,7 @@
 // The confirmation window, also the general message window of the setup.
-#include "forms/definitions.h"
+#include "forms/frmYesNo.h"
+#include "forms/look.h"
+#include "forms/texts.h"
 
 namespace forms::frmYesNo {
 

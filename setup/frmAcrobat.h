@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "forms/definitions.h"
+#include "forms/frmAcrobat.h"
 #include "runtime/form.h"
 
 class frmAcrobat : public rt::Form {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "forms/texts.h"
 #include "program_fixture.h"
 #include "runtime/reading_order.h"
 

@@ -95,7 +95,7 @@ using Px = std::vector<std::uint8_t>;
 TEST(PictureFormat, IsToldByTheFirstBytes) {
   EXPECT_EQ(rt::DetectPictureFormat(Bmp8()), rt::PictureFormat::kBmp);
   EXPECT_EQ(rt::DetectPictureFormat(forms::pictures::MainIcon()), rt::PictureFormat::kIco);
-  EXPECT_EQ(rt::DetectPictureFormat(forms::pictures::WelcomeScreen()), rt::PictureFormat::kJpeg);
+  EXPECT_EQ(rt::DetectPictureFormat(forms::pictures::Welcome()), rt::PictureFormat::kJpeg);
   const Bytes gif{'G', 'I', 'F', '8', '9', 'a'};
   EXPECT_EQ(rt::DetectPictureFormat(gif), rt::PictureFormat::kUnknown);
   EXPECT_EQ(rt::DetectPictureFormat(Bytes{}), rt::PictureFormat::kUnknown);
@@ -684,7 +684,7 @@ TEST(JpegDecoding, ProgressiveAndArithmeticCodingAreRefused) {
 }
 
 TEST(JpegDecoding, AFileWithoutItsEndIsRefused) {
-  auto src = forms::pictures::WelcomeScreen();
+  auto src = forms::pictures::Welcome();
   Bytes b(src.begin(), src.end() - 2);
   EXPECT_TRUE(RaisesInvalidPicture(b));
   b.insert(b.end(), {0xFF, 0xD9});
@@ -849,7 +849,7 @@ TEST(JpegDecoding, TinyFilesBrokenAtTheEdges) {
 
 std::vector<std::span<const std::uint8_t>> AllPictures() {
   return {forms::pictures::MainIcon(),      forms::pictures::MainBackground(),
-          forms::pictures::WelcomeInset(),  forms::pictures::WelcomeScreen(),
+          forms::pictures::WelcomeInset(),  forms::pictures::Welcome(),
           forms::pictures::DialogIcon(),    forms::pictures::ReaderProduct(),
           forms::pictures::ProductRange(),  std::span<const std::uint8_t>()};
 }

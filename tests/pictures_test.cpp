@@ -2,7 +2,9 @@
 // the generator's code), their decoding, and the parts the windows rely on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -142,28 +144,27 @@ TEST(PictureFiles, WelcomeInsetIsABaselineJpeg) {
   CheckJpeg(forms::pictures::WelcomeInset(), 111028, 252, 308);
 }
 TEST(PictureFiles, WelcomeScreenIsABaselineJpeg) {
-  CheckJpeg(forms::pictures::WelcomeScreen(), 95878, 800, 600);
+  CheckJpeg(forms::pictures::Welcome(), 95878, 800, 600);
 }
 TEST(PictureFiles, ProductRangeIsABaselineJpeg) {
   CheckJpeg(forms::pictures::ProductRange(), 333767, 800, 600);
 }
 
 #ifdef PICTURES_DIR
+// Every file of the folder is embedded, whole, and nothing else is.
 TEST(PictureFiles, EmbeddedBytesAreTheFiles) {
-  const std::pair<const char*, Bytes> files[] = {
-      {"main_icon.ico", forms::pictures::MainIcon()},
-      {"main_background.bmp", forms::pictures::MainBackground()},
-      {"welcome_inset.jpg", forms::pictures::WelcomeInset()},
-      {"welcome.jpg", forms::pictures::WelcomeScreen()},
-      {"dialog_icon.ico", forms::pictures::DialogIcon()},
-      {"reader_product.bmp", forms::pictures::ReaderProduct()},
-      {"product_range.jpg", forms::pictures::ProductRange()}};
-  for (const auto& [name, bytes] : files) {
-    std::ifstream in(std::string(PICTURES_DIR) + "/" + name, std::ios::binary);
+  std::vector<std::string> on_disk, embedded;
+  for (const auto& entry : std::filesystem::directory_iterator(PICTURES_DIR))
+    on_disk.push_back(entry.path().filename().string());
+  std::sort(on_disk.begin(), on_disk.end());
+  for (const auto& [name, bytes] : forms::pictures::kFiles) {
+    embedded.emplace_back(name);
+    std::ifstream in(std::string(PICTURES_DIR) + "/" + std::string(name), std::ios::binary);
     ASSERT_TRUE(in) << name;
     std::vector<std::uint8_t> disk((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_TRUE(std::equal(disk.begin(), disk.end(), bytes.begin(), bytes.end())) << name;
+    EXPECT_TRUE(std::ranges::equal(disk, bytes())) << name;
   }
+  EXPECT_EQ(embedded, on_disk);
 }
 #endif
 
@@ -203,7 +204,7 @@ TEST(PictureDecoding, EveryPictureDecodesToItsSize) {
     Bytes bytes;
     int w, h;
   } pictures[] = {{forms::pictures::MainIcon(), 32, 32},       {forms::pictures::MainBackground(), 640, 480},
-                  {forms::pictures::WelcomeInset(), 252, 308}, {forms::pictures::WelcomeScreen(), 800, 600},
+                  {forms::pictures::WelcomeInset(), 252, 308}, {forms::pictures::Welcome(), 800, 600},
                   {forms::pictures::DialogIcon(), 32, 32},     {forms::pictures::ReaderProduct(), 100, 108},
                   {forms::pictures::ProductRange(), 800, 600}};
   for (const auto& p : pictures) {
@@ -248,7 +249,7 @@ TEST(PictureDecoding, BitmapsAreOpaqueAndUseTheirPalettes) {
 }
 
 TEST(PictureDecoding, WelcomeScreenIsCalmWhereTheInsetLies) {
-  rt::Image im = rt::DecodePicture(forms::pictures::WelcomeScreen());
+  rt::Image im = rt::DecodePicture(forms::pictures::Welcome());
   double inset = Busyness(im, 20, 20, 260, 330);
   double whole = Busyness(im, 0, 0, 800, 600);
   EXPECT_LT(inset, whole * 0.5);
@@ -265,7 +266,7 @@ TEST(PictureDecoding, WelcomeScreenHasItsTitleBesideTheDialogs) {
   // The setup's dialogs stand over the lower right and the inset over the
   // upper left, so the gilt title has to be the brightest band of the sky
   // right of the inset, and none of it may lie on the lake the dialogs hide.
-  rt::Image im = rt::DecodePicture(forms::pictures::WelcomeScreen());
+  rt::Image im = rt::DecodePicture(forms::pictures::Welcome());
   auto bright = [&](int x0, int y0, int x1, int y1) {
     int n = 0;
     for (int y = y0; y < y1; ++y)

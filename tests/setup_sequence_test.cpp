@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "forms/look.h"
 #include "forms/texts.h"
 #include "program_fixture.h"
 #include "runtime/start_result.h"

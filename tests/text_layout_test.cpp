@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "forms/definitions.h"
+#include "forms/look.h"
 #include "forms/texts.h"
 #include "runtime/headless/fonts.h"
 #include "runtime/text_layout.h"
