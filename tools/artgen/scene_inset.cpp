@@ -149,4 +149,8 @@ Canvas WelcomeInset(const Fonts&) {
   return c;
 }
 
+namespace {
+const Picture kWelcomeInset{"welcome_inset.jpg", [](const Fonts& fonts) { return Jpeg(WelcomeInset(fonts), 111028, false); }};
+}  // namespace
+
 }  // namespace artgen

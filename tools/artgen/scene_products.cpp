@@ -359,4 +359,8 @@ Canvas ProductRange(const Fonts& fonts) {
   return c;
 }
 
+namespace {
+const Picture kProductRange{"product_range.jpg", [](const Fonts& fonts) { return Jpeg(ProductRange(fonts), 333767, true); }};
+}  // namespace
+
 }  // namespace artgen

@@ -264,4 +264,11 @@ Icon DialogIcon() {
   return FinishIcon(c, all);
 }
 
+namespace {
+const Picture kMainIcon{"main_icon.ico", [](const Fonts&) { return Ico(MainIcon(), 4, 0.5); }};
+const Picture kMainBackground{"main_background.bmp", [](const Fonts&) { return Bmp(MainBackground(), 1.0); }};
+const Picture kDialogIcon{"dialog_icon.ico", [](const Fonts&) { return Ico(DialogIcon(), 8, 0.6); }};
+const Picture kReaderProduct{"reader_product.bmp", [](const Fonts& fonts) { return Bmp(ReaderProduct(fonts), 0.8); }};
+}  // namespace
+
 }  // namespace artgen

@@ -133,4 +133,8 @@ Canvas WelcomeScreen(const Fonts& fonts) {
   return c;
 }
 
+namespace {
+const Picture kWelcome{"welcome.jpg", [](const Fonts& fonts) { return Jpeg(WelcomeScreen(fonts), 95878, true); }};
+}  // namespace
+
 }  // namespace artgen

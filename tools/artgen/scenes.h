@@ -1,6 +1,9 @@
-// The eight pictures of the start program, each drawn from code.
+// The start program's pictures, each drawn from code by a scene file, and
+// the list of the files artgen writes.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,13 +29,23 @@ struct Icon {
   std::vector<bool> transparent;
 };
 
-Canvas WelcomeScreen(const Fonts& fonts);   // 800 x 600
-Canvas WelcomeInset(const Fonts& fonts);    // 252 x 308
-Canvas MainBackground();                    // 640 x 480
-Canvas ProductRange(const Fonts& fonts);    // 800 x 600
-Canvas ReaderProduct(const Fonts& fonts);   // 100 x 108
-Icon MainIcon();
-Icon DialogIcon();
+// A picture file's bytes, and a line on how they were made.
+struct Encoded {
+  std::vector<std::uint8_t> bytes;
+  std::string note;
+};
+Encoded Jpeg(const Canvas& canvas, std::size_t size, bool subsample);  // exactly `size` bytes
+Encoded Bmp(const Canvas& canvas, double dither);                     // 8 bits, 256 colours
+Encoded Ico(const Icon& icon, int bits, double dither);                // index 0 transparent black
+
+// A file artgen writes. Each scene file defines one of these at namespace
+// scope for every picture it draws: a new picture is a new scene file.
+struct Picture {
+  Picture(std::string file, Encoded (*make)(const Fonts&));
+  std::string file;
+  Encoded (*make)(const Fonts&);
+};
+const std::vector<const Picture*>& Pictures();  // in the order of their names
 
 // The Mirelund landscape at any size, shared by the welcome screen and the
 // game's own box on the closing screen.
