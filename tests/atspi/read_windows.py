@@ -24,14 +24,6 @@ from gi.repository import Atspi, GLib  # noqa: E402
 warnings.filterwarnings("ignore", category=DeprecationWarning)  # the *_iface calls read plainest
 
 LAUNCHER = sys.argv[1]
-T1 = ("Diese Programm ermöglicht Ihnen die Ansicht des elektronischen Handbuches für das von Ihnen zu "
-      "installierende Spiel.")
-T2 = "Möchten Sie Acrobat   Reader installieren?"
-MANUAL = " " * 77 + ("Um sich das elektronische Handbuch anzuschauen, klicken Sie bitte die MANUAL.PDF Datei auf "
-                     "Ihrer CD doppelt")
-GAME = " " * 97 + "Möchten Sie das Spiel installieren?"
-SOUND = ("  Vor dem Spielen konfigurieren Sie bitte" + " " * 13 + "erst den Sound mit der CONFIG.EXE," + " " * 16 +
-         "die Sie im Spiele-Ordner Ihrer Festplatte" + " " * 11 + "finden können.")
 
 
 def read_walk(walk, table=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sequence", "walks.txt")):
@@ -50,12 +42,23 @@ def read_walk(walk, table=os.path.join(os.path.dirname(os.path.abspath(__file__)
     return steps
 
 
+def read_labels(table=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sequence", "walks.txt")):
+    """The table's label lines: each step's texts, in reading order."""
+    labels = {}
+    with open(table, encoding="utf-8") as f:
+        for line in f:
+            if line.startswith("label "):
+                step, text = line.split(None, 2)[1:]
+                labels.setdefault(step, []).append(text.rstrip("\r\n")[1:-1])
+    return labels
+
+
 ACCEPT = read_walk("accept")
 WELCOME = next(s["title"] for s in ACCEPT if s["form"] == "frmAcrobat")
-# What this walk expects beyond the table, by step: the labels' texts, a
-# button's description (its tooltip), a role other than "dialog", and the
-# answer if not Return; the focus is on the window's first button.
-LABELS = {"offer": [T2, T1], "manual-notice": [MANUAL], "game-question": [GAME], "sound-notice": [SOUND]}
+LABELS = read_labels()
+# What this walk expects beyond the table, by step: a button's description
+# (its tooltip), a role other than "dialog", and the answer if not Return;
+# the focus is on the window's first button.
 DESCRIPTIONS = {"closing": {"Ende": "Viel Spaß beim Spielen!"}}
 ROLES = {"closing": "frame"}
 ACTIONS = {"offer": "tab_then_click", "game-question": "alt+j"}

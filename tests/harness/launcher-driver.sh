@@ -18,7 +18,7 @@ for WALK_TABLE in "${WALK_TABLE:-}" "$(dirname "${BASH_SOURCE[0]}")"/{../tests,.
 done
 [[ -f $WALK_TABLE ]] || die "no table of the walks (tests/sequence/walks.txt): set WALK_TABLE"
 walk_rows() {
-  awk -v w="${1:-}" 'BEGIN {OFS = "\t"} $1 !~ /^#/ && NF >= 8 && (w == "" || $1 == w) {
+  awk -v w="${1:-}" 'BEGIN {OFS = "\t"} $1 !~ /^#/ && $1 != "label" && NF >= 8 && (w == "" || $1 == w) {
     t = $0; sub(/^[^"]*"/, "", t); sub(/"[ \t\r]*$/, "", t); print $1, $2, $3, $4, $5, $6, $7, t }' "$WALK_TABLE"
 }
 walk_steps() { walk_rows "$1" | cut -f2 | paste -sd' '; }

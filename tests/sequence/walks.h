@@ -34,7 +34,7 @@ inline std::vector<Step> Read(std::string_view text = kTableText) {
     std::istringstream in(line);
     Step s;
     std::string buttons;
-    if (!(in >> s.walk) || s.walk[0] == '#' || s.walk == "wait-seconds") continue;
+    if (!(in >> s.walk) || s.walk[0] == '#' || s.walk == "wait-seconds" || s.walk == "label") continue;
     const auto open = line.find('"'), close = line.rfind('"');
     if (!(in >> s.step >> s.form >> s.then >> buttons >> s.answer >> s.shot) || open == close)
       Bad("a step without its eight columns: " + line);
