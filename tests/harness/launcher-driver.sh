@@ -238,6 +238,8 @@ driver_click_button() {  # ID STEP CAPTION
 #   WALK_ANSWER[STEP]  "FUNCTION ARGS...", called as FUNCTION ID ARGS...; ""
 #                      for none (a stub closes itself, or the hook answers);
 #                      by default the table's answer (driver_answer)
+#   WALK_KEYS          set: a table's answer that clicks a button presses its
+#                      access key instead (where the pointer cannot reach)
 # and WALK_HOOK (a function called as HOOK STEP ID before the answer, with
 # WALK_SHOT the step's screenshot name, e.g. 01-welcome-offer; default: that
 # screenshot where DRIVER_SCREENS is set). Status 1, and the step in
@@ -260,6 +262,7 @@ driver_walk_decline() {
 # The table's answer ANSWER to the window ID of the step STEP (walks.txt).
 driver_answer() {  # ID STEP ANSWER
   local id=$1 how=${3%%:*} what=${3#*:} key w h
+  [[ -z ${WALK_KEYS:-} || $how != click || $what == window ]] || how=key
   case $how in
     click)
       if [[ $what == window ]]; then

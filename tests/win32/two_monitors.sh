@@ -63,7 +63,7 @@ run() {
   check "$r: welcome window over the primary monitor $primary ($(driver_geometry "$welcome"))" \
     test "$(driver_geometry "$welcome")" = "$primary"
   WALK_WIDTH=([offer]="" [closing]="") WALK_LIMIT=([offer]=30) WALK_HOOK=two_window
-  WALK_ANSWER=([confirm]="driver_key alt+j" [game-question]="driver_key alt+n" [sound-notice]="driver_key Return")
+  WALK_KEYS=1 WALK_ANSWER=([sound-notice]="driver_key Return")
   driver_walk_decline || fail "$r: the refusing walk stopped at the $WALK_STOPPED"
   driver_expect_exit "$r: program's exit status"
   "$WINESERVER" -k 2>/dev/null || true
