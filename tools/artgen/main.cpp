@@ -27,7 +27,10 @@ int main(int argc, char** argv) {
   std::string font_dir = argc > 2 ? argv[2] : "/usr/share/fonts/truetype/liberation";
   try {
     artgen::Fonts fonts(font_dir);
+    const std::string* last = nullptr;
     for (const artgen::Picture* picture : artgen::Pictures()) {
+      if (last && *last == picture->file) throw std::runtime_error("two scenes draw " + picture->file);
+      last = &picture->file;
       artgen::Encoded file = picture->make(fonts);
       Save(out + "/" + picture->file, file.bytes);
       std::printf("%s: %zu bytes%s%s\n", picture->file.c_str(), file.bytes.size(), file.note.empty() ? "" : ", ",

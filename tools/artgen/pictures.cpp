@@ -1,6 +1,8 @@
 // The encodings the pictures are written in, and the list of the pictures.
 #include <algorithm>
 #include <cstdio>
+#include <string>
+#include <utility>
 
 #include "encode.h"
 #include "scenes.h"
