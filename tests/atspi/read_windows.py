@@ -24,9 +24,10 @@ from gi.repository import Atspi, GLib  # noqa: E402
 warnings.filterwarnings("ignore", category=DeprecationWarning)  # the *_iface calls read plainest
 
 LAUNCHER = sys.argv[1]
+TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sequence", "walks.txt")
 
 
-def read_walk(walk, table=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sequence", "walks.txt")):
+def read_walk(walk, table=TABLE):
     """The table's steps of WALK: dicts of its columns, the buttons a list."""
     steps = []
     with open(table, encoding="utf-8") as f:
@@ -42,7 +43,7 @@ def read_walk(walk, table=os.path.join(os.path.dirname(os.path.abspath(__file__)
     return steps
 
 
-def read_labels(table=os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sequence", "walks.txt")):
+def read_labels(table=TABLE):
     """The table's label lines: each step's texts, in reading order."""
     labels = {}
     with open(table, encoding="utf-8") as f:
